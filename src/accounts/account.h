@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "accounts/uidl_list.h"
+
+namespace quobel {
+
+// An account's colour value meaning "use the skin's colour".
+inline constexpr uint32_t kNoSkinColor = 0x1FFFFFFFu;
+
+struct TContact {
+    std::string Name;
+    std::string Email;
+    bool operator==(const TContact&) const = default;
+};
+
+// How the POP3 session secures its connection (account file key "POP"/"TLS").
+enum class TPOPSecurity : int32_t {
+    None = 0,      // plain TCP
+    StartTls = 1,  // "STLS" after the greeting, before logging in
+    Tls = 2,       // TLS from the first byte (usually port 995)
+};
+
+struct TPOPData {
+    std::string Host;
+    int32_t Port = 0;
+    std::string Username;
+    std::string Password;  // plain text in memory only
+    bool Secure = false;   // log in with APOP
+    TPOPSecurity TLS = TPOPSecurity::None;
+    bool operator==(const TPOPData&) const = default;
+};
+
+struct TSMTPData {
+    std::string Host;
+    int32_t Port = 0;
+    bool operator==(const TSMTPData&) const = default;
+};
+
+// One mailbox on a POP3 server, its sender identity and the keys of the messages the system
+// already knows.
+class TAccount {
+public:
+    TAccount() = default;
+    // A copy for a task: everything but Default (which only the Options dialog maintains).
+    TAccount(const TAccount& other);
+    TAccount& operator=(const TAccount& other);
+
+    std::string ID;
+    std::string Name;
+    bool Synchronize = false;
+    bool Default = false;
+    TContact From;
+    TPOPData POP;
+    TSMTPData SMTP;
+    uint32_t SkinColor = 0;
+    TUidlList UIDL;
+
+    // When the stored password could not be unscrambled, the stored text as it was in the
+    // file: saving writes it back unchanged as long as no new password has been set (Password
+    // stays empty), so a damaged file loses nothing. Setting a password clears it.
+    std::string UnreadableStoredPassword;
+    bool PasswordUnreadable() const { return !UnreadableStoredPassword.empty(); }
+};
+
+}  // namespace quobel

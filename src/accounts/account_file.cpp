@@ -1,0 +1,68 @@
+#include "accounts/account_file.h"
+
+#include "accounts/base64.h"
+#include "accounts/password_scrambler.h"
+#include "core/error.h"
+#include "core/ini_file.h"
+
+namespace quobel {
+
+void LoadAccount(TAccount& account, const std::string& fileName) {
+    const TIniFile ini(fileName);
+    account.Name = ini.ReadString("Account", "Name", "");
+    account.SkinColor = static_cast<uint32_t>(
+        ini.ReadInteger("Account", "SkinColor", static_cast<int32_t>(kNoSkinColor)));
+    account.Synchronize = ini.ReadBool("Account", "Synchronize", true);
+    account.Default = ini.ReadBool("Account", "Default", false);
+    account.From.Name = ini.ReadString("From", "Name", "");
+    account.From.Email = ini.ReadString("From", "Email", "");
+    account.POP.Host = ini.ReadString("POP", "Host", "");
+    account.POP.Port = ini.ReadInteger("POP", "Port", 110);
+    account.POP.Username = ini.ReadString("POP", "Username", "");
+    const std::string stored = ini.ReadString("POP", "Password", "");
+    bool passwordUnreadable = false;
+    try {
+        account.POP.Password = UnscramblePassword(stored);
+        account.UnreadableStoredPassword.clear();
+    } catch (const Error&) {
+        account.POP.Password.clear();
+        account.UnreadableStoredPassword = stored;
+        passwordUnreadable = true;
+    }
+    account.POP.Secure = ini.ReadBool("POP", "Secure", false);
+    const int32_t tls = ini.ReadInteger("POP", "TLS", 0);
+    account.POP.TLS = tls >= 0 && tls <= 2 ? static_cast<TPOPSecurity>(tls) : TPOPSecurity::None;
+    account.SMTP.Host = ini.ReadString("SMTP", "Host", "");
+    account.SMTP.Port = ini.ReadInteger("SMTP", "Port", 25);
+    account.UIDL.Assign(ini.ReadSection("UIDL"));
+    if (passwordUnreadable) {
+        throw Error(kBase64FormatError);
+    }
+}
+
+void SaveAccount(const TAccount& account, const std::string& fileName) {
+    TIniFile ini(fileName);
+    TIniFile::Batch batch(ini);
+    ini.WriteString("Account", "Name", account.Name);
+    ini.WriteInteger("Account", "SkinColor", static_cast<int32_t>(account.SkinColor));
+    ini.WriteBool("Account", "Synchronize", account.Synchronize);
+    ini.WriteBool("Account", "Default", account.Default);
+    ini.WriteString("From", "Name", account.From.Name);
+    ini.WriteString("From", "Email", account.From.Email);
+    ini.WriteString("POP", "Host", account.POP.Host);
+    ini.WriteInteger("POP", "Port", account.POP.Port);
+    ini.WriteString("POP", "Username", account.POP.Username);
+    const bool keepStored = account.PasswordUnreadable() && account.POP.Password.empty();
+    ini.WriteString("POP", "Password", keepStored ? account.UnreadableStoredPassword
+                                                  : ScramblePassword(account.POP.Password));
+    ini.WriteBool("POP", "Secure", account.POP.Secure);
+    ini.WriteInteger("POP", "TLS", static_cast<int32_t>(account.POP.TLS));
+    ini.WriteString("SMTP", "Host", account.SMTP.Host);
+    ini.WriteInteger("SMTP", "Port", account.SMTP.Port);
+    ini.EraseSection("UIDL");
+    for (const std::string& key : account.UIDL.Keys()) {
+        ini.WriteString("UIDL", key, "1");
+    }
+}
+
+}  // namespace quobel

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quobel {
+
+// Files that the system writes hold private mail and scrambled passwords: folders it creates
+// are 0700 and files it writes 0600.
+
+// Creates the folder with every missing parent (each new one 0700). Returns false on failure.
+bool ForceFolders(const std::string& path);
+
+bool FileExists(const std::string& path);
+bool FolderExists(const std::string& path);
+
+// Reads a whole file; false when it cannot be opened or read.
+bool ReadWholeFile(const std::string& path, std::string& contents);
+
+// Replaces the file atomically: a temporary file in the same folder is written, flushed to
+// disk and renamed over the old one, so a crash leaves either the old or the new contents.
+// Throws Error("Unable to write to " + path) on failure.
+void WriteFileAtomic(const std::string& path, std::string_view contents);
+
+// Removes a file; true when it is gone afterwards.
+bool DeleteFileIfExists(const std::string& path);
+
+// The last path component and the folder part ("/a/b.txt" -> "b.txt", "/a").
+std::string ExtractFileName(const std::string& path);
+std::string ExtractFolder(const std::string& path);
+std::string JoinPath(const std::string& folder, const std::string& name);
+
+}  // namespace quobel

@@ -1,0 +1,328 @@
+#include "core/ini_file.h"
+
+#include <exception>
+
+#include "core/file_util.h"
+
+namespace quobel {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+std::string_view TrimBlanks(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && (IsBlank(text.back()) || text.back() == '\r')) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+int HexValue(char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+}  // namespace
+
+std::string ToLowerAscii(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return lower;
+}
+
+bool ParseIniInteger(std::string_view text, int32_t& value) {
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
+        uint64_t result = 0;
+        for (const char c : text.substr(2)) {
+            const int digit = HexValue(c);
+            if (digit < 0) {
+                return false;
+            }
+            result = result * 16 + static_cast<uint64_t>(digit);
+            if (result > 0xFFFFFFFFull) {
+                return false;
+            }
+        }
+        value = static_cast<int32_t>(static_cast<uint32_t>(result));
+        return true;
+    }
+    size_t i = 0;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    if (i == text.size()) {
+        return false;
+    }
+    int64_t result = 0;
+    for (; i < text.size(); ++i) {
+        if (text[i] < '0' || text[i] > '9') {
+            return false;
+        }
+        result = result * 10 + (text[i] - '0');
+        if (result > 2147483648LL) {
+            return false;
+        }
+    }
+    result = negative ? -result : result;
+    if (result > 2147483647LL) {
+        return false;
+    }
+    value = static_cast<int32_t>(result);
+    return true;
+}
+
+TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
+    std::string text;
+    if (ReadWholeFile(fileName_, text)) {
+        Parse(text);
+    }
+}
+
+void TIniFile::Parse(std::string_view text) {
+    Section* current = nullptr;
+    while (!text.empty()) {
+        const size_t end = text.find('\n');
+        std::string_view raw = text.substr(0, end);
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+        if (!raw.empty() && raw.back() == '\r') {
+            raw.remove_suffix(1);
+        }
+        const std::string_view trimmed = TrimBlanks(raw);
+        if (!trimmed.empty() && trimmed.front() == '[') {
+            const size_t close = trimmed.find(']');
+            Section section;
+            section.name = ToLowerAscii(TrimBlanks(trimmed.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
+            section.header = std::string(raw);
+            sections_.push_back(std::move(section));
+            current = &sections_.back();
+            continue;
+        }
+        Line line{std::string(raw), {}};
+        const size_t equals = trimmed.find('=');
+        if (!trimmed.empty() && trimmed.front() != ';' && equals != std::string_view::npos &&
+            equals > 0) {
+            line.key = ToLowerAscii(TrimBlanks(trimmed.substr(0, equals)));
+        }
+        if (current == nullptr) {
+            preamble_.push_back(std::move(line.raw));
+        } else {
+            current->lines.push_back(std::move(line));
+        }
+    }
+    Reindex();
+}
+
+void TIniFile::Reindex() {
+    sectionIndex_.clear();
+    for (size_t s = 0; s < sections_.size(); ++s) {
+        Section& section = sections_[s];
+        sectionIndex_.try_emplace(section.name, s);
+        section.firstEntry.clear();
+        for (size_t i = 0; i < section.lines.size(); ++i) {
+            if (!section.lines[i].key.empty()) {
+                section.firstEntry.try_emplace(section.lines[i].key, i);
+            }
+        }
+    }
+}
+
+const TIniFile::Section* TIniFile::FindSection(std::string_view section) const {
+    const auto found = sectionIndex_.find(ToLowerAscii(TrimBlanks(section)));
+    return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
+}
+
+TIniFile::Section* TIniFile::FindSection(std::string_view section) {
+    const auto found = sectionIndex_.find(ToLowerAscii(TrimBlanks(section)));
+    return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
+}
+
+const TIniFile::Line* TIniFile::FindLine(std::string_view section, std::string_view key) const {
+    const Section* found = FindSection(section);
+    if (found == nullptr) {
+        return nullptr;
+    }
+    const auto entry = found->firstEntry.find(ToLowerAscii(TrimBlanks(key)));
+    return entry == found->firstEntry.end() ? nullptr : &found->lines[entry->second];
+}
+
+bool TIniFile::SectionExists(std::string_view section) const {
+    return FindSection(section) != nullptr;
+}
+
+bool TIniFile::ValueExists(std::string_view section, std::string_view key) const {
+    return FindLine(section, key) != nullptr;
+}
+
+std::string TIniFile::ReadString(std::string_view section, std::string_view key,
+                                 std::string_view defaultValue) const {
+    const Line* line = FindLine(section, key);
+    if (line == nullptr) {
+        return std::string(defaultValue);
+    }
+    std::string_view value = std::string_view(line->raw);
+    value = TrimBlanks(value.substr(value.find('=') + 1));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    if (value.size() > kMaxValueLength) {
+        value = value.substr(0, kMaxValueLength);
+    }
+    return std::string(value);
+}
+
+int32_t TIniFile::ReadInteger(std::string_view section, std::string_view key,
+                              int32_t defaultValue) const {
+    int32_t value = 0;
+    return ParseIniInteger(ReadString(section, key, ""), value) ? value : defaultValue;
+}
+
+bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool defaultValue) const {
+    return ReadInteger(section, key, defaultValue ? 1 : 0) != 0;
+}
+
+std::vector<std::string> TIniFile::ReadSection(std::string_view section) const {
+    std::vector<std::string> keys;
+    const Section* found = FindSection(section);
+    if (found == nullptr) {
+        return keys;
+    }
+    keys.reserve(found->lines.size());
+    for (const Line& line : found->lines) {
+        if (!line.key.empty()) {
+            const std::string_view raw = TrimBlanks(line.raw);
+            keys.emplace_back(TrimBlanks(raw.substr(0, raw.find('='))));
+        }
+    }
+    return keys;
+}
+
+std::vector<std::string> TIniFile::ReadSections() const {
+    std::vector<std::string> names;
+    for (const Section& section : sections_) {
+        const std::string_view header = TrimBlanks(section.header);
+        const size_t close = header.find(']');
+        names.emplace_back(TrimBlanks(
+            header.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
+    }
+    return names;
+}
+
+void TIniFile::WriteString(std::string_view section, std::string_view key,
+                           std::string_view value) {
+    const std::string raw = std::string(TrimBlanks(key)) + "=" + std::string(value);
+    const std::string lowerKey = ToLowerAscii(TrimBlanks(key));
+    Section* found = FindSection(section);
+    if (found == nullptr) {
+        Section added;
+        added.name = ToLowerAscii(TrimBlanks(section));
+        added.header = "[" + std::string(TrimBlanks(section)) + "]";
+        sections_.push_back(std::move(added));
+        sectionIndex_.try_emplace(sections_.back().name, sections_.size() - 1);
+        found = &sections_.back();
+    }
+    const auto entry = found->firstEntry.find(lowerKey);
+    if (entry != found->firstEntry.end()) {
+        found->lines[entry->second].raw = raw;
+    } else {
+        // After the section's last non-blank line, so blank separators stay at its end.
+        size_t position = found->lines.size();
+        while (position > 0 && TrimBlanks(found->lines[position - 1].raw).empty()) {
+            --position;
+        }
+        found->lines.insert(found->lines.begin() + static_cast<ptrdiff_t>(position),
+                            Line{raw, lowerKey});
+        found->firstEntry.emplace(lowerKey, position);
+    }
+    Changed();
+}
+
+void TIniFile::WriteInteger(std::string_view section, std::string_view key, int32_t value) {
+    WriteString(section, key, std::to_string(value));
+}
+
+void TIniFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+    WriteString(section, key, value ? "1" : "0");
+}
+
+void TIniFile::EraseSection(std::string_view section) {
+    const std::string name = ToLowerAscii(TrimBlanks(section));
+    const size_t before = sections_.size();
+    std::erase_if(sections_, [&](const Section& s) { return s.name == name; });
+    if (sections_.size() != before) {
+        Reindex();
+        Changed();
+    }
+}
+
+void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
+    Section* found = FindSection(section);
+    if (found == nullptr) {
+        return;
+    }
+    const std::string lowerKey = ToLowerAscii(TrimBlanks(key));
+    const auto entry = found->firstEntry.find(lowerKey);
+    if (entry == found->firstEntry.end()) {
+        return;
+    }
+    found->lines.erase(found->lines.begin() + static_cast<ptrdiff_t>(entry->second));
+    Reindex();
+    Changed();
+}
+
+std::string TIniFile::Text() const {
+    std::string text;
+    for (const std::string& line : preamble_) {
+        text += line;
+        text += "\r\n";
+    }
+    for (const Section& section : sections_) {
+        text += section.header;
+        text += "\r\n";
+        for (const Line& line : section.lines) {
+            text += line.raw;
+            text += "\r\n";
+        }
+    }
+    return text;
+}
+
+void TIniFile::Changed() {
+    dirty_ = true;
+    if (batchDepth_ == 0) {
+        Flush();
+    }
+}
+
+void TIniFile::Flush() {
+    if (dirty_) {
+        WriteFileAtomic(fileName_, Text());
+        dirty_ = false;
+    }
+}
+
+TIniFile::Batch::Batch(TIniFile& ini) : ini_(ini), uncaught_(std::uncaught_exceptions()) {
+    ++ini_.batchDepth_;
+}
+
+TIniFile::Batch::~Batch() noexcept(false) {
+    if (--ini_.batchDepth_ == 0) {
+        if (std::uncaught_exceptions() > uncaught_) {
+            return;  // unwinding: the caller's error wins; nothing half-done reaches the disk
+        }
+        ini_.Flush();
+    }
+}
+
+}  // namespace quobel

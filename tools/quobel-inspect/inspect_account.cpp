@@ -1,0 +1,54 @@
+#include <cstdio>
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "accounts/account_file.h"
+#include "commands.h"
+#include "core/error.h"
+#include "core/file_util.h"
+
+namespace quobel::inspect {
+
+int RunAccount(const Arguments& args) {
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: quobel-inspect account FILE.qba\n");
+        return 1;
+    }
+    const std::string& path = args[0];
+    if (!FileExists(path)) {
+        std::fprintf(stderr, "quobel-inspect: cannot read account file %s\n", path.c_str());
+        return 1;
+    }
+    TAccount account;
+    std::string name = ExtractFileName(path);
+    account.ID = name.ends_with(".qba") ? name.substr(0, name.size() - 4) : name;
+    std::string passwordError;
+    try {
+        LoadAccount(account, path);
+    } catch (const Error& error) {
+        passwordError = error.what();
+    }
+    nlohmann::ordered_json json;
+    json["ID"] = account.ID;
+    json["Name"] = account.Name;
+    json["SkinColor"] = account.SkinColor;
+    json["Synchronize"] = account.Synchronize;
+    json["Default"] = account.Default;
+    json["From"] = {{"Name", account.From.Name}, {"Email", account.From.Email}};
+    json["POP"] = {{"Host", account.POP.Host},
+                   {"Port", account.POP.Port},
+                   {"Username", account.POP.Username},
+                   {"Password", account.POP.Password},
+                   {"Secure", account.POP.Secure},
+                   {"TLS", static_cast<int>(account.POP.TLS)}};
+    if (!passwordError.empty()) {
+        json["POP"]["PasswordError"] = passwordError;
+        json["POP"]["StoredPassword"] = account.UnreadableStoredPassword;
+    }
+    json["SMTP"] = {{"Host", account.SMTP.Host}, {"Port", account.SMTP.Port}};
+    json["UIDL"] = account.UIDL.Keys();
+    std::cout << json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    return 0;
+}
+
+}  // namespace quobel::inspect

@@ -1,0 +1,51 @@
+// quobel-inspect: dumps what Quobel reads (accounts, settings, messages, mailboxes) as JSON.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <string_view>
+
+#include "commands.h"
+
+namespace {
+
+struct Command {
+    std::string_view name;
+    std::string_view usage;
+    int (*run)(const quobel::inspect::Arguments&);
+};
+
+constexpr Command kCommands[] = {
+    {"account", "account FILE.qba", quobel::inspect::RunAccount},
+    {"settings", "settings FILE", quobel::inspect::RunSettings},
+};
+
+void PrintUsage() {
+    std::fprintf(stderr, "usage: quobel-inspect COMMAND ARGS...\ncommands:\n");
+    for (const Command& command : kCommands) {
+        std::fprintf(stderr, "  quobel-inspect %.*s\n", static_cast<int>(command.usage.size()),
+                     command.usage.data());
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        PrintUsage();
+        return 1;
+    }
+    const std::string_view name = argv[1];
+    for (const Command& command : kCommands) {
+        if (command.name == name) {
+            try {
+                return command.run(quobel::inspect::Arguments(argv + 2, argv + argc));
+            } catch (const std::exception& error) {
+                std::fprintf(stderr, "quobel-inspect: %s\n", error.what());
+                return 1;
+            }
+        }
+    }
+    std::fprintf(stderr, "quobel-inspect: unknown command '%s'\n", argv[1]);
+    PrintUsage();
+    return 1;
+}
