@@ -59,7 +59,9 @@ TBarLayout LayoutBar(const TSkin& skin, const std::vector<TBarMessage>& items,
         unread += item.Read ? 0 : 1;
     }
     out.Unread = unread;
-    out.FirstIndex = std::clamp(in.FirstIndex, 0, count);
+    // With nothing unread the view has no place; it starts at the beginning again, so the
+    // scroll steps leave it alone and the next new message is shown from the start.
+    out.FirstIndex = unread > 0 ? std::clamp(in.FirstIndex, 0, count) : 0;
     if (unread > 0) {
         const int32_t A = W - x1 - SB - L - R - F - LA - 2 * D;
         int32_t S = unread;
