@@ -34,7 +34,8 @@ class TScreenEdgeShellMemory : public TScreenEdgeShell, public TAppBarWindow {
     TPoint Pointer;
     bool FullWindowDrag = true;
     int64_t Now = 0;
-    int64_t TickStep = 0;  // added to Now after each read of the clock
+    // Added to Now after each read of the clock; the default ends every slide at its first frame.
+    int64_t TickStep = 1000;
     int32_t TimerInterval = 0;
     int PostedSizeMoveCycles = 0;
     int Paints = 0;
