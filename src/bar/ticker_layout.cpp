@@ -8,7 +8,9 @@ TBarLayout LayoutBar(const TSkin& skin, const std::vector<TBarMessage>& items,
                      const TBarLayoutInput& in) {
     TBarLayout out;
     const int32_t count = static_cast<int32_t>(items.size());
-    const int32_t W = in.ClientWidth;
+    // No screen is wider; the bound keeps the tile count and the sums below small.
+    constexpr int32_t kMaxBarWidth = 1 << 16;
+    const int32_t W = std::clamp(in.ClientWidth, 0, kMaxBarWidth);
     const int32_t H = skin.Height;
     const int32_t MB = skin.Arrows.MoveBarWidth;
     const int32_t SB = skin.Arrows.SizeBarWidth;

@@ -77,7 +77,9 @@ struct TBarLayout {
     std::string Hint;      // the hot message's hint; empty when none
 };
 
-// Lays the bar out over `items` (the Inbox's items in order) with the skin's metrics.
+// Lays the bar out over `items` (the Inbox's items in order) with the skin's metrics. It runs
+// after every pointer movement; the window fills `items` when the Inbox changes and keeps them
+// between paints (filling costs far more than the layout for a large Inbox).
 TBarLayout LayoutBar(const TSkin& skin, const std::vector<TBarMessage>& items,
                      const TBarLayoutInput& input);
 
