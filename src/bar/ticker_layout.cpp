@@ -191,6 +191,19 @@ int32_t ArrowClick(THotPart arrow, int32_t firstIndex, const std::vector<TBarMes
     }
 }
 
+std::vector<std::pair<int32_t, bool>> MarkAllReadOrder(const std::vector<TBarMessage>& items) {
+    std::vector<std::pair<int32_t, bool>> calls;
+    for (int32_t i = static_cast<int32_t>(items.size()) - 1; i >= 0; --i) {
+        if (!items[static_cast<size_t>(i)].Read) {
+            calls.emplace_back(i, false);
+        }
+    }
+    if (!calls.empty()) {
+        calls.back().second = true;
+    }
+    return calls;
+}
+
 void ScrollStep(int32_t& firstIndex, int32_t& scrollMark,
                 const std::function<int32_t(int32_t)>& paint) {
     if (scrollMark == -1) {

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "bar/skin.h"
@@ -94,6 +95,11 @@ std::string BarHint(const TBarMessage& message);
 // `FirstIndex` after a left click on an arrow. The previous arrow goes back to the nearest
 // earlier unread message, so that read messages in between never make it seem to do nothing.
 int32_t ArrowClick(THotPart arrow, int32_t firstIndex, const std::vector<TBarMessage>& items);
+
+// The calls "Mark all read" makes, in order: every unread item from the last to the first, each
+// with the notify flag, which is true only for the last call (so the views, the bar's repaint
+// and its going back in happen once, at the end).
+std::vector<std::pair<int32_t, bool>> MarkAllReadOrder(const std::vector<TBarMessage>& items);
 
 // One step of the scroll timer. `paint` paints the bar from the given first index and returns
 // the first index the paint settled on (it skips read items and pulls the view back from the

@@ -298,6 +298,13 @@ TEST(TickerArrows, ClicksMoveTheView) {
     EXPECT_EQ(LayoutBar(skin, Items("RRUUUUUU"), input).FirstIndex, 2);
 }
 
+TEST(TickerMarkAllRead, BackwardsNotifyingOnlyAtTheEnd) {
+    using Calls = std::vector<std::pair<int32_t, bool>>;
+    EXPECT_EQ(MarkAllReadOrder(Items("URUUR")), (Calls{{3, false}, {2, false}, {0, true}}));
+    EXPECT_EQ(MarkAllReadOrder(Items("RU")), (Calls{{1, true}}));
+    EXPECT_EQ(MarkAllReadOrder(Items("RR")), Calls{});
+}
+
 TEST(SkinCuts, PartsComeFromTheirStrips) {
     const TSkin skin = ExampleSkin();
     struct Case {
