@@ -87,8 +87,9 @@ TBmpImage TBmpImage::Decode(std::string_view b) {
     size_t afterHeader = 0;
 
     if (headerSize == 12) {
+        // The core header's sizes are unsigned: its rows are always stored bottom-up.
         width = U16(b, info + 4);
-        height = static_cast<int16_t>(U16(b, info + 6));
+        height = U16(b, info + 6);
         planes = U16(b, info + 8);
         bitCount = U16(b, info + 10);
         paletteEntrySize = 3;

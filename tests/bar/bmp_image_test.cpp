@@ -69,6 +69,24 @@ TEST(BmpImage, DecodesEveryRowLayoutAndDepth) {
     }
 }
 
+TEST(BmpImage, DecodesTheCoreHeader) {
+    // 2 x 2, 1 bit, palette of two 3-byte entries (black, white); rows bottom-up.
+    std::string bytes = "BM";
+    test::Put32(bytes, 14 + 12 + 6 + 8);
+    test::Put32(bytes, 0);
+    test::Put32(bytes, 14 + 12 + 6);
+    test::Put32(bytes, 12);
+    test::Put16(bytes, 2);
+    test::Put16(bytes, 2);
+    test::Put16(bytes, 1);
+    test::Put16(bytes, 1);
+    bytes += std::string("\0\0\0\xFF\xFF\xFF", 6);
+    bytes += std::string("\x40\0\0\0\x80\0\0\0", 8);
+    const TBmpImage image = TBmpImage::Decode(bytes);
+    EXPECT_EQ(image.Pixels(),
+              (std::vector<uint32_t>{0xFFFFFFFF, 0xFF000000, 0xFF000000, 0xFFFFFFFF}));
+}
+
 TEST(BmpImage, IndexBeyondTheShortPaletteIsBlack) {
     TBmpSpec spec{2, 1, 8, 0, {0xFFFFFF}, {}, [](int32_t x, int32_t) { return x == 0 ? 0u : 9u; }};
     const TBmpImage image = TBmpImage::Decode(MakeBmp(spec));
