@@ -21,6 +21,9 @@ class TIniFile {
     static constexpr size_t kMaxValueLength = 2047;
 
     explicit TIniFile(std::string fileName);
+    // Starts from nothing, ignoring what the file holds now: the first write replaces it whole.
+    struct StartEmpty {};
+    TIniFile(std::string fileName, StartEmpty) : fileName_(std::move(fileName)) {}
     TIniFile(const TIniFile&) = delete;
     TIniFile& operator=(const TIniFile&) = delete;
 
