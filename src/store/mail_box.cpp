@@ -67,8 +67,10 @@ void TMailBox::LoadTable(const std::string& folder) {
         if (loaded.FindField("Size") < 0 || loaded.FindField("Encrypted") < 0 ||
             loaded.FindField("CachedCC") < 0) {
             UpgradeColumns(loaded);
-            Format.SaveToFile(loaded, fileName);
-            Format.LoadFromFile(loaded, fileName);
+            if (!ReadOnly) {
+                Format.SaveToFile(loaded, fileName);
+                Format.LoadFromFile(loaded, fileName);
+            }
         }
     }
     // Resolve every column before anything changes, so that a table lacking one leaves the box

@@ -30,6 +30,8 @@ class TMailBox {
     TMemTable Table;
     TTableFormat Format;
     bool Loaded = false;
+    // For tools that only look: an old table is upgraded in memory and its file left as it is.
+    bool ReadOnly = false;
 
     std::string SettingsFileName() const { return Path + "/box.bsf"; }
     std::string TableFileName() const { return Path + "/box.dat"; }

@@ -351,6 +351,11 @@ void TTableFormat::Load(TMemTable& table, std::string_view bytes) const {
     std::vector<TFieldValue> discarded;
     in.BeginList();
     while (!in.AtEndOfList()) {
+        if (version <= 229 && columns.empty()) {
+            // A row of no columns takes no bytes: anything but the list end would repeat it
+            // forever.
+            throw Error("Invalid property value");
+        }
         if (version > 229) {
             in.BeginList();
             in.Integer();  // update status

@@ -351,6 +351,9 @@ TEST(TableFormat, Errors) {
         {badTag, "Invalid property value"},
         {Bytes().Raw("TPF0").Int(251).Raw({2}).str(), "Invalid property value"},
         {Bytes().Raw("TPF0").Int(251).Begin().Int(5).str(), "Invalid property value"},
+        // Rows of no columns in a file without row lists would never end.
+        {Bytes().Raw("TPF0").Int(200).Begin().End().Begin().End().Begin().Int(0).str(),
+         "Invalid property value"},
         // A long text longer than the file.
         {Bytes().Raw("TPF0").Int(251).Begin().Raw({12, 0xFF, 0xFF, 0xFF, 0x7F}).str(),
          "Stream read error"},

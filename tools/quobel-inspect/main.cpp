@@ -16,7 +16,9 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"account", "account FILE.qba", quobel::inspect::RunAccount},
+    {"mailbox", "mailbox FOLDER", quobel::inspect::RunMailbox},
     {"settings", "settings FILE", quobel::inspect::RunSettings},
+    {"table", "table FILE", quobel::inspect::RunTable},
 };
 
 void PrintUsage() {
