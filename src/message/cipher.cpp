@@ -42,6 +42,7 @@ class WipedSlot {
     T& Emplace() {
         Reset();
         object_ = std::construct_at(reinterpret_cast<T*>(storage_));
+        used_ = true;
         return *object_;
     }
     template <typename Hook>
@@ -51,7 +52,11 @@ class WipedSlot {
             std::destroy_at(object_);
             object_ = nullptr;
         }
-        WipeBytes(storage_, sizeof(storage_));
+        // Memory that never held a schedule holds no key material.
+        if (used_) {
+            WipeBytes(storage_, sizeof(storage_));
+            used_ = false;
+        }
     }
     void Reset() {
         Reset([](T&) {});
@@ -59,8 +64,9 @@ class WipedSlot {
     const T& Get() const { return *object_; }
 
   private:
-    alignas(T) unsigned char storage_[sizeof(T)] = {};
+    alignas(T) unsigned char storage_[sizeof(T)];
     T* object_ = nullptr;
+    bool used_ = false;
 };
 
 // Rijndael keeps its schedule on the heap; reach it through the protected member before the
