@@ -16,6 +16,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"account", "account FILE.qba", quobel::inspect::RunAccount},
+    {"message", "message FILE", quobel::inspect::RunMessage},
     {"settings", "settings FILE", quobel::inspect::RunSettings},
 };
 
