@@ -16,7 +16,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"account", "account FILE.qba", quobel::inspect::RunAccount},
-    {"message", "message FILE", quobel::inspect::RunMessage},
+    {"message", "message FILE [--password PW]", quobel::inspect::RunMessage},
     {"settings", "settings FILE", quobel::inspect::RunSettings},
 };
 
