@@ -1,33 +1,15 @@
 #pragma once
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "bmp_writer.h"
+#include "support/temp_folder.h"
 
 namespace quobel::test {
 
-// A scratch folder removed with everything in it at the end of the test.
-class TTempDir {
-  public:
-    TTempDir() {
-        std::string pattern =
-            (std::filesystem::temp_directory_path() / "quobel-bar-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-    }
-    ~TTempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TTempDir(const TTempDir&) = delete;
-    TTempDir& operator=(const TTempDir&) = delete;
-    const std::string& Path() const { return path_; }
-
-  private:
-    std::string path_;
-};
+using TTempDir = quobel::testing::TempFolder;
 
 inline void WriteFile(const std::string& path, const std::string& contents) {
     std::filesystem::create_directories(std::filesystem::path(path).parent_path());
