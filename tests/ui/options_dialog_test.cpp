@@ -2,18 +2,22 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDropEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QUrl>
 
 #include "accounts/account_file.h"
 #include "accounts/accounts.h"
@@ -283,6 +287,30 @@ TEST_F(OptionsDialogTest, SkinChoiceAndFailure) {
     EXPECT_FALSE(ini.ValueExists("Confirmations", "Delete"));
 }
 
+// The shape of the bar's skin list: Items(i).Name, Current() and SetCurrent(skin*).
+struct TSkinLike {
+    std::string Name;
+};
+struct TSkinsLike {
+    size_t Count() const { return Items_.size(); }
+    TSkinLike& Items(int index) { return Items_.at(static_cast<size_t>(index)); }
+    TSkinLike* Current() const { return Current_; }
+    void SetCurrent(TSkinLike* skin) { Current_ = skin; }
+    std::vector<TSkinLike> Items_{{"Classic"}, {"Dark"}};
+    TSkinLike* Current_ = nullptr;
+};
+
+TEST(SkinListOf, AdaptsASkinListByPointer) {
+    TSkinsLike skins;
+    TSkinListOf<TSkinsLike> list(skins);
+    EXPECT_EQ(list.Count(), 2);
+    EXPECT_EQ(list.Name(1), "Dark");
+    EXPECT_EQ(list.CurrentIndex(), -1);
+    list.SetCurrent(1);
+    EXPECT_EQ(skins.Current_, &skins.Items_[1]);
+    EXPECT_EQ(list.CurrentIndex(), 1);
+}
+
 TEST_F(OptionsDialogTest, SoundFileBrowseAndPreview) {
     auto dialog = Open();
     dialog->chkSound->setChecked(true);
@@ -293,6 +321,18 @@ TEST_F(OptionsDialogTest, SoundFileBrowseAndPreview) {
     EXPECT_EQ(prompts.FileDialogs[0].Title, "Select sound file");
     EXPECT_EQ(prompts.FileDialogs[0].Text, "Sound files (*.wav)");
     EXPECT_EQ(dialog->feSound->FileName(), *prompts.FileChoice);
+
+    // A dropped file names the file (not its URL).
+    dialog->show();
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile("/music/drop.wav")});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(dialog->feSound->Edit(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(dialog->feSound->Edit(), &drop);
+    EXPECT_EQ(dialog->feSound->FileName(), "/music/drop.wav");
+    dialog->feSound->SetFileName(*prompts.FileChoice);
 
     dialog->cmdSoundPreview->click();
     ASSERT_EQ(prompts.Errors.size(), 1u);
