@@ -21,6 +21,7 @@
 
 #include "accounts/account_file.h"
 #include "accounts/accounts.h"
+#include "bar/skins.h"
 #include "core/error.h"
 #include "core/file_util.h"
 #include "core/options.h"
@@ -287,28 +288,27 @@ TEST_F(OptionsDialogTest, SkinChoiceAndFailure) {
     EXPECT_FALSE(ini.ValueExists("Confirmations", "Delete"));
 }
 
-// The shape of the bar's skin list: Items(i).Name, Current() and SetCurrent(skin*).
-struct TSkinLike {
-    std::string Name;
-};
-struct TSkinsLike {
-    size_t Count() const { return Items_.size(); }
-    TSkinLike& Items(int index) { return Items_.at(static_cast<size_t>(index)); }
-    TSkinLike* Current() const { return Current_; }
-    void SetCurrent(TSkinLike* skin) { Current_ = skin; }
-    std::vector<TSkinLike> Items_{{"Classic"}, {"Dark"}};
-    TSkinLike* Current_ = nullptr;
-};
-
-TEST(SkinListOf, AdaptsASkinListByPointer) {
-    TSkinsLike skins;
-    TSkinListOf<TSkinsLike> list(skins);
-    EXPECT_EQ(list.Count(), 2);
-    EXPECT_EQ(list.Name(1), "Dark");
-    EXPECT_EQ(list.CurrentIndex(), -1);
-    list.SetCurrent(1);
-    EXPECT_EQ(skins.Current_, &skins.Items_[1]);
+TEST(SkinListOf, AdaptsTheBarsSkinList) {
+    const TempFolder folder;
+    for (const char* name : {"Paper", "graphite", "Harbour"}) {
+        ASSERT_TRUE(ForceFolders(folder.File(std::string("skins/") + name)));
+    }
+    TOptions options(folder.File("settings.ini"));
+    {
+        OptionsScope scope(options);
+        scope.Ini().WriteString("Bar", "Skin", "Harbour");
+    }
+    TSkins skins(options);
+    skins.LoadFromFolder(folder.File("skins"));
+    TSkinListOf<TSkins> list(skins);
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Name(0), "graphite");
     EXPECT_EQ(list.CurrentIndex(), 1);
+    list.SetCurrent(2);
+    EXPECT_EQ(skins.Current(), &skins.Items(2));
+    EXPECT_EQ(list.CurrentIndex(), 2);
+    const TIniFile ini(options.FileName());
+    EXPECT_EQ(ini.ReadString("Bar", "Skin", ""), "Paper");
 }
 
 TEST_F(OptionsDialogTest, SoundFileBrowseAndPreview) {
