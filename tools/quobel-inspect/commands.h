@@ -10,6 +10,7 @@ namespace quobel::inspect {
 using Arguments = std::vector<std::string>;
 
 int RunAccount(const Arguments& args);
+int RunPop3(const Arguments& args);
 int RunSettings(const Arguments& args);
 
 }  // namespace quobel::inspect

@@ -17,6 +17,10 @@ struct Command {
 constexpr Command kCommands[] = {
     {"account", "account FILE.qba", quobel::inspect::RunAccount},
     {"settings", "settings FILE", quobel::inspect::RunSettings},
+    {"pop3",
+     "pop3 --host H --port N --user U --password P [--apop] [--tls none|stls|tls] [--ca FILE] "
+     "uidl|list N|top N|retr N|dele N",
+     quobel::inspect::RunPop3},
 };
 
 void PrintUsage() {
