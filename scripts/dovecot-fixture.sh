@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # A private Dovecot POP3 server for tests and the demo, on 127.0.0.1 and free ports.
 #
-#   dovecot-fixture.sh start DIR [USERS_FILE]   configure and start; facts go to DIR/facts
+#   dovecot-fixture.sh start DIR [USERS_FILE [SEED_DIR]]
+#                                               configure and start; facts go to DIR/facts
 #   dovecot-fixture.sh stop DIR                 stop the server started in DIR and remove DIR
 #
 # DIR/facts is a shell-sourceable file (KEY=VALUE lines):
@@ -12,7 +13,8 @@
 #   once a second), MAIL_ROOT (each user's maildir is MAIL_ROOT/NAME/Maildir), MAIL_UID,
 #   MAIL_GID (owner the maildir files must be readable and writable by), PID, LOG.
 # USERS_FILE, when given, holds the initial users ("name:{PLAIN}password" lines); maildirs are
-# made for them.
+# made for them. SEED_DIR/NAME/*, when given, are messages delivered to user NAME, in file-name
+# order, each file name becoming the message's unique id.
 # Unique ids are the maildir base file names (pop3_uidl_format = %g), so tests choose them.
 set -euo pipefail
 
@@ -65,7 +67,7 @@ make_certificates() { # DIR: a CA and a server certificate for localhost signed 
 }
 
 start() {
-    local dir=$1 users_in=${2:-}
+    local dir=$1 users_in=${2:-} seed=${3:-}
     # A fixture left behind by an interrupted run is stopped first.
     [[ -e "$dir/facts" ]] && stop "$dir"
     mkdir -p "$dir"
@@ -102,6 +104,9 @@ start() {
             printf '%s\n' "$line" >"$users/$name"
             chmod 0644 "$users/$name"
             mkdir -p "$run/mail/$name/Maildir/"{new,cur,tmp}
+            if [[ -n $seed && -d "$seed/$name" ]]; then
+                find "$seed/$name" -maxdepth 1 -type f -exec cp -t "$run/mail/$name/Maildir/new" {} +
+            fi
             chown -R "$mail_uid:$mail_gid" "$run/mail/$name"
         done <"$users_in"
     fi
@@ -217,7 +222,7 @@ stop() {
 }
 
 case "${1:-}" in
-start) [[ $# -ge 2 ]] || die "usage: $0 start DIR [USERS_FILE]"; start "$2" "${3:-}" ;;
+start) [[ $# -ge 2 ]] || die "usage: $0 start DIR [USERS_FILE [SEED_DIR]]"; start "$2" "${3:-}" "${4:-}" ;;
 stop) [[ $# -eq 2 ]] || die "usage: $0 stop DIR"; stop "$2" ;;
-*) die "usage: $0 start DIR [USERS_FILE] | stop DIR" ;;
+*) die "usage: $0 start DIR [USERS_FILE [SEED_DIR]] | stop DIR" ;;
 esac

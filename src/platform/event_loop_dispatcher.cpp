@@ -29,8 +29,8 @@ void TEventLoopDispatcher::RunAndWait(const std::function<void()>& call) {
     if (!job->Done) {
         throw Error("The user interface has closed.");
     }
-    if (job->Failure) {
-        std::rethrow_exception(job->Failure);
+    if (job->Failed) {
+        throw Error(job->Failure);
     }
 }
 
@@ -64,18 +64,21 @@ std::shared_ptr<TEventLoopDispatcher::Job> TEventLoopDispatcher::Next(
 }
 
 void TEventLoopDispatcher::Run(const std::shared_ptr<Job>& job) {
-    std::exception_ptr failure;
+    bool failed = false;
+    std::string failure;
     try {
         job->Call();
+    } catch (const std::exception& error) {
+        failed = true;
+        failure = error.what();
     } catch (...) {
-        failure = std::current_exception();
-        if (!job->Waited) {
-            // Nobody waits to receive it; a posted call's failure ends here.
-            failure = nullptr;
-        }
+        failed = true;
+        failure = "Unknown failure";
     }
+    // A posted call's failure ends here: nobody waits to receive it.
     std::lock_guard lock(mutex_);
-    job->Failure = failure;
+    job->Failed = failed && job->Waited;
+    job->Failure = std::move(failure);
     job->Done = true;
     finished_.notify_all();
 }

@@ -3,10 +3,10 @@
 #include <chrono>
 #include <condition_variable>
 #include <deque>
-#include <exception>
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <thread>
 
 #include "platform/ui_dispatcher.h"
@@ -35,7 +35,9 @@ class TEventLoopDispatcher : public TUiDispatcher {
         std::function<void()> Call;
         bool Waited = false;
         bool Done = false;
-        std::exception_ptr Failure;
+        // The failure's text: the exception object itself stays on the thread that made it.
+        bool Failed = false;
+        std::string Failure;
     };
 
     bool OnLoopThread() const { return std::this_thread::get_id() == loopThread_; }

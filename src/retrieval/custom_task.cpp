@@ -98,6 +98,9 @@ void TCustomTask::Execute() noexcept {
             session->OnWork = [this](TQBPOP3& sender, int64_t count) { Work(sender, count); };
         }
         if (!connected() && UsesConnection) {
+            if (!session) {
+                throw Error("Not Connected");
+            }
             Configure();
             if (!Stopped()) {
                 ReportStatus("Connecting to " + session->Host + "...", kStatusConnecting);

@@ -95,6 +95,37 @@ TEST(ErrorLogTest, EntriesKeepOrderAndTime) {
     EXPECT_EQ(errors.Count(), 1u);
 }
 
+TEST(EventLoopDispatcherTest, RunsCallsOnItsThreadAndReleasesWaitersWhenClosed) {
+    TEventLoopDispatcher dispatcher;
+    const std::thread::id loop = std::this_thread::get_id();
+    bool ranHere = false;
+    dispatcher.RunAndWait([&] { ranHere = std::this_thread::get_id() == loop; });
+    EXPECT_TRUE(ranHere);  // on its own thread: at once, no deadlock
+
+    std::string failure;
+    bool ranOnLoop = false;
+    std::thread worker([&] {
+        try {
+            dispatcher.RunAndWait([&] { ranOnLoop = std::this_thread::get_id() == loop; });
+            dispatcher.RunAndWait([] { throw Error("handler failed"); });
+        } catch (const Error& error) {
+            failure = error.what();
+        }
+        dispatcher.Post([&] { ranOnLoop = false; });
+        try {
+            dispatcher.RunAndWait([] {});  // never served: the loop closes
+        } catch (const Error& error) {
+            failure += " / " + std::string(error.what());
+        }
+    });
+    ASSERT_TRUE(dispatcher.RunUntil([&] { return ranOnLoop; }, std::chrono::minutes(1)));
+    // Serve the failing call and the posted one, then close while the last call waits.
+    ASSERT_TRUE(dispatcher.RunUntil([&] { return !ranOnLoop; }, std::chrono::minutes(1)));
+    dispatcher.Close();
+    worker.join();
+    EXPECT_EQ(failure, "handler failed / The user interface has closed.");
+}
+
 TEST(CheckTaskTest, FailingHeaderOfOneMessageDoesNotLoseIt) {
     TaskHarness h;
     const TAccount account = MakeAccount();
