@@ -10,8 +10,9 @@ class TUiDispatcher {
     virtual ~TUiDispatcher() = default;
 
     // Runs the call on the user-interface thread and waits until it has run; an error the call
-    // raises is raised again here (as an Error with its text). Called on the user-interface thread itself, it runs the call
-    // at once. Fails with an Error, without running the call, once the dispatcher is closed.
+    // raises is raised again here (as an Error with its text). Called on the user-interface thread
+    // itself, it runs the call at once. Fails with an Error, without running the call, once the
+    // dispatcher is closed.
     virtual void RunAndWait(const std::function<void()>& call) = 0;
     // Queues the call for the user-interface thread and returns at once.
     virtual void Post(std::function<void()> call) = 0;
