@@ -12,6 +12,7 @@ using Arguments = std::vector<std::string>;
 int RunAccount(const Arguments& args);
 int RunMessage(const Arguments& args);
 int RunMailbox(const Arguments& args);
+int RunPop3(const Arguments& args);
 int RunSettings(const Arguments& args);
 int RunTable(const Arguments& args);
 

@@ -20,6 +20,10 @@ constexpr Command kCommands[] = {
     {"mailbox", "mailbox FOLDER", quobel::inspect::RunMailbox},
     {"settings", "settings FILE", quobel::inspect::RunSettings},
     {"table", "table FILE", quobel::inspect::RunTable},
+    {"pop3",
+     "pop3 --host H --port N --user U --password P [--apop] [--tls none|stls|tls] [--ca FILE] "
+     "uidl|list N|top N|retr N|dele N",
+     quobel::inspect::RunPop3},
 };
 
 void PrintUsage() {

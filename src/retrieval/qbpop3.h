@@ -1,0 +1,94 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "accounts/account.h"
+#include "platform/cancel_signal.h"
+#include "platform/transport.h"
+
+namespace quobel {
+
+// A POP3 client session: one connection to an account's server, speaking the few commands the
+// system needs. Used by one thread at a time; only Abort may be called from another thread.
+// Every failure is an Error carrying the text to report (a server's reply text for a refused
+// command).
+class TQBPOP3 {
+  public:
+    static constexpr int kDefaultTimeout = 300000;   // milliseconds
+    static constexpr size_t kMaxLineLength = 16384;  // bytes, a CR before the LF included
+
+    TQBPOP3();
+    ~TQBPOP3();
+    TQBPOP3(const TQBPOP3&) = delete;
+    TQBPOP3& operator=(const TQBPOP3&) = delete;
+
+    std::string Host;
+    int Port = 110;
+    std::string Username;
+    std::string Password;
+    bool APOP = false;
+    TPOPSecurity TLS = TPOPSecurity::None;
+    // A CA file trusted beside the system's store (tests use their own CA).
+    std::string CAFile;
+    int ConnectTimeout = kDefaultTimeout;
+    int ReadTimeout = kDefaultTimeout;
+    // How the connection is opened; TCP sockets unless a test replaces it.
+    TConnector Connector;
+
+    // During a multi-line response: the bytes received since it began, after each chunk.
+    std::function<void(TQBPOP3& sender, int64_t count)> OnWork;
+
+    // Opens the connection, reads the greeting and logs in; on a failure after the connection
+    // is open, disconnects before the error is raised.
+    void Connect();
+    bool Connected() const { return transport_ != nullptr; }
+    // Sends "QUIT" (its reply is not read) and closes.
+    void Disconnect();
+    // Ends every wait of the session at once, from any thread; the session is unusable after.
+    void Abort() noexcept { cancel_.Raise(); }
+
+    // The "UIDL" lines ("number unique-id"); empty when the server refuses the command.
+    std::vector<std::string> ListUniqueIds();
+    // The size "LIST number" reports, or -1 when the reply carries none.
+    int64_t MessageSize(int number);
+    // The header lines ("TOP number 0"), appended to lines as they arrive.
+    void RetrieveHeader(int number, std::vector<std::string>& lines);
+    // The whole message ("RETR number"), appended to lines as they arrive, so lines read before
+    // a failure stay; nothing when the server refuses the command.
+    void RetrieveRaw(int number, std::vector<std::string>& lines);
+    void DeleteOnServer(int number);
+
+  private:
+    struct Reply {
+        bool Positive = false;
+        std::string Text;  // each line from its fifth character on, each followed by CR LF
+    };
+
+    void StartTls();
+    void Login(const Reply& greeting);
+    void SendCommand(std::string_view command);
+    Reply ReadReply();
+    Reply Command(std::string_view command);
+    // The command's reply must be positive; a negative one fails with its text.
+    Reply CommandOk(std::string_view command);
+    void ReadMultiLine(std::vector<std::string>& lines);
+    void ReadLine(std::string& line);
+    // Reads more bytes into the buffer; false when the server closed the connection.
+    bool Fill();
+    void CloseTransport() noexcept;
+
+    TCancelSignal cancel_;
+    std::unique_ptr<TTransport> transport_;
+    // Received bytes not yet taken: [bufferStart_, bufferEnd_) of buffer_.
+    std::vector<char> buffer_;
+    size_t bufferStart_ = 0;
+    size_t bufferEnd_ = 0;
+    // Received bytes counted for OnWork, or -1 outside a multi-line response.
+    int64_t workCount_ = -1;
+};
+
+}  // namespace quobel
