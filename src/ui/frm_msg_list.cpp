@@ -71,7 +71,7 @@ TfrmMsgList::TfrmMsgList(TQuobelContext& context, TfrmTasks& tasks, UrlOpener& u
     CreateWidgets();
     CreateMenus();
     CreateTray();
-    resize(760, 540);
+    resize(900, 600);
 
     // The placement component lends itself the settings file for the duration of one access.
     orvaneFormSize.OnOpen = [this](TOrvaneFormSize&, TIniFile*& ini) {

@@ -214,3 +214,24 @@ TEST_F(MainWindow, HintsAndHelp) {
 
 }  // namespace
 }  // namespace quobel::testing
+
+namespace quobel::testing {
+namespace {
+
+TEST_F(MainWindow, PlacementIsKeptInSectionMsgList) {
+    {
+        auto window = NewWindow();
+        window->setGeometry(40, 50, 640, 480);
+    }
+    {
+        OptionsScope scope(context.Options);
+        EXPECT_EQ(scope.Ini().ReadInteger("MsgList", "State", -1), 0);
+        EXPECT_EQ(scope.Ini().ReadInteger("MsgList", "Width", -1), 640);
+        EXPECT_EQ(scope.Ini().ReadInteger("MsgList", "Height", -1), 480);
+    }
+    auto window = NewWindow();
+    EXPECT_EQ(window->geometry(), QRect(40, 50, 640, 480));
+}
+
+}  // namespace
+}  // namespace quobel::testing
