@@ -10,6 +10,7 @@ namespace quobel::inspect {
 using Arguments = std::vector<std::string>;
 
 int RunAccount(const Arguments& args);
+int RunCheck(const Arguments& args);
 int RunMessage(const Arguments& args);
 int RunMailbox(const Arguments& args);
 int RunPop3(const Arguments& args);

@@ -1,0 +1,57 @@
+// Quobel's entry: the process-wide objects in their order, one instance per user, the splash,
+// the Tasks window and the main window, the event loop, and everything freed in reverse order.
+#include <memory>
+
+#include "frm_msg_list.h"
+#include "frm_tasks.h"
+#include "icons.h"
+#include "qt_platform.h"
+#include "quobel_application.h"
+#include "quobel_context.h"
+#include "single_instance.h"
+#include "splash.h"
+
+int main(int argc, char** argv) {
+    using namespace quobel;
+    // The program reads no command line: Qt gets the program name only.
+    int qtArgc = argc > 0 ? 1 : 0;
+    TQuobelApplication app(qtArgc, argv);
+    QApplication::setApplicationName(QStringLiteral("Quobel"));
+    QApplication::setWindowIcon(TIcons::Application());
+    // Closing the main window ends the program, also while the Tasks window is open; hiding
+    // to the tray must not end it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    TQuobelContext context(TApp::FromEnvironment());
+
+    TSingleInstance instance(TSingleInstance::DefaultName());
+    if (!instance.Acquire()) {
+        return 0;  // the running instance has been asked to show itself
+    }
+
+    // The skins check ("No skins installed, please re-install Quobel!" via ShowNoSkinsError)
+    // joins here together with the skin list.
+
+    auto splash = std::make_unique<TfrmSplash>();
+    splash->ShowNow();
+
+    QtUrlOpener urlOpener;
+    int result = 0;
+    {
+        TfrmTasks tasks(context.Options);
+        {
+            TfrmMsgList msgList(context, tasks, urlOpener);
+            QObject::connect(&instance, &TSingleInstance::Activated, &msgList,
+                             &TfrmMsgList::SecondInstance);
+            QObject::connect(&msgList, &TfrmMsgList::Closed, &app, &QCoreApplication::quit);
+            tasks.OnClearErrors = [] {};  // the error log joins with the check cycle
+            RunGuarded([&] { msgList.FormCreate(); });
+            RunGuarded([&] { msgList.AfterStartup(); });
+            splash.reset();
+            msgList.show();
+            result = app.exec();
+        }  // the main window saves its state here
+    }      // then the Tasks window goes
+    instance.Release();
+    return result;  // the process-wide objects go last, in reverse order of creation
+}

@@ -1,0 +1,298 @@
+#include "message_list_model.h"
+
+#include <algorithm>
+
+#include "icons.h"
+
+namespace quobel {
+namespace {
+
+int CompareText(std::string_view a, std::string_view b) {
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char ca = static_cast<unsigned char>(a[i]);
+        unsigned char cb = static_cast<unsigned char>(b[i]);
+        if (ca >= 'A' && ca <= 'Z') {
+            ca = static_cast<unsigned char>(ca + 32);
+        }
+        if (cb >= 'A' && cb <= 'Z') {
+            cb = static_cast<unsigned char>(cb + 32);
+        }
+        if (ca != cb) {
+            return ca < cb ? -1 : 1;
+        }
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+template <typename T>
+int CompareValue(T a, T b) {
+    return a < b ? -1 : (b < a ? 1 : 0);
+}
+
+QString ToQString(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+}  // namespace
+
+int CompareItems(const TMessageRowFields& a, const TMessageRowFields& b, int column) {
+    switch (column) {
+        case kColPriority:
+            return CompareValue(a.Priority, b.Priority);
+        case kColAttachment:
+            return CompareValue(a.Attachments, b.Attachments);
+        case kColFrom:
+            return CompareText(a.From, b.From);
+        case kColSubject:
+            return CompareText(a.Subject, b.Subject);
+        case kColTo:
+            return CompareText(a.To, b.To);
+        case kColDate:
+            return CompareValue(a.Date, b.Date);
+        case kColAccount:
+            return CompareText(a.Account, b.Account);
+        case kColSize:
+            return CompareValue(a.Size, b.Size);
+        default:
+            return 0;
+    }
+}
+
+TMessageListModel::TMessageListModel(QObject* parent) : QAbstractTableModel(parent) {}
+
+void TMessageListModel::BeginUpdate() {
+    ++updateCount_;
+}
+
+void TMessageListModel::EndUpdate() {
+    if (updateCount_ == 0 || --updateCount_ > 0) {
+        return;
+    }
+    if (resetPending_) {
+        if (sortColumn_ >= 0 && source_ != nullptr) {
+            std::stable_sort(rows_.begin(), rows_.end(),
+                             [this](TRowKey a, TRowKey b) { return LessBySort(a, b); });
+        }
+        indexDirty_ = true;
+        resetPending_ = false;
+        endResetModel();
+        return;
+    }
+    Sort();
+}
+
+void TMessageListModel::Clear() {
+    if (updateCount_ > 0) {
+        if (!resetPending_) {
+            beginResetModel();
+            resetPending_ = true;
+        }
+        rows_.clear();
+        indexDirty_ = true;
+        return;
+    }
+    beginResetModel();
+    rows_.clear();
+    indexDirty_ = true;
+    endResetModel();
+}
+
+void TMessageListModel::AddRow(TRowKey key) {
+    if (resetPending_) {
+        rows_.push_back(key);
+        indexDirty_ = true;
+        return;
+    }
+    auto place = rows_.end();
+    if (updateCount_ == 0 && sortColumn_ >= 0 && source_ != nullptr) {
+        place = std::upper_bound(rows_.begin(), rows_.end(), key,
+                                 [this](TRowKey a, TRowKey b) { return LessBySort(a, b); });
+    }
+    const int row = static_cast<int>(place - rows_.begin());
+    beginInsertRows({}, row, row);
+    rows_.insert(place, key);
+    indexDirty_ = true;
+    endInsertRows();
+}
+
+bool TMessageListModel::RemoveRow(TRowKey key) {
+    const int row = RowOf(key);
+    if (row < 0) {
+        return false;
+    }
+    if (resetPending_) {
+        rows_.erase(rows_.begin() + row);
+        indexDirty_ = true;
+        return true;
+    }
+    beginRemoveRows({}, row, row);
+    rows_.erase(rows_.begin() + row);
+    indexDirty_ = true;
+    endRemoveRows();
+    return true;
+}
+
+int TMessageListModel::RowOf(TRowKey key) const {
+    if (indexDirty_) {
+        rowOf_.clear();
+        rowOf_.reserve(rows_.size());
+        for (size_t i = 0; i < rows_.size(); ++i) {
+            rowOf_.emplace(rows_[i], static_cast<int>(i));
+        }
+        indexDirty_ = false;
+    }
+    const auto found = rowOf_.find(key);
+    return found == rowOf_.end() ? -1 : found->second;
+}
+
+TRowKey TMessageListModel::KeyAt(int row) const {
+    return row >= 0 && row < Count() ? rows_[static_cast<size_t>(row)] : nullptr;
+}
+
+void TMessageListModel::SetSort(int column, TSortDirection direction) {
+    sortColumn_ = column;
+    sortDirection_ = direction;
+    if (updateCount_ == 0) {
+        Sort();
+    }
+}
+
+bool TMessageListModel::LessBySort(TRowKey a, TRowKey b) const {
+    const int order = CompareItems(source_->Fields(a), source_->Fields(b), sortColumn_);
+    return sortDirection_ == TSortDirection::Descending ? order > 0 : order < 0;
+}
+
+void TMessageListModel::Sort() {
+    if (sortColumn_ < 0 || source_ == nullptr || rows_.size() < 2) {
+        return;
+    }
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<TRowKey> keys;
+    keys.reserve(static_cast<size_t>(before.size()));
+    for (const QModelIndex& index : before) {
+        keys.push_back(KeyAt(index.row()));
+    }
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [this](TRowKey a, TRowKey b) { return LessBySort(a, b); });
+    indexDirty_ = true;
+    QModelIndexList after;
+    after.reserve(before.size());
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        after.push_back(index(RowOf(keys[static_cast<size_t>(i)]), before[i].column()));
+    }
+    changePersistentIndexList(before, after);
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void TMessageListModel::SetEnvelopeColumn(int column) {
+    if (column == envelopeColumn_) {
+        return;
+    }
+    envelopeColumn_ = column;
+    RepaintAll();
+}
+
+void TMessageListModel::RepaintAll() {
+    if (!rows_.empty()) {
+        emit dataChanged(index(0, 0), index(Count() - 1, kMessageColumnCount - 1));
+    }
+}
+
+void TMessageListModel::RepaintRow(TRowKey key) {
+    const int row = RowOf(key);
+    if (row >= 0) {
+        emit dataChanged(index(row, 0), index(row, kMessageColumnCount - 1));
+    }
+}
+
+int TMessageListModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() || resetPending_ ? 0 : Count();
+}
+
+int TMessageListModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : kMessageColumnCount;
+}
+
+QVariant TMessageListModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || source_ == nullptr || index.row() >= Count()) {
+        return {};
+    }
+    const int column = index.column();
+    if (role == Qt::TextAlignmentRole) {
+        return column == kColSize ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+    }
+    if (role != Qt::DisplayRole && role != Qt::DecorationRole && role != Qt::FontRole) {
+        return {};
+    }
+    const TMessageRowFields fields = source_->Fields(rows_[static_cast<size_t>(index.row())]);
+    if (role == Qt::FontRole) {
+        if (fields.Read) {
+            return {};
+        }
+        QFont bold;
+        bold.setBold(true);
+        return bold;
+    }
+    if (role == Qt::DecorationRole) {
+        const QVector<QIcon>& images = TIcons::Mail();
+        if (column == kColPriority) {
+            if (fields.Priority == 1 || fields.Priority == 2) {
+                return images[1];
+            }
+            if (fields.Priority == 4 || fields.Priority == 5) {
+                return images[0];
+            }
+            return {};
+        }
+        if (column == kColAttachment) {
+            return fields.Attachments ? QVariant(images[2]) : QVariant();
+        }
+        if (column == envelopeColumn_) {
+            return images[fields.Read ? 4 : 5];
+        }
+        return {};
+    }
+    switch (column) {
+        case kColFrom:
+            return ToQString(fields.From);
+        case kColSubject:
+            return ToQString(fields.Subject);
+        case kColDate:
+            return ToQString(fields.DateStr);
+        case kColTo:
+            return ToQString(fields.To);
+        case kColAccount:
+            return ToQString(fields.Account);
+        case kColSize:
+            return ToQString(fields.SizeText);
+        default:
+            return {};
+    }
+}
+
+QVariant TMessageListModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal) {
+        return {};
+    }
+    static const char* const kCaptions[kMessageColumnCount] = {
+        "", "", "", "From", "Subject", "Date", "To", "Account", "Size", ""};
+    // Header images: 0 exclamation mark, 1 paper clip, 2 hand, 3 key.
+    static const int kImages[kMessageColumnCount] = {2, 0, 1, -1, -1, -1, -1, -1, -1, 3};
+    if (section < 0 || section >= kMessageColumnCount) {
+        return {};
+    }
+    if (role == Qt::DisplayRole) {
+        return QString::fromLatin1(kCaptions[section]);
+    }
+    if (role == Qt::DecorationRole && kImages[section] >= 0) {
+        return TIcons::Header()[kImages[section]];
+    }
+    if (role == Qt::TextAlignmentRole) {
+        return section == kColSize ? QVariant(Qt::AlignRight | Qt::AlignVCenter) : QVariant();
+    }
+    return {};
+}
+
+}  // namespace quobel

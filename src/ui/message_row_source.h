@@ -1,0 +1,48 @@
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace quobel {
+
+// What the message list shows of one mail item. The views point into the item, which outlives
+// its row.
+struct TMessageRowFields {
+    std::string_view From, Subject, DateStr, To, Account, SizeText;
+    double Date = 0;
+    int64_t Size = 0;
+    int32_t Priority = 0;
+    bool Attachments = false;
+    bool Read = false;
+};
+
+// A row of the message list stands for one item; the key is the item's address, never owned.
+using TRowKey = const void*;
+
+// The mail items of the listed mailbox as the message list reads them. The list keeps only the
+// keys, in its own (sorted) order; everything it shows or sorts by is asked for here.
+class TMessageRowSource {
+  public:
+    virtual ~TMessageRowSource() = default;
+    virtual TMessageRowFields Fields(TRowKey key) const = 0;
+};
+
+// The message list's columns, by their fixed index.
+enum TMessageColumn : int {
+    kColHand = 0,
+    kColPriority = 1,
+    kColAttachment = 2,
+    kColFrom = 3,
+    kColSubject = 4,
+    kColDate = 5,
+    kColTo = 6,
+    kColAccount = 7,
+    kColSize = 8,
+    kColKey = 9,
+    kMessageColumnCount = 10
+};
+
+// Negative when a sorts before b in ascending order by the column, positive when after.
+int CompareItems(const TMessageRowFields& a, const TMessageRowFields& b, int column);
+
+}  // namespace quobel

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QWidget>
+#include <memory>
+
+#include "platform/sound_player.h"
+#include "platform/url_opener.h"
+#include "platform/yes_no_question.h"
+
+class QSoundEffect;
+
+namespace quobel {
+
+// The desktop's opener (a browser for web links, the help file).
+class QtUrlOpener : public UrlOpener {
+  public:
+    void OpenUrl(const std::string& url) override;
+};
+
+// Plays WAV files through Qt Multimedia; a new sound replaces one still playing.
+class QtSoundPlayer : public SoundPlayer {
+  public:
+    QtSoundPlayer();
+    ~QtSoundPlayer() override;
+    void PlayAsync(const std::string& fileName) override;
+
+  private:
+    std::unique_ptr<QSoundEffect> effect_;
+};
+
+// A Yes/No message box with the information icon, owned by a window.
+class QtYesNoQuestion : public YesNoQuestion {
+  public:
+    explicit QtYesNoQuestion(QWidget* owner) : owner_(owner) {}
+    bool AskYesNo(const std::string& caption, const std::string& text) override;
+
+  private:
+    QWidget* owner_;
+};
+
+}  // namespace quobel

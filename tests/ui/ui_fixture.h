@@ -1,0 +1,80 @@
+#pragma once
+
+#include <QCoreApplication>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "frm_msg_list.h"
+#include "frm_tasks.h"
+#include "message_row_source.h"
+#include "platform/url_opener.h"
+#include "quobel_context.h"
+#include "support/temp_folder.h"
+
+namespace quobel::testing {
+
+// A mail item as the message list sees it.
+struct FakeItem {
+    std::string From, Subject, DateStr, To, Account, SizeText;
+    double Date = 0;
+    int64_t Size = 0;
+    int32_t Priority = 3;
+    bool Attachments = false;
+    bool Read = false;
+};
+
+class FakeRows : public TMessageRowSource {
+  public:
+    TMessageRowFields Fields(TRowKey key) const override {
+        const auto& item = *static_cast<const FakeItem*>(key);
+        TMessageRowFields fields;
+        fields.From = item.From;
+        fields.Subject = item.Subject;
+        fields.DateStr = item.DateStr;
+        fields.To = item.To;
+        fields.Account = item.Account;
+        fields.SizeText = item.SizeText;
+        fields.Date = item.Date;
+        fields.Size = item.Size;
+        fields.Priority = item.Priority;
+        fields.Attachments = item.Attachments;
+        fields.Read = item.Read;
+        return fields;
+    }
+};
+
+class RecordingOpener : public UrlOpener {
+  public:
+    void OpenUrl(const std::string& url) override { Opened.push_back(url); }
+    std::vector<std::string> Opened;
+};
+
+// A main window on a private data folder, created as at start-up.
+class WindowFixture {
+  public:
+    WindowFixture() : context(TApp(folder.Path(), folder.Path())), tasks(context.Options) {}
+
+    std::unique_ptr<TfrmMsgList> NewWindow() {
+        auto window = std::make_unique<TfrmMsgList>(context, tasks, opener);
+        window->FormCreate();
+        window->Messages().SetSource(&rows);
+        return window;
+    }
+
+    std::vector<TRowKey> Keys(std::vector<FakeItem>& items) {
+        std::vector<TRowKey> keys;
+        for (FakeItem& item : items) {
+            keys.push_back(&item);
+        }
+        return keys;
+    }
+
+    TempFolder folder;
+    TQuobelContext context;
+    TfrmTasks tasks;
+    RecordingOpener opener;
+    FakeRows rows;
+};
+
+}  // namespace quobel::testing

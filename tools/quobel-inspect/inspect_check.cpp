@@ -1,0 +1,143 @@
+// quobel-inspect check FOLDER: one full check of every account that takes part, without a
+// desktop, filing new messages exactly as the application does.
+#include <chrono>
+#include <cstdio>
+#include <iostream>
+#include <nlohmann/json.hpp>
+
+#include "accounts/accounts.h"
+#include "commands.h"
+#include "core/file_util.h"
+#include "core/options.h"
+#include "cycle/msg_list_controller.h"
+#include "platform/event_loop_dispatcher.h"
+#include "platform/sound_player.h"
+#include "retrieval/custom_task.h"
+#include "retrieval/errors.h"
+#include "retrieval/tasks.h"
+#include "store/mail_box.h"
+#include "store/mail_item.h"
+
+namespace quobel::inspect {
+namespace {
+
+// The main window of a run without windows: it only remembers the messages that were filed.
+class ConsoleView : public TMsgListView {
+  public:
+    std::vector<TMailItem*> Filed;
+
+    void BeginListUpdate() override {}
+    void EndListUpdate() override {}
+    void AddRow(TMailItem& item) override { Filed.push_back(&item); }
+    void DeleteRow(TMailItem&) override {}
+    std::vector<TMailItem*> SelectedRows() override { return {}; }
+    void RepaintFolderTree() override {}
+    void RepaintLists() override {}
+    void ClearReaderPane() override {}
+    void EnableMessageCommands(bool) override {}
+    void SetTaskStatus(const std::string&) override {}
+    void SetAccountsMenu(const std::vector<TAccount*>&) override {}
+    void SetCheckTimer(int32_t, bool) override {}
+    void TasksAddTask(TCustomTask&) override {}
+    TCustomTask* TasksFirstTask() override { return nullptr; }
+    void TasksDeleteFirstTask() override {}
+    void TasksClose() override {}
+    void TasksSetStatus(const std::string&, const std::string&) override {}
+    void TasksSetProgress(int64_t, int64_t) override {}
+    void TasksAddError(const TError&) override {}
+    void TasksShowErrors() override {}
+    void TasksShowTasks() override {}
+    void BarPopUp() override {}
+    void BarPopDown() override {}
+    void BarRepaint() override {}
+    void CloseReadersOf(TMailItem&) override {}
+    void ShowInReader(TMailItem&, bool) override {}
+    bool AskYesNo(const std::string&, const std::string&) override { return false; }
+};
+
+class Silence : public SoundPlayer {
+  public:
+    void PlayAsync(const std::string&) override {}
+};
+
+}  // namespace
+
+int RunCheck(const Arguments& args) {
+    if (args.size() != 1) {
+        std::fprintf(stderr, "usage: quobel-inspect check FOLDER\n");
+        return 1;
+    }
+    const std::string& folder = args[0];
+    if (!FolderExists(folder)) {
+        std::fprintf(stderr, "quobel-inspect: %s is not a data folder\n", folder.c_str());
+        return 1;
+    }
+    const std::string accountsFolder = JoinPath(folder, "accounts");
+    ForceFolders(accountsFolder);
+
+    TEventLoopDispatcher dispatcher;
+    TAccounts accounts(accountsFolder);
+    TOptions options(JoinPath(folder, "settings.ini"));
+    TMailBoxes mailBoxes(&accounts);
+    TErrors errors;
+    ConsoleView view;
+    Silence silence;
+    auto tasks = std::make_unique<TTasks>(dispatcher);
+
+    for (const TAccountLoadFault& fault : accounts.LoadFromFolder(accountsFolder)) {
+        std::fprintf(stderr, "quobel-inspect: %s: %s\n", fault.FileName.c_str(),
+                     fault.Message.c_str());
+    }
+    TMailBox& inbox = mailBoxes.OpenStore(JoinPath(folder, "mailbox"));
+    inbox.EnsureLoaded();
+
+    nlohmann::ordered_json json;
+    {
+        TMsgListController controller(TMsgListController::Services{accounts, *tasks, mailBoxes,
+                                                                   errors, options, dispatcher,
+                                                                   silence, view, accountsFolder});
+        controller.Inbox = &inbox;
+        controller.CurrentBox = &inbox;
+        controller.actSynchronize();
+        const bool idle =
+            dispatcher.RunUntil([&] { return tasks->Count() == 0; }, std::chrono::hours(24));
+        if (!idle) {
+            std::fprintf(stderr, "quobel-inspect: the check did not finish\n");
+        }
+        controller.Shutdown();
+
+        json["accounts"] = nlohmann::ordered_json::array();
+        for (size_t i = 0; i < accounts.Count(); ++i) {
+            const TAccount& account = accounts.Items(i);
+            nlohmann::ordered_json entry;
+            entry["ID"] = account.ID;
+            entry["Name"] = account.Name;
+            entry["Checked"] = account.Synchronize;
+            entry["Filed"] = nlohmann::ordered_json::array();
+            for (const TMailItem* item : view.Filed) {
+                if (item->Account == &account) {
+                    entry["Filed"].push_back({{"UIDL", item->UIDL},
+                                              {"Subject", item->CachedData.Subject},
+                                              {"From", item->CachedData.From},
+                                              {"FromAddr", item->FromAddr},
+                                              {"Date", item->CachedData.DateStr},
+                                              {"Size", item->Size},
+                                              {"Cache", item->Cache}});
+                }
+            }
+            json["accounts"].push_back(std::move(entry));
+        }
+        json["errors"] = nlohmann::ordered_json::array();
+        for (size_t i = 0; i < errors.Count(); ++i) {
+            const TError& error = errors.Items(i);
+            json["errors"].push_back({{"Time", error.TimeStr()},
+                                      {"Message", error.Message},
+                                      {"Details", error.Details}});
+        }
+    }
+    tasks.reset();
+    std::cout << json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    return errors.Count() == 0 ? 0 : 1;
+}
+
+}  // namespace quobel::inspect
