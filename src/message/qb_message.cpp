@@ -61,7 +61,8 @@ TQBMessage::TQBMessage() {
         if (!target) {
             target.emplace();
         }
-        if (target->empty() && GrownPart_ != index) {
+        if (target->size() + length > target->capacity() && target->size() >= 65536 &&
+            GrownPart_ != index) {
             ReserveForPart(index, length);
         }
         target->append(data, length);
@@ -71,9 +72,9 @@ TQBMessage::TQBMessage() {
     };
 }
 
-// A part's data cannot be larger than the rest of the input (base64: three quarters of it,
-// other encodings about the same, plus line breaks), so reserving that once avoids copying
-// large attachments over and over while they grow.
+// A part's data cannot grow much beyond the rest of the input (base64: three quarters of it,
+// other encodings about the same plus line breaks), so a large part reserves that once instead
+// of being copied over and over while it grows.
 void TQBMessage::ReserveForPart(std::size_t index, std::size_t length) {
     ShrinkPart();
     GrownPart_ = index;
@@ -81,10 +82,8 @@ void TQBMessage::ReserveForPart(std::size_t index, std::size_t length) {
     const std::size_t rest = Source.size() > position ? Source.size() - position : 0;
     const bool base64 = index == 0 && Decoder.Boundary.empty() ? Decoder.Encoding == "base64"
                                                                : Decoder.PartEncoding == "base64";
-    const std::size_t estimate = length + (base64 ? rest / 4 * 3 : rest + rest / 32);
-    if (estimate > 4096) {
-        Parts[index].Data->reserve(estimate);
-    }
+    std::string& data = *Parts[index].Data;
+    data.reserve(data.size() + length + (base64 ? rest / 4 * 3 : rest + rest / 32));
 }
 
 // Gives back what the estimate reserved beyond the data.
