@@ -16,7 +16,7 @@ using namespace std::string_literals;
 namespace quobel {
 namespace {
 
-using testing::Crlf;
+using message_test::Crlf;
 
 std::unique_ptr<TQBMessage> Load(std::string_view text) {
     auto message = std::make_unique<TQBMessage>();
@@ -25,14 +25,14 @@ std::unique_ptr<TQBMessage> Load(std::string_view text) {
 }
 
 TEST(QBMessageTest, LoadsASampleWithAttachments) {
-    std::istringstream stream("ignored prefix" + testing::ReadSample("mixed_attachment.eml"));
+    std::istringstream stream("ignored prefix" + message_test::ReadSample("mixed_attachment.eml"));
     stream.seekg(14);
     TQBMessage message;
     int progress = 0;
     message.OnProgress = [&](TQBMessage&) { ++progress; };
     message.LoadFromStream(stream);
     EXPECT_EQ(stream.tellg(), 14);
-    EXPECT_EQ(message.Source, testing::ReadSample("mixed_attachment.eml"));
+    EXPECT_EQ(message.Source, message_test::ReadSample("mixed_attachment.eml"));
     EXPECT_EQ(message.Decoder.Subject, "Report with attachment");
     EXPECT_EQ(message.Decoder.Priority, 1);
     EXPECT_EQ(message.From.Address, "carl@example.com");
