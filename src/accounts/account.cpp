@@ -2,7 +2,9 @@
 
 namespace quobel {
 
-TAccount::TAccount(const TAccount& other) { *this = other; }
+TAccount::TAccount(const TAccount& other) {
+    *this = other;
+}
 
 TAccount& TAccount::operator=(const TAccount& other) {
     if (this != &other) {

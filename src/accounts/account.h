@@ -42,7 +42,7 @@ struct TSMTPData {
 // One mailbox on a POP3 server, its sender identity and the keys of the messages the system
 // already knows.
 class TAccount {
-public:
+  public:
     TAccount() = default;
     // A copy for a task: everything but Default (which only the Options dialog maintains).
     TAccount(const TAccount& other);

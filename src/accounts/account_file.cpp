@@ -53,8 +53,9 @@ void SaveAccount(const TAccount& account, const std::string& fileName) {
     ini.WriteInteger("POP", "Port", account.POP.Port);
     ini.WriteString("POP", "Username", account.POP.Username);
     const bool keepStored = account.PasswordUnreadable() && account.POP.Password.empty();
-    ini.WriteString("POP", "Password", keepStored ? account.UnreadableStoredPassword
-                                                  : ScramblePassword(account.POP.Password));
+    ini.WriteString(
+        "POP", "Password",
+        keepStored ? account.UnreadableStoredPassword : ScramblePassword(account.POP.Password));
     ini.WriteBool("POP", "Secure", account.POP.Secure);
     ini.WriteInteger("POP", "TLS", static_cast<int32_t>(account.POP.TLS));
     ini.WriteString("SMTP", "Host", account.SMTP.Host);

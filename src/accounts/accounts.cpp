@@ -55,9 +55,8 @@ TAccount* TAccounts::FindByID(const std::string& id) {
 }
 
 void TAccounts::Remove(const TAccount& account) {
-    std::erase_if(items_, [&](const std::unique_ptr<TAccount>& item) {
-        return item.get() == &account;
-    });
+    std::erase_if(items_,
+                  [&](const std::unique_ptr<TAccount>& item) { return item.get() == &account; });
 }
 
 std::vector<TAccountLoadFault> TAccounts::LoadFromFolder(const std::string& folder) {

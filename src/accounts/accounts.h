@@ -16,7 +16,7 @@ struct TAccountLoadFault {
 
 // The registry of accounts, one file per account in the accounts folder.
 class TAccounts {
-public:
+  public:
     explicit TAccounts(std::string accountsFolder = {});
 
     size_t Count() const { return items_.size(); }
@@ -41,7 +41,7 @@ public:
 
     static std::string FileNameOf(const std::string& folder, const TAccount& account);
 
-private:
+  private:
     std::string folder_;
     std::vector<std::unique_ptr<TAccount>> items_;
 };

@@ -15,7 +15,7 @@ constexpr std::array<uint8_t, 256> MakeDecodeTable() {
     for (auto& value : table) {
         value = 63;
     }
-    for (int i = 0; i < 62; ++i) {
+    for (int i = 0; i < 63; ++i) {
         table[static_cast<uint8_t>(kAlphabet[i])] = static_cast<uint8_t>(i);
     }
     return table;
@@ -59,12 +59,11 @@ std::string Base64Decode(std::string_view text) {
     std::string bytes;
     bytes.reserve(text.size() / 4 * 3);
     for (size_t i = 0; i < text.size(); i += 4) {
-        const uint32_t group = static_cast<uint32_t>(kDecode[static_cast<uint8_t>(text[i])]) << 18 |
-                               static_cast<uint32_t>(kDecode[static_cast<uint8_t>(text[i + 1])])
-                                   << 12 |
-                               static_cast<uint32_t>(kDecode[static_cast<uint8_t>(text[i + 2])])
-                                   << 6 |
-                               kDecode[static_cast<uint8_t>(text[i + 3])];
+        const uint32_t group =
+            static_cast<uint32_t>(kDecode[static_cast<uint8_t>(text[i])]) << 18 |
+            static_cast<uint32_t>(kDecode[static_cast<uint8_t>(text[i + 1])]) << 12 |
+            static_cast<uint32_t>(kDecode[static_cast<uint8_t>(text[i + 2])]) << 6 |
+            kDecode[static_cast<uint8_t>(text[i + 3])];
         const bool last = i + 4 == text.size();
         bytes += static_cast<char>(group >> 16);
         if (last && text[i + 2] == '=') {

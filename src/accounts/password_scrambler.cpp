@@ -16,7 +16,7 @@ constexpr size_t kBlock = CryptoPP::Blowfish::BLOCKSIZE;
 using Block = std::array<uint8_t, kBlock>;
 
 class Scrambler {
-public:
+  public:
     Scrambler() {
         const auto key = Sha1(kPassphrase);
         encryptor_.SetKey(key.data(), key.size());
@@ -61,7 +61,7 @@ public:
         return out;
     }
 
-private:
+  private:
     // The final partial block: XOR with the encryption of the last chaining value.
     void XorTail(std::string_view in, size_t from, const Block& chain, std::string& out) const {
         if (from == in.size()) {

@@ -11,7 +11,7 @@ namespace quobel {
 // in). Membership ignores letter case and takes constant time: a case-folded count of every key
 // is kept beside the list. Duplicates are allowed, as in any list.
 class TUidlList {
-public:
+  public:
     size_t Count() const { return keys_.size(); }
     bool Empty() const { return keys_.empty(); }
     const std::string& operator[](size_t index) const { return keys_[index]; }
@@ -26,7 +26,7 @@ public:
 
     bool operator==(const TUidlList& other) const { return keys_ == other.keys_; }
 
-private:
+  private:
     std::vector<std::string> keys_;
     std::unordered_map<std::string, size_t> folded_;  // lower-case key -> occurrences
 };

@@ -7,7 +7,7 @@ namespace quobel {
 // Where things live: the program folder (skins, help; never written) and the per-user data
 // folder (everything the system writes). Both are fixed when the process starts.
 class TApp {
-public:
+  public:
     TApp(std::string programFolder, std::string dataFolder);
 
     // Folders of the running process: the executable's folder and the XDG data home followed
@@ -18,7 +18,7 @@ public:
     const std::string& ProgramFolder() const { return programFolder_; }
     const std::string& DataFolder() const { return dataFolder_; }
 
-private:
+  private:
     std::string programFolder_;
     std::string dataFolder_;
 };

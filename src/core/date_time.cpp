@@ -33,7 +33,9 @@ void CivilFromDays(int64_t z, int& y, int& m, int& d) {
 
 constexpr int64_t kEpochOffsetDays = 25569;  // 1899-12-30 .. 1970-01-01
 
-bool IsLeap(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+bool IsLeap(int y) {
+    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
+}
 
 int DaysInMonth(int y, int m) {
     static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -49,9 +51,9 @@ bool TryEncodeDateTime(const DateParts& p, TDateTime& result) {
         p.millisecond > 999) {
         return false;
     }
-    const int64_t days = DaysFromCivil(p.year, static_cast<unsigned>(p.month),
-                                       static_cast<unsigned>(p.day)) +
-                         kEpochOffsetDays;
+    const int64_t days =
+        DaysFromCivil(p.year, static_cast<unsigned>(p.month), static_cast<unsigned>(p.day)) +
+        kEpochOffsetDays;
     const double time =
         ((p.hour * 3600.0 + p.minute * 60.0 + p.second) * 1000.0 + p.millisecond) / 86400000.0;
     // Before 1899-12-30 the fraction counts away from zero, as the date-time format has it.
@@ -85,9 +87,8 @@ TDateTime Now() {
     std::tm local{};
     localtime_r(&seconds, &local);
     const int64_t localSeconds = static_cast<int64_t>(seconds) + local.tm_gmtoff;
-    const double localDays = (static_cast<double>(localSeconds) +
-                              static_cast<double>(micros % 1000000) / 1e6) /
-                             86400.0;
+    const double localDays =
+        (static_cast<double>(localSeconds) + static_cast<double>(micros % 1000000) / 1e6) / 86400.0;
     return localDays + static_cast<double>(kEpochOffsetDays);
 }
 

@@ -7,7 +7,9 @@
 namespace quobel {
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view TrimBlanks(std::string_view text) {
     while (!text.empty() && IsBlank(text.front())) {
@@ -20,9 +22,12 @@ std::string_view TrimBlanks(std::string_view text) {
 }
 
 int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
     return -1;
 }
 
@@ -213,14 +218,13 @@ std::vector<std::string> TIniFile::ReadSections() const {
     for (const Section& section : sections_) {
         const std::string_view header = TrimBlanks(section.header);
         const size_t close = header.find(']');
-        names.emplace_back(TrimBlanks(
-            header.substr(1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
+        names.emplace_back(TrimBlanks(header.substr(
+            1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
     }
     return names;
 }
 
-void TIniFile::WriteString(std::string_view section, std::string_view key,
-                           std::string_view value) {
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     const std::string raw = std::string(TrimBlanks(key)) + "=" + std::string(value);
     const std::string lowerKey = ToLowerAscii(TrimBlanks(key));
     Section* found = FindSection(section);
@@ -234,7 +238,9 @@ void TIniFile::WriteString(std::string_view section, std::string_view key,
     }
     const auto entry = found->firstEntry.find(lowerKey);
     if (entry != found->firstEntry.end()) {
-        found->lines[entry->second].raw = raw;
+        // The key keeps the spelling it has in the file; only the value changes.
+        std::string& existing = found->lines[entry->second].raw;
+        existing = existing.substr(0, existing.find('=') + 1) + std::string(value);
     } else {
         // After the section's last non-blank line, so blank separators stay at its end.
         size_t position = found->lines.size();

@@ -17,10 +17,13 @@ namespace quobel {
 // returns. Inside a TIniFile::Batch the writes reach the disk together when the outermost
 // batch ends (one rename for a whole account file instead of one per key).
 class TIniFile {
-public:
+  public:
     static constexpr size_t kMaxValueLength = 2047;
 
     explicit TIniFile(std::string fileName);
+    // Starts from nothing, ignoring what the file holds now: the first write replaces it whole.
+    struct StartEmpty {};
+    TIniFile(std::string fileName, StartEmpty) : fileName_(std::move(fileName)) {}
     TIniFile(const TIniFile&) = delete;
     TIniFile& operator=(const TIniFile&) = delete;
 
@@ -31,8 +34,7 @@ public:
 
     std::string ReadString(std::string_view section, std::string_view key,
                            std::string_view defaultValue) const;
-    int32_t ReadInteger(std::string_view section, std::string_view key,
-                        int32_t defaultValue) const;
+    int32_t ReadInteger(std::string_view section, std::string_view key, int32_t defaultValue) const;
     bool ReadBool(std::string_view section, std::string_view key, bool defaultValue) const;
     // Key names of a section in file order (all of them).
     std::vector<std::string> ReadSection(std::string_view section) const;
@@ -49,18 +51,18 @@ public:
     std::string Text() const;
 
     class Batch {
-    public:
+      public:
         explicit Batch(TIniFile& ini);
         ~Batch() noexcept(false);
         Batch(const Batch&) = delete;
         Batch& operator=(const Batch&) = delete;
 
-    private:
+      private:
         TIniFile& ini_;
         int uncaught_;
     };
 
-private:
+  private:
     struct Line {
         std::string raw;
         std::string key;  // lower case; empty for lines that are not entries

@@ -12,7 +12,7 @@ namespace quobel {
 // The settings file with its counted open/close discipline: nested Open/Close pairs share one
 // INI file object, which the outermost Close frees.
 class TOptions {
-public:
+  public:
     explicit TOptions(std::string fileName);
 
     void Open();
@@ -26,7 +26,7 @@ public:
     void ReadFont(std::string_view section, TFontRecord& font);
     void WriteFont(std::string_view section, const TFontRecord& font);
 
-private:
+  private:
     std::string fileName_;
     int openCount_ = 0;
     std::unique_ptr<TIniFile> ini_;
@@ -34,14 +34,14 @@ private:
 
 // Opens the settings for one scope: the Close happens on every path out of it.
 class OptionsScope {
-public:
+  public:
     explicit OptionsScope(TOptions& options) : options_(options) { options_.Open(); }
     ~OptionsScope() { options_.Close(); }
     OptionsScope(const OptionsScope&) = delete;
     OptionsScope& operator=(const OptionsScope&) = delete;
     TIniFile& Ini() { return options_.Ini(); }
 
-private:
+  private:
     TOptions& options_;
 };
 

@@ -59,6 +59,8 @@ constexpr std::array kTable = {
 
 }  // namespace
 
-std::span<const SettingKey> SettingsTable() { return kTable; }
+std::span<const SettingKey> SettingsTable() {
+    return kTable;
+}
 
 }  // namespace quobel

@@ -11,6 +11,8 @@ using Arguments = std::vector<std::string>;
 
 int RunAccount(const Arguments& args);
 int RunMessage(const Arguments& args);
+int RunMailbox(const Arguments& args);
 int RunSettings(const Arguments& args);
+int RunTable(const Arguments& args);
 
 }  // namespace quobel::inspect

@@ -35,12 +35,9 @@ int RunAccount(const Arguments& args) {
     json["Synchronize"] = account.Synchronize;
     json["Default"] = account.Default;
     json["From"] = {{"Name", account.From.Name}, {"Email", account.From.Email}};
-    json["POP"] = {{"Host", account.POP.Host},
-                   {"Port", account.POP.Port},
-                   {"Username", account.POP.Username},
-                   {"Password", account.POP.Password},
-                   {"Secure", account.POP.Secure},
-                   {"TLS", static_cast<int>(account.POP.TLS)}};
+    json["POP"] = {{"Host", account.POP.Host},         {"Port", account.POP.Port},
+                   {"Username", account.POP.Username}, {"Password", account.POP.Password},
+                   {"Secure", account.POP.Secure},     {"TLS", static_cast<int>(account.POP.TLS)}};
     if (!passwordError.empty()) {
         json["POP"]["PasswordError"] = passwordError;
         json["POP"]["StoredPassword"] = account.UnreadableStoredPassword;

@@ -1,11 +1,14 @@
 #include <cstdio>
 #include <iostream>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "commands.h"
 #include "core/date_time.h"
 #include "core/digest.h"
 #include "core/file_util.h"
+#include "message/encryption.h"
+#include "message/encryption_state.h"
 #include "message/qb_message.h"
 #include "message/shown_text.h"
 
@@ -15,14 +18,40 @@ namespace {
 
 struct MessageOptions {
     std::string File;
+    std::optional<std::string> Password;
 };
 
-constexpr const char* kMessageUsage = "usage: quobel-inspect message FILE\n";
+constexpr const char* kMessageUsage = "usage: quobel-inspect message FILE [--password PW]\n";
+
+// Answers the reader's password prompt with the password given on the command line, or cancels
+// it when there is none.
+class CommandLinePassword : public PasswordQuery {
+  public:
+    explicit CommandLinePassword(std::optional<std::string> password)
+        : password_(std::move(password)) {}
+    bool Query(const std::string&, const std::string&, std::string& value) override {
+        if (!password_) {
+            return false;
+        }
+        value = *password_;
+        return true;
+    }
+
+  private:
+    std::optional<std::string> password_;
+};
 
 // Options first or after the file; anything unknown is a usage error.
 bool ParseMessageArguments(const Arguments& args, MessageOptions& options) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
+        if (arg == "--password") {
+            if (i + 1 >= args.size() || options.Password) {
+                return false;
+            }
+            options.Password = args[++i];
+            continue;
+        }
         if (arg.starts_with("--")) {
             return false;
         }
@@ -108,9 +137,24 @@ int RunMessage(const Arguments& args) {
     }
     TQBMessage message;
     message.LoadFromText(std::move(text));
+    // As the reader shows it: the encryption header chooses the cipher, and the shown text is
+    // decrypted with the password the prompt gets.
+    const TdmEncryption ciphers;
+    CommandLinePassword query(options.Password);
+    TEncryptionState encryption(ciphers, &query);
+    encryption.TestHeader(message.HeaderLines);
+    TShownTextFilter decrypt;
+    if (encryption.Encrypted) {
+        decrypt = [&encryption](const std::string& shown) { return encryption.DecryptText(shown); };
+    }
     nlohmann::ordered_json json;
     json["File"] = options.File;
-    json.update(MessageJson(message, {}));
+    json.update(MessageJson(message, decrypt));
+    json["Encryption"] = {
+        {"Encrypted", encryption.Encrypted},
+        {"Cipher", encryption.Cipher != nullptr ? nlohmann::ordered_json(encryption.Cipher->Name())
+                                                : nlohmann::ordered_json()},
+        {"PasswordRefused", encryption.PasswordRefused}};
     std::cout << json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
     return 0;
 }

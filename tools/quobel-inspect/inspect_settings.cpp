@@ -21,8 +21,7 @@ int RunSettings(const Arguments& args) {
         return 1;
     }
     if (!FileExists(path) && FolderExists(path)) {
-        std::fprintf(stderr, "quobel-inspect: %s is a folder, not a settings file\n",
-                     path.c_str());
+        std::fprintf(stderr, "quobel-inspect: %s is a folder, not a settings file\n", path.c_str());
         return 1;
     }
     // A missing file reads as all defaults, as it does for the application.
@@ -57,9 +56,12 @@ int RunSettings(const Arguments& args) {
             case SettingType::Font: {
                 TFontRecord font;
                 options.ReadFont(key.Section, font);
-                section = {{"Name", font.Name},           {"Size", font.Size},
-                           {"Color", font.Color},         {"Style.Bold", font.Bold},
-                           {"Style.Italic", font.Italic}, {"Style.Underline", font.Underline},
+                section = {{"Name", font.Name},
+                           {"Size", font.Size},
+                           {"Color", font.Color},
+                           {"Style.Bold", font.Bold},
+                           {"Style.Italic", font.Italic},
+                           {"Style.Underline", font.Underline},
                            {"Style.Striktrough", font.StrikeOut}};
                 break;
             }

@@ -1,0 +1,179 @@
+#include "accounts/account_file.h"
+
+#include <gtest/gtest.h>
+
+#include "accounts/accounts.h"
+#include "accounts/password_scrambler.h"
+#include "core/digest.h"
+#include "core/error.h"
+#include "core/file_util.h"
+#include "core/ini_file.h"
+#include "support/temp_folder.h"
+
+namespace quobel {
+namespace {
+
+using testing::TempFolder;
+
+void WriteText(const std::string& path, const std::string& text) {
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::fwrite(text.data(), 1, text.size(), file);
+    std::fclose(file);
+}
+
+TAccount SampleAccount() {
+    TAccount account;
+    account.ID = "abc";
+    account.Name = "Work";
+    account.Synchronize = true;
+    account.Default = true;
+    account.From = {"Ann Example", "ann@example.org"};
+    account.POP = {"pop.example.org", 995, "ann", "s3cret pass", true, TPOPSecurity::Tls};
+    account.SMTP = {"smtp.example.org", 587};
+    account.SkinColor = 0x0000FF00;
+    account.UIDL.Assign({Md5Hex("1"), Md5Hex("2")});
+    return account;
+}
+
+TEST(AccountFile, RoundTripsEveryFieldAndKeepsUnknownKeys) {
+    const TempFolder folder;
+    const std::string path = folder.File("abc.qba");
+    WriteText(path, "[Account]\r\nName=old\r\nExtra=keep me\r\n[Custom]\r\nx=1\r\n");
+    const TAccount saved = SampleAccount();
+    SaveAccount(saved, path);
+
+    TAccount loaded;
+    LoadAccount(loaded, path);
+    EXPECT_EQ(loaded.Name, saved.Name);
+    EXPECT_EQ(loaded.Synchronize, saved.Synchronize);
+    EXPECT_EQ(loaded.Default, saved.Default);
+    EXPECT_EQ(loaded.From, saved.From);
+    EXPECT_EQ(loaded.POP, saved.POP);
+    EXPECT_EQ(loaded.SMTP, saved.SMTP);
+    EXPECT_EQ(loaded.SkinColor, saved.SkinColor);
+    EXPECT_EQ(loaded.UIDL, saved.UIDL);
+
+    const TIniFile ini(path);
+    EXPECT_EQ(ini.ReadString("Account", "Extra", ""), "keep me");
+    EXPECT_EQ(ini.ReadString("Custom", "x", ""), "1");
+    EXPECT_EQ(ini.ReadString("POP", "Password", ""), ScramblePassword("s3cret pass"));
+    EXPECT_EQ(ini.ReadString("UIDL", Md5Hex("1"), ""), "1");
+}
+
+TEST(AccountFile, MissingKeysGiveTheDefaults) {
+    const TempFolder folder;
+    const std::string path = folder.File("empty.qba");
+    WriteText(path, "");
+    TAccount account;
+    LoadAccount(account, path);
+    EXPECT_EQ(account.POP.Port, 110);
+    EXPECT_EQ(account.SMTP.Port, 25);
+    EXPECT_FALSE(account.POP.Secure);
+    EXPECT_TRUE(account.Synchronize);
+    EXPECT_FALSE(account.Default);
+    EXPECT_EQ(account.SkinColor, kNoSkinColor);
+    EXPECT_EQ(account.POP.TLS, TPOPSecurity::None);
+    EXPECT_TRUE(account.UIDL.Empty());
+}
+
+TEST(AccountFile, KnownKeysSurviveInAnyNumberAndAnEmptyListLeavesNoSection) {
+    const TempFolder folder;
+    const std::string path = folder.File("many.qba");
+    TAccount account = SampleAccount();
+    std::vector<std::string> keys;
+    for (int i = 0; i < 600; ++i) {
+        keys.push_back(Md5Hex(std::to_string(i)));
+    }
+    account.UIDL.Assign(keys);
+    SaveAccount(account, path);
+    TAccount loaded;
+    LoadAccount(loaded, path);
+    EXPECT_EQ(loaded.UIDL.Keys(), keys);
+    EXPECT_TRUE(loaded.UIDL.Contains(ToLowerAscii(keys[599])));
+
+    account.UIDL.Clear();
+    SaveAccount(account, path);
+    EXPECT_FALSE(TIniFile(path).SectionExists("UIDL"));
+}
+
+TEST(AccountFile, UnreadablePasswordIsReportedAndKeptOnSave) {
+    const TempFolder folder;
+    const std::string path = folder.File("bad.qba");
+    WriteText(path,
+              "[Account]\r\nName=Bad\r\n[POP]\r\nPassword=abc\r\nPort=120\r\n[UIDL]\r\nk=1\r\n");
+    TAccount account;
+    try {
+        LoadAccount(account, path);
+        FAIL() << "expected the password to be refused";
+    } catch (const Error& error) {
+        EXPECT_STREQ(error.what(), "Base64: Incorrect string format");
+    }
+    EXPECT_EQ(account.Name, "Bad");
+    EXPECT_EQ(account.POP.Port, 120);  // the rest of the file is still read
+    EXPECT_EQ(account.UIDL.Count(), 1u);
+    EXPECT_TRUE(account.PasswordUnreadable());
+
+    SaveAccount(account, path);
+    EXPECT_EQ(TIniFile(path).ReadString("POP", "Password", ""), "abc");
+
+    account.POP.Password = "new";
+    SaveAccount(account, path);
+    TAccount reloaded;
+    LoadAccount(reloaded, path);
+    EXPECT_EQ(reloaded.POP.Password, "new");
+}
+
+TEST(Accounts, LoadFromFolderReadsEveryFileAndReportsFaults) {
+    const TempFolder folder;
+    TAccount good = SampleAccount();
+    SaveAccount(good, folder.File("abc.qba"));
+    WriteText(folder.File("bad.qba"), "[POP]\r\nPassword=xyz\r\n");
+    WriteText(folder.File("zzz.qba"), "[Account]\r\nName=Last\r\n");
+    WriteText(folder.File("notes.txt"), "");
+
+    TAccounts accounts;
+    const auto faults = accounts.LoadFromFolder(folder.Path());
+    ASSERT_EQ(accounts.Count(), 3u);
+    EXPECT_EQ(accounts.Items(0).ID, "abc");
+    EXPECT_EQ(accounts.Items(2).Name, "Last");
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_EQ(faults[0].FileName, folder.File("bad.qba"));
+    EXPECT_EQ(faults[0].Message, "Base64: Incorrect string format");
+
+    EXPECT_NE(accounts.FindByID("abc"), nullptr);
+    EXPECT_EQ(accounts.FindByID("ABC"), nullptr);
+    accounts.SaveAll(folder.Path());
+    EXPECT_EQ(TIniFile(folder.File("bad.qba")).ReadString("POP", "Password", ""), "xyz");
+}
+
+TEST(Accounts, FreshIdentifiersDiffer) {
+    const TempFolder folder;
+    TAccounts accounts(folder.Path());
+    TAccount& first = accounts.Add(true);
+    SaveAccount(first, TAccounts::FileNameOf(folder.Path(), first));
+    const TAccount& second = accounts.Add(true);
+    EXPECT_EQ(first.ID.size(), 32u);
+    EXPECT_NE(first.ID, second.ID);
+
+    TAccount copy = accounts.Items(0);
+    accounts.Items(0).Default = true;
+    TAccount task = accounts.Items(0);
+    EXPECT_FALSE(task.Default);  // a task's copy does not carry the default flag
+    EXPECT_EQ(task.ID, first.ID);
+}
+
+TEST(UidlList, MembershipIgnoresCaseAndCountsDuplicates) {
+    TUidlList list;
+    list.Add("ABCdef");
+    list.Add("abcdef");
+    EXPECT_TRUE(list.Contains("abcDEF"));
+    EXPECT_TRUE(list.Remove("ABCDEF"));
+    EXPECT_TRUE(list.Contains("abcdef"));
+    EXPECT_EQ(list.Keys(), std::vector<std::string>{"abcdef"});
+    EXPECT_TRUE(list.Remove("abcdef"));
+    EXPECT_FALSE(list.Contains("abcdef"));
+    EXPECT_FALSE(list.Remove("abcdef"));
+}
+
+}  // namespace
+}  // namespace quobel
