@@ -767,13 +767,11 @@ void TMimeDecode::DecodeQuotedPrintableLine(std::string_view line) {
     bool softBreak = false;
     std::size_t i = 0;
     while (i < n) {
-        const char* eq = static_cast<const char*>(std::memchr(line.data() + i, '=', n - i));
-        const std::size_t plainEnd = eq == nullptr ? n : static_cast<std::size_t>(eq - line.data());
-        std::memcpy(out + length, line.data() + i, plainEnd - i);
-        length += plainEnd - i;
-        i = plainEnd;
-        if (i >= n) {
-            break;
+        const char c = line[i];
+        if (c != '=') {
+            out[length++] = c;
+            ++i;
+            continue;
         }
         if (i + 1 == n) {
             softBreak = true;

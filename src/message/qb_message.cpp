@@ -1,5 +1,7 @@
 #include "message/qb_message.h"
 
+#include <algorithm>
+
 #include "core/error.h"
 #include "core/file_util.h"
 #include "message/header_values.h"
@@ -59,6 +61,10 @@ TQBMessage::TQBMessage() {
         if (!target) {
             target.emplace();
         }
+        if (target->size() + length > target->capacity() && target->size() >= 65536 &&
+            GrownPart_ != index) {
+            ReserveForPart(index, length);
+        }
         target->append(data, length);
         if (OnProgress) {
             OnProgress(*this);
@@ -66,7 +72,34 @@ TQBMessage::TQBMessage() {
     };
 }
 
+// A part's data cannot grow much beyond the rest of the input (base64: three quarters of it,
+// other encodings about the same plus line breaks), so a large part reserves that once instead
+// of being copied over and over while it grows.
+void TQBMessage::ReserveForPart(std::size_t index, std::size_t length) {
+    ShrinkPart();
+    GrownPart_ = index;
+    const auto position = static_cast<std::size_t>(std::max<std::int64_t>(Decoder.Position, 0));
+    const std::size_t rest = Source.size() > position ? Source.size() - position : 0;
+    const bool base64 = index == 0 && Decoder.Boundary.empty() ? Decoder.Encoding == "base64"
+                                                               : Decoder.PartEncoding == "base64";
+    std::string& data = *Parts[index].Data;
+    data.reserve(data.size() + length + (base64 ? rest / 4 * 3 : rest + rest / 32));
+}
+
+// Gives back what the estimate reserved beyond the data.
+void TQBMessage::ShrinkPart() {
+    if (GrownPart_ >= Parts.size() || !Parts[GrownPart_].Data) {
+        return;
+    }
+    std::string& data = *Parts[GrownPart_].Data;
+    if (data.capacity() - data.size() > data.size() / 2 + 65536) {
+        data.shrink_to_fit();
+    }
+    GrownPart_ = static_cast<std::size_t>(-1);
+}
+
 void TQBMessage::PartBegin() {
+    ShrinkPart();
     const auto index = static_cast<std::size_t>(Decoder.PartNumber);
     Parts.resize(index + 1);
     TQBMessagePart& part = Parts[index];
@@ -129,6 +162,7 @@ void TQBMessage::LoadFromText(std::string text) {
     }
     Source = std::move(text);
     Decoder.DecodeText(Source);
+    ShrinkPart();
 
     Decoder.Subject = DecodeHeaderValue(Decoder.Subject);
     From = SplitAddress(DecodeHeaderValue(Decoder.From));

@@ -74,7 +74,11 @@ class TQBMessage {
 
   private:
     void PartBegin();
+    void ReserveForPart(std::size_t index, std::size_t length);
+    void ShrinkPart();
     void ScanReceived();
+
+    std::size_t GrownPart_ = static_cast<std::size_t>(-1);
 };
 
 }  // namespace quobel

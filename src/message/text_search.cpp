@@ -60,15 +60,24 @@ std::size_t FindTextBack(std::string_view text, std::string_view pattern) {
     if (pattern.empty() || pattern.size() > text.size()) {
         return 0;
     }
-    // memrchr on the pattern's first byte keeps the backward scan fast on large messages.
-    std::size_t limit = text.size() - pattern.size() + 1;  // candidates are [0, limit)
+    // memrchr on a byte of the pattern that is rare in mail text (not a line break or blank)
+    // keeps the backward scan fast on large messages.
+    std::size_t key = 0;
+    for (std::size_t k = 0; k < pattern.size(); ++k) {
+        if (pattern[k] != '\r' && pattern[k] != '\n' && pattern[k] != ' ') {
+            key = k;
+            break;
+        }
+    }
+    // Candidate starts are [0, limit); the key byte of a candidate at i sits at i + key.
+    std::size_t limit = text.size() - pattern.size() + 1;
     while (limit > 0) {
-        const void* hit = memrchr(text.data(), pattern[0], limit);
+        const void* hit = memrchr(text.data() + key, pattern[key], limit);
         if (hit == nullptr) {
             return 0;
         }
         const std::size_t index =
-            static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+            static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) - key;
         if (std::memcmp(text.data() + index, pattern.data(), pattern.size()) == 0) {
             return index + 1;
         }

@@ -32,7 +32,7 @@ RunResult RunInspect(const std::string& arguments) {
 }
 
 TEST(InspectMessageTest, DumpsTheParsedMessage) {
-    const RunResult run = RunInspect(testing::SamplePath("mixed_attachment.eml"));
+    const RunResult run = RunInspect(message_test::SamplePath("mixed_attachment.eml"));
     ASSERT_EQ(run.exitCode, 0);
     const nlohmann::json json = nlohmann::json::parse(run.out);
     EXPECT_EQ(json["Subject"], "Report with attachment");

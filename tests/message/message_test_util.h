@@ -1,12 +1,13 @@
 #pragma once
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "core/file_util.h"
 
-namespace quobel::testing {
+namespace quobel::message_test {
 
 // Inline messages are written with "\n"; mail has CR LF.
 inline std::string Crlf(std::string_view text) {
@@ -39,4 +40,4 @@ inline std::vector<std::string> SampleNames() {
     return names;
 }
 
-}  // namespace quobel::testing
+}  // namespace quobel::message_test

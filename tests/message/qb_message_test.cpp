@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <sstream>
 
 using namespace std::string_literals;
@@ -15,7 +16,7 @@ using namespace std::string_literals;
 namespace quobel {
 namespace {
 
-using testing::Crlf;
+using message_test::Crlf;
 
 std::unique_ptr<TQBMessage> Load(std::string_view text) {
     auto message = std::make_unique<TQBMessage>();
@@ -24,14 +25,14 @@ std::unique_ptr<TQBMessage> Load(std::string_view text) {
 }
 
 TEST(QBMessageTest, LoadsASampleWithAttachments) {
-    std::istringstream stream("ignored prefix" + testing::ReadSample("mixed_attachment.eml"));
+    std::istringstream stream("ignored prefix" + message_test::ReadSample("mixed_attachment.eml"));
     stream.seekg(14);
     TQBMessage message;
     int progress = 0;
     message.OnProgress = [&](TQBMessage&) { ++progress; };
     message.LoadFromStream(stream);
     EXPECT_EQ(stream.tellg(), 14);
-    EXPECT_EQ(message.Source, testing::ReadSample("mixed_attachment.eml"));
+    EXPECT_EQ(message.Source, message_test::ReadSample("mixed_attachment.eml"));
     EXPECT_EQ(message.Decoder.Subject, "Report with attachment");
     EXPECT_EQ(message.Decoder.Priority, 1);
     EXPECT_EQ(message.From.Address, "carl@example.com");
@@ -222,6 +223,46 @@ TEST(QBMessageTest, HeaderValuesAreDecodedToUtf8) {
         EXPECT_EQ(DecodeHeaderValue(raw), decoded) << raw;
     }
     EXPECT_EQ(Load("Subject: =?iso-8859-1?q?=E9t=E9?=\r\n")->Decoder.Subject, "été");
+}
+
+// Hostile shapes: time stays about linear and what is kept stays bounded. The time limits are
+// generous for loaded machines and sanitizers; quadratic work would take minutes.
+TEST(QBMessageTest, HostileInputIsBounded) {
+    const auto seconds = [](const std::string& text, TQBMessage& message) {
+        const auto start = std::chrono::steady_clock::now();
+        message.LoadFromText(text);
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    };
+    std::string boundaries = "Content-Type: multipart/mixed; boundary=b\r\n\r\n";
+    for (int i = 0; i < 100000; ++i)
+        boundaries += "--b\r\n\r\nx\r\n";
+    TQBMessage many;
+    EXPECT_LT(seconds(boundaries, many), 20.0);
+    EXPECT_EQ(many.PartCount(), TMimeDecode::kMaxParts + 1);
+    // Beyond the limit the boundaries stay in the last part as data: nothing is lost.
+    EXPECT_GT(many.Parts.back().DataSize(), 500000u);
+
+    std::string headers;
+    for (int i = 0; i < 100000; ++i)
+        headers += "X: " + std::to_string(i) + "\r\n";
+    headers += "Subject: last\r\n";
+    TQBMessage longHeader;
+    EXPECT_LT(seconds(headers, longHeader), 20.0);
+    EXPECT_EQ(longHeader.HeaderLines.size(), TMimeDecode::kMaxHeaderLines);
+    EXPECT_EQ(longHeader.Decoder.Subject, "last");
+
+    std::string words = "Subject: ";
+    for (int i = 0; i < 100000; ++i)
+        words += "=?a?b=?x?";
+    std::string to = "To: ";
+    for (int i = 0; i < 100000; ++i)
+        to += "\"a\" <b@c>, ";
+    TQBMessage wordy;
+    EXPECT_LT(seconds(words + "\r\n" + to + "\r\nReceived: " + std::string(500000, '[') +
+                          "\r\n\r\n" + std::string(500000, '<'),
+                      wordy),
+              20.0);
+    EXPECT_EQ(wordy.To.size(), 100001u);  // the blank after the last comma is one more
 }
 
 }  // namespace

@@ -7,7 +7,7 @@
 namespace quobel {
 namespace {
 
-using testing::Crlf;
+using message_test::Crlf;
 
 std::string Multipart(const std::vector<std::string>& types) {
     std::string text = "Content-Type: multipart/mixed; boundary=b\n\n";
@@ -66,11 +66,11 @@ TEST(ShownTextTest, TextInUtf8FromTheRightCharset) {
     };
     for (const auto& [name, text] : samples) {
         TQBMessage message;
-        message.LoadFromText(testing::ReadSample(name));
+        message.LoadFromText(message_test::ReadSample(name));
         EXPECT_EQ(ShownText(message), text) << name;
     }
     TQBMessage message;
-    message.LoadFromText(testing::ReadSample("alternative_utf8.eml"));
+    message.LoadFromText(message_test::ReadSample("alternative_utf8.eml"));
     EXPECT_EQ(ShownText(message, [](const std::string& text) { return "[" + text + "]"; }),
               "[Café tonight? ☕\r\n]");
 }
