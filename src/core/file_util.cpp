@@ -102,20 +102,25 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
     }
 }
 
-void WriteFileAtomic(const std::string& path, std::string_view contents) {
+void WriteFileAtomic(const std::string& path, std::string_view contents,
+                     FileDurability durability) {
+    const bool durable = durability == FileDurability::Durable;
     const std::string temporary = path + ".tmp~";
     const Error failure("Unable to write to " + path);
     FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
     if (fd.get() < 0) {
         throw failure;
     }
-    if (!WriteAll(fd.get(), contents) || ::fsync(fd.get()) != 0 || !fd.Close()) {
+    if (!WriteAll(fd.get(), contents) || (durable && ::fsync(fd.get()) != 0) || !fd.Close()) {
         ::unlink(temporary.c_str());
         throw failure;
     }
     if (::rename(temporary.c_str(), path.c_str()) != 0) {
         ::unlink(temporary.c_str());
         throw failure;
+    }
+    if (!durable) {
+        return;
     }
     // Make the rename itself durable.
     const std::string folder = ExtractFolder(path);

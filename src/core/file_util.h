@@ -17,10 +17,21 @@ bool FolderExists(const std::string& path);
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& contents);
 
+// How far a write goes before it returns.
+enum class FileDurability {
+    // Flushed to disk, rename included: settings, accounts, tables, downloaded messages.
+    Durable,
+    // Renamed into place but left to the system's cache: for files the program can make again
+    // (a new message's header block, fetched anew when it is shown). Still atomic: after a
+    // crash the file is whole, old, or missing, never half-written.
+    Rebuildable,
+};
+
 // Replaces the file atomically: a temporary file in the same folder is written, flushed to
 // disk and renamed over the old one, so a crash leaves either the old or the new contents.
 // Throws Error("Unable to write to " + path) on failure.
-void WriteFileAtomic(const std::string& path, std::string_view contents);
+void WriteFileAtomic(const std::string& path, std::string_view contents,
+                     FileDurability durability = FileDurability::Durable);
 
 // Removes a file; true when it is gone afterwards.
 bool DeleteFileIfExists(const std::string& path);

@@ -69,7 +69,10 @@ void TMailItem::FillFromMessage() {
 }
 
 void TMailItem::SaveMessage() {
-    WriteFileAtomic(CacheFileName(), Message().Source);
+    // Only a new message's header block is saved this way, one file per message of a check:
+    // flushing each to disk would dominate a large check, and a lost header block is fetched
+    // anew with the whole message when the item is shown.
+    WriteFileAtomic(CacheFileName(), Message().Source, FileDurability::Rebuildable);
 }
 
 void TMailItem::LoadMessage(TQBMessage& message) {
