@@ -92,6 +92,9 @@ TfrmMsgList::~TfrmMsgList() {
     } catch (const std::exception&) {
         // A settings file that cannot be written loses the placement only.
     }
+    // The models are members and go before the views, which the base class deletes later.
+    tvMailBox->setModel(nullptr);
+    tvBoxList->setModel(nullptr);
 }
 
 QAction* TfrmMsgList::MakeAction(const char* name, const QString& caption, const QString& hint,

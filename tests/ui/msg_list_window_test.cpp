@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSplitter>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -210,6 +211,11 @@ TEST_F(MainWindow, HintsAndHelp) {
     window->SetStatusText("2|Checking for new mail...");
     EXPECT_EQ(window->StatusText(), "2|Checking for new mail...");
     EXPECT_TRUE(window->sbHint->text().isEmpty());
+    // The long hint of what is under the mouse goes to panel 0, not over the task status.
+    QStatusTipEvent tip(window->actHide->statusTip());
+    QCoreApplication::sendEvent(window.get(), &tip);
+    EXPECT_EQ(window->sbHint->text(), "Hide Quobel to the system tray");
+    EXPECT_EQ(window->StatusText(), "2|Checking for new mail...");
 }
 
 }  // namespace
