@@ -231,7 +231,8 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     if (found == nullptr) {
         Section added;
         added.name = ToLowerAscii(TrimBlanks(section));
-        added.header = "[" + std::string(TrimBlanks(section)) + "]";
+        // Appended piece by piece: GCC 12 at -O3 warns falsely about "[" + std::string(...).
+        added.header.assign(1, '[').append(TrimBlanks(section)).append(1, ']');
         sections_.push_back(std::move(added));
         sectionIndex_.try_emplace(sections_.back().name, sections_.size() - 1);
         found = &sections_.back();

@@ -10,6 +10,9 @@ namespace quobel::inspect {
 using Arguments = std::vector<std::string>;
 
 int RunAccount(const Arguments& args);
+int RunMessage(const Arguments& args);
+int RunMailbox(const Arguments& args);
 int RunSettings(const Arguments& args);
+int RunTable(const Arguments& args);
 
 }  // namespace quobel::inspect

@@ -16,7 +16,10 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"account", "account FILE.qba", quobel::inspect::RunAccount},
+    {"message", "message FILE [--password PW]", quobel::inspect::RunMessage},
+    {"mailbox", "mailbox FOLDER", quobel::inspect::RunMailbox},
     {"settings", "settings FILE", quobel::inspect::RunSettings},
+    {"table", "table FILE", quobel::inspect::RunTable},
 };
 
 void PrintUsage() {

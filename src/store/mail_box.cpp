@@ -1,0 +1,253 @@
+#include "store/mail_box.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+#include "accounts/accounts.h"
+#include "core/error.h"
+#include "core/file_util.h"
+#include "core/ini_file.h"
+#include "store/box_columns.h"
+
+namespace quobel {
+namespace {
+
+constexpr const char* kSection = "Box";
+
+}  // namespace
+
+TMailBox::TMailBox(TAccounts* accounts) : Items(this), accounts_(accounts) {
+    Items.OnChange = [this](TMailItems& sender, TMailItem& item) { WriteItemRow(sender, item); };
+    Items.OnDelete = [this](TMailItems& sender, TMailItem& item) { DeleteItemRow(sender, item); };
+}
+
+void TMailBox::WriteSettings() {
+    ForceFolders(Path);
+    TIniFile ini(SettingsFileName());
+    ini.WriteInteger(kSection, "Type", Type);
+}
+
+void TMailBox::ReadSettings() {
+    if (!FileExists(SettingsFileName())) {
+        Type = 4;
+        return;
+    }
+    const TIniFile ini(SettingsFileName());
+    Type = static_cast<uint8_t>(ini.ReadInteger(kSection, "Type", 0));
+    Unread = ini.ReadInteger(kSection, "Unread", 0);
+}
+
+void TMailBox::WriteUnread() {
+    TIniFile ini(SettingsFileName());
+    ini.WriteInteger(kSection, "Unread", Unread);
+}
+
+void TMailBox::EnsureLoaded() {
+    if (!Loaded) {
+        LoadTable(Path);
+        Loaded = true;
+    }
+}
+
+void TMailBox::CheckLoaded() const {
+    if (!Loaded) {
+        throw Error("The mailbox \"" + Name + "\" is not loaded");
+    }
+}
+
+void TMailBox::LoadTable(const std::string& folder) {
+    const std::string fileName = folder + "/box.dat";
+    TMemTable loaded;
+    loaded.SetColumns(MailBoxColumns());
+    // A file without index definitions keeps the mailbox's own.
+    loaded.SetIndexes(MailBoxIndexes());
+    if (FileExists(fileName)) {
+        Format.LoadFromFile(loaded, fileName);
+        if (loaded.FindField("Size") < 0 || loaded.FindField("Encrypted") < 0 ||
+            loaded.FindField("CachedCC") < 0) {
+            UpgradeColumns(loaded);
+            if (!ReadOnly) {
+                Format.SaveToFile(loaded, fileName);
+                Format.LoadFromFile(loaded, fileName);
+            }
+        }
+    }
+    // Resolve every column before anything changes, so that a table lacking one leaves the box
+    // as it was.
+    const auto column = [&](const char* name) { return loaded.FieldByName(name); };
+    const ColumnIndexes columns{column("UIDL"),       column("Cache"),       column("Account"),
+                                column("Online"),     column("Attachments"), column("Read"),
+                                column("Downloaded"), column("Spam"),        column("Date"),
+                                column("DateStr"),    column("Subject"),     column("Priority"),
+                                column("From"),       column("To"),          column("FromAddr"),
+                                column("Recipients"), column("CC"),          column("BCC"),
+                                column("Size"),       column("Encrypted"),   column("CachedCC")};
+    Path = folder;
+    Table = std::move(loaded);
+    columns_ = columns;
+    MakeItems();
+    Loaded = true;
+}
+
+void TMailBox::UpgradeColumns(TMemTable& loaded) {
+    std::vector<TColumnDef> columns = loaded.Columns();
+    const TColumnDef added[] = {TColumnDef::Make("Size", TFieldType::Integer),
+                                TColumnDef::Make("Encrypted", TFieldType::Boolean),
+                                TColumnDef::Make("CachedCC", TFieldType::String, 0)};
+    for (const TColumnDef& column : added) {
+        if (loaded.FindField(column.Name) < 0) {
+            columns.push_back(column);
+        }
+    }
+    TMemTable upgraded;
+    upgraded.SetColumns(columns);
+    upgraded.SetIndexes(loaded.Indexes());
+    // The new columns follow the old ones, so every old cell keeps its place; the new ones
+    // start null.
+    loaded.ForEachRow([&](const std::vector<TFieldValue>& values) {
+        std::vector<TFieldValue> copy(values.begin(), values.end());
+        copy.resize(columns.size());
+        upgraded.AppendRow(std::move(copy));
+    });
+    loaded = std::move(upgraded);
+}
+
+void TMailBox::MakeItems() {
+    Items.Clear();
+    Items.Reserve(Table.RowCount());
+    Unread = 0;
+    const ColumnIndexes& c = columns_;
+    for (Table.First(); !Table.Eof(); Table.Next()) {
+        TMailItem& item = Items.Add();
+        item.Folder = Path;
+        item.UIDL = Table.AsString(c.UIDL);
+        item.Cache = Table.AsString(c.Cache);
+        if (accounts_ != nullptr && !Table.IsNull(c.Account)) {
+            item.Account = accounts_->FindByID(Table.AsString(c.Account));
+        }
+        item.Online = Table.AsBoolean(c.Online);
+        item.Attachments = Table.AsBoolean(c.Attachments);
+        item.Read = Table.AsBoolean(c.Read);
+        item.Downloaded = Table.AsBoolean(c.Downloaded);
+        item.CachedData.Encrypted = Table.AsBoolean(c.Encrypted);
+        item.CachedData.Date = Table.AsDateTime(c.Date);
+        item.CachedData.DateStr = Table.AsString(c.DateStr);
+        item.CachedData.Subject = Table.AsString(c.Subject);
+        item.CachedData.From = Table.AsString(c.From);
+        item.CachedData.To = Table.AsString(c.To);
+        item.CachedData.Priority = Table.AsInteger(c.Priority);
+        item.CachedData.CC = Table.AsString(c.CachedCC);
+        item.FromAddr = Table.AsString(c.FromAddr);
+        item.Recipients = SplitLines(Table.AsString(c.Recipients));
+        item.CCList = SplitLines(Table.AsString(c.CC));
+        item.BCCList = SplitLines(Table.AsString(c.BCC));
+        item.SetSize(Table.AsInteger(c.Size));
+        if (!item.Read) {
+            ++Unread;
+        }
+    }
+    Table.First();
+}
+
+void TMailBox::SaveTable() {
+    CheckLoaded();
+    Format.SaveToFile(Table, TableFileName());
+}
+
+void TMailBox::WriteItemRow(TMailItems& /*sender*/, TMailItem& item) {
+    CheckLoaded();
+    const ColumnIndexes& c = columns_;
+    if (Table.Locate(c.UIDL, item.UIDL)) {
+        Table.Edit();
+    } else {
+        Table.Append();
+        Table.SetString(c.UIDL, item.UIDL);
+    }
+    if (item.Account != nullptr) {
+        Table.SetString(c.Account, item.Account->ID);
+    }
+    Table.SetString(c.Cache, item.Cache);
+    Table.SetBoolean(c.Online, item.Online);
+    Table.SetBoolean(c.Attachments, item.Attachments);
+    Table.SetBoolean(c.Read, item.Read);
+    Table.SetBoolean(c.Downloaded, item.Downloaded);
+    Table.SetBoolean(c.Spam, false);
+    Table.SetDateTime(c.Date, item.CachedData.Date);
+    Table.SetString(c.DateStr, item.CachedData.DateStr);
+    Table.SetString(c.Subject, item.CachedData.Subject);
+    Table.SetInteger(c.Priority, item.CachedData.Priority);
+    Table.SetString(c.From, item.CachedData.From);
+    Table.SetString(c.To, item.CachedData.To);
+    Table.SetBoolean(c.Encrypted, item.CachedData.Encrypted);
+    Table.SetString(c.CachedCC, item.CachedData.CC);
+    Table.SetString(c.FromAddr, item.FromAddr);
+    Table.SetString(c.Recipients, JoinLines(item.Recipients));
+    Table.SetString(c.CC, JoinLines(item.CCList));
+    Table.SetString(c.BCC, JoinLines(item.BCCList));
+    Table.SetInteger(c.Size, item.Size);
+    Table.Post();
+}
+
+void TMailBox::DeleteItemRow(TMailItems& /*sender*/, TMailItem& item) {
+    if (Loaded && Table.Locate(columns_.UIDL, item.UIDL)) {
+        Table.Delete();
+    }
+}
+
+TMailBox& TMailBoxes::Add() {
+    boxes_.push_back(std::make_unique<TMailBox>(accounts_));
+    return *boxes_.back();
+}
+
+void TMailBoxes::LoadFromFolder(const std::string& folder) {
+    Root = folder;
+    boxes_.clear();
+    std::vector<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end;
+         it.increment(error)) {
+        std::error_code typeError;
+        if (it->is_directory(typeError)) {
+            names.push_back(it->path().filename().string());
+        }
+    }
+    std::sort(names.begin(), names.end());
+    for (const std::string& name : names) {
+        TMailBox& box = Add();
+        box.Name = name;
+        box.Path = folder + "/" + name;
+        box.ReadSettings();
+    }
+}
+
+void TMailBoxes::WriteAllUnread() {
+    for (const auto& box : boxes_) {
+        box->WriteUnread();
+    }
+}
+
+TMailBox* TMailBoxes::FindByType(uint8_t type) {
+    for (const auto& box : boxes_) {
+        if (box->Type == type) {
+            return box.get();
+        }
+    }
+    return nullptr;
+}
+
+TMailBox& TMailBoxes::OpenStore(const std::string& storeFolder) {
+    ForceFolders(storeFolder);
+    LoadFromFolder(storeFolder);
+    if (TMailBox* inbox = FindByType(0)) {
+        return *inbox;
+    }
+    TMailBox& inbox = Add();
+    inbox.Name = "Inbox";
+    inbox.Path = storeFolder + "/Inbox";
+    inbox.Type = 0;
+    inbox.WriteSettings();
+    return inbox;
+}
+
+}  // namespace quobel

@@ -1,0 +1,99 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "store/mail_item.h"
+#include "store/mem_table.h"
+#include "store/table_format.h"
+
+namespace quobel {
+
+class TAccounts;
+
+// One folder of the local store: "box.bsf" (type and unread counter), the table "box.dat" with
+// one row per item, and the items' cache files.
+class TMailBox {
+  public:
+    // Items name their account through the registry (not owned; may be null).
+    explicit TMailBox(TAccounts* accounts = nullptr);
+    TMailBox(const TMailBox&) = delete;
+    TMailBox& operator=(const TMailBox&) = delete;
+
+    std::string Name;
+    TMailItems Items;
+    uint8_t Type = 0;  // 0 is the Inbox
+    std::string Path;  // the box folder, without a trailing "/"
+    int32_t Unread = 0;
+    TMemTable Table;
+    TTableFormat Format;
+    bool Loaded = false;
+    // For tools that only look: an old table is upgraded in memory and its file left as it is.
+    bool ReadOnly = false;
+
+    std::string SettingsFileName() const { return Path + "/box.bsf"; }
+    std::string TableFileName() const { return Path + "/box.dat"; }
+
+    // Creates the folder and writes "Type" into box.bsf.
+    void WriteSettings();
+    // Type and Unread from box.bsf; without the file, Type 4 and Unread unchanged.
+    void ReadSettings();
+    void WriteUnread();
+
+    void EnsureLoaded();
+    // Reads the folder's box.dat into Table and makes one item per row. Unread becomes the
+    // number of unread rows. A file that cannot be read leaves the box not loaded, its items and
+    // its file as they were, and the error is passed on.
+    void LoadTable(const std::string& folder);
+    // Replaces box.dat with Table (atomically). Refused for a box that is not loaded, so a box
+    // whose file could not be read never overwrites it.
+    void SaveTable();
+
+    // Bound to the items' OnChange and OnDelete.
+    void WriteItemRow(TMailItems& sender, TMailItem& item);
+    void DeleteItemRow(TMailItems& sender, TMailItem& item);
+
+  private:
+    struct ColumnIndexes {
+        int UIDL, Cache, Account, Online, Attachments, Read, Downloaded, Spam, Date, DateStr,
+            Subject, Priority, From, To, FromAddr, Recipients, CC, BCC, Size, Encrypted, CachedCC;
+    };
+
+    void CheckLoaded() const;
+    void UpgradeColumns(TMemTable& loaded);
+    void MakeItems();
+
+    TAccounts* accounts_;
+    ColumnIndexes columns_{};
+};
+
+// Every mailbox of the store folder.
+class TMailBoxes {
+  public:
+    explicit TMailBoxes(TAccounts* accounts = nullptr) : accounts_(accounts) {}
+    TMailBoxes(const TMailBoxes&) = delete;
+    TMailBoxes& operator=(const TMailBoxes&) = delete;
+
+    std::string Root;
+
+    TMailBox& Add();
+    TMailBox& Items(size_t index) { return *boxes_.at(index); }
+    size_t Count() const { return boxes_.size(); }
+
+    // One box per sub-folder, in name order, with its settings read (not its table).
+    void LoadFromFolder(const std::string& folder);
+    void WriteAllUnread();
+    TMailBox* FindByType(uint8_t type);
+
+    // Creates the store folder if missing, lists its boxes and makes sure an Inbox (type 0)
+    // exists: a new one is "Inbox" with a box.bsf holding only its type. Returns the Inbox.
+    TMailBox& OpenStore(const std::string& storeFolder);
+
+  private:
+    TAccounts* accounts_;
+    std::vector<std::unique_ptr<TMailBox>> boxes_;
+};
+
+}  // namespace quobel

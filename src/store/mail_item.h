@@ -1,0 +1,140 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/date_time.h"
+
+namespace quobel {
+
+class TAccount;
+class TMailBox;
+class TMailItems;
+class TQBMessage;
+
+// The texts a message list shows for an item.
+struct TCachedData {
+    std::string Subject;
+    std::string From;  // display name, or the address when the name is empty
+    std::string To;    // names (or addresses) of the To contacts joined with ", "
+    std::string CC;    // the same for the CC contacts
+    // Delivered-for address, or "(unknown)"; empty for items read back from the table.
+    std::string DeliveredTo;
+    std::string DateStr;  // Date as "mm-dd-yyyy hh:nn:ss"
+    TDateTime Date = 0;
+    int32_t Priority = 0;  // 1 highest .. 5 lowest, 0 without a priority header
+    bool Encrypted = false;
+};
+
+// The local record of one message seen on a POP3 server, and its cache file (the header block
+// at first, the whole message once it was fetched).
+class TMailItem {
+  public:
+    using TLoadBeginEvent = std::function<void(TMailItem& Sender, int64_t Size)>;
+    using TLoadProgressEvent = std::function<void(TMailItem& Sender, int64_t Position)>;
+    using TNotifyEvent = std::function<void(TMailItem& Sender)>;
+
+    explicit TMailItem(TMailItems& collection);
+    ~TMailItem();
+    TMailItem(const TMailItem&) = delete;
+    TMailItem& operator=(const TMailItem&) = delete;
+
+    TAccount* Account = nullptr;  // not owned; null when the account is unknown
+    bool Attachments = false;
+    TCachedData CachedData;
+    bool Downloaded = false;
+    std::string Cache;   // cache file name without folder
+    std::string Folder;  // the mailbox folder
+    bool Read = false;
+    std::string UIDL;  // message key
+    bool Online = false;
+    void* ListNode = nullptr;  // the list view's node; owned by the view
+    int32_t Size = 0;
+    std::string SizeText = "(unknown)";
+    std::string FromAddr;
+    std::vector<std::string> Recipients;
+    std::vector<std::string> CCList;
+    std::vector<std::string> BCCList;
+
+    TLoadBeginEvent OnLoadBegin;
+    TLoadProgressEvent OnLoadProgress;
+    TNotifyEvent OnLoadEnd;
+
+    TMailItems& Collection() const { return *collection_; }
+
+    // The parsed message of an item made from newly downloaded headers. Created on first use:
+    // items read back from the table never need one, and a box may hold a great many items.
+    TQBMessage& Message();
+    bool HasMessage() const { return message_ != nullptr; }
+
+    // Parses the header lines (each followed by CR LF) into a fresh Message, then
+    // FillFromMessage.
+    void LoadFromHeaderLines(const std::vector<std::string>& lines);
+    void FillFromMessage();
+    // Writes the Source of Message as the cache file.
+    void SaveMessage();
+    // Parses the cache file into the caller's message: OnLoadBegin (with the file's size),
+    // OnLoadProgress while parsing, then, also after a failure, Attachments from the message
+    // and OnLoadEnd. Failures are passed on.
+    void LoadMessage(TQBMessage& message);
+    // Appends the whole cache file to the bytes.
+    void ReadCacheFile(std::string& stream) const;
+    // Replaces the cache file with the bytes.
+    void WriteCacheFile(std::string_view bytes);
+
+    void SetSize(int32_t size);
+    // Reports a change to the collection (the mailbox writes the item's row).
+    void Changed();
+    // Removes the cache file and its ".dec" companion (missing ones are fine), then the item
+    // from its collection, which frees it: the item must not be used afterwards.
+    void Delete();
+
+    std::string CacheFileName() const;
+
+  private:
+    using MessagePtr = std::unique_ptr<TQBMessage, void (*)(TQBMessage*)>;
+    static MessagePtr NewMessage();
+
+    TMailItems* collection_;
+    MessagePtr message_{nullptr, nullptr};
+};
+
+// The ordered items of one mailbox.
+class TMailItems {
+  public:
+    using TMailChangeEvent = std::function<void(TMailItems& Sender, TMailItem& Item)>;
+
+    explicit TMailItems(TMailBox* box = nullptr) : Box(box) {}
+    TMailItems(const TMailItems&) = delete;
+    TMailItems& operator=(const TMailItems&) = delete;
+
+    TMailItem& Add();
+    size_t Count() const { return items_.size(); }
+    TMailItem& Items(size_t index) { return *items_.at(index); }
+    const TMailItem& Items(size_t index) const { return *items_.at(index); }
+    // -1 when the item is not in this collection.
+    int IndexOf(const TMailItem& item) const;
+    // Fires OnDelete, then removes and frees the item.
+    void Delete(size_t index);
+    // Frees every item without events.
+    void Clear() { items_.clear(); }
+    void Reserve(size_t count) { items_.reserve(count); }
+
+    TMailChangeEvent OnChange;
+    TMailChangeEvent OnDelete;
+    TMailBox* Box;  // not owned
+
+  private:
+    std::vector<std::unique_ptr<TMailItem>> items_;
+};
+
+// A list as one table text: each entry followed by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
+// The reverse, splitting at CR LF, CR or LF; a final line break adds no empty entry.
+std::vector<std::string> SplitLines(std::string_view text);
+
+}  // namespace quobel

@@ -1,0 +1,106 @@
+// The parts of a mail item that parse messages. Kept apart from the rest of the item so that
+// code using only the table side of the store does not pull in the message parser.
+#include <cerrno>
+#include <cstring>
+
+#include "core/error.h"
+#include "core/file_util.h"
+#include "message/qb_message.h"
+#include "store/mail_item.h"
+
+namespace quobel {
+namespace {
+
+void DeleteMessage(TQBMessage* message) {
+    delete message;
+}
+
+// Names (or addresses where a name is empty) joined with ", ", and the addresses.
+void FillContacts(const std::vector<TQBContact>& contacts, std::string& text,
+                  std::vector<std::string>& addresses) {
+    text.clear();
+    addresses.clear();
+    for (const TQBContact& contact : contacts) {
+        if (!text.empty()) {
+            text += ", ";
+        }
+        text += contact.Name.empty() ? contact.Address : contact.Name;
+        addresses.push_back(contact.Address);
+    }
+}
+
+}  // namespace
+
+TMailItem::MessagePtr TMailItem::NewMessage() {
+    MessagePtr message(new TQBMessage, DeleteMessage);
+    return message;
+}
+
+TQBMessage& TMailItem::Message() {
+    if (!message_) {
+        message_ = NewMessage();
+        message_->OnProgress = [this](TQBMessage& sender) {
+            if (OnLoadProgress) {
+                OnLoadProgress(*this, sender.Decoder.Position);
+            }
+        };
+    }
+    return *message_;
+}
+
+void TMailItem::LoadFromHeaderLines(const std::vector<std::string>& lines) {
+    // A message is parsed once in its life: new header lines get a new one.
+    message_.reset();
+    Message().LoadFromText(JoinLines(lines));
+    FillFromMessage();
+}
+
+void TMailItem::FillFromMessage() {
+    const TQBMessage& message = Message();
+    CachedData.Subject = message.Decoder.Subject;
+    CachedData.Priority = message.Decoder.Priority;
+    CachedData.From = message.From.Name.empty() ? message.From.Address : message.From.Name;
+    FromAddr = message.From.Address;
+    FillContacts(message.To, CachedData.To, Recipients);
+    FillContacts(message.CC, CachedData.CC, CCList);
+    CachedData.DeliveredTo = message.DeliveredFor();
+    CachedData.Date = message.Date;
+    CachedData.DateStr = FormatDateTimeMdy(message.Date);
+}
+
+void TMailItem::SaveMessage() {
+    WriteFileAtomic(CacheFileName(), Message().Source);
+}
+
+void TMailItem::LoadMessage(TQBMessage& message) {
+    const auto finish = [&] {
+        // The message may outlive this item (the reader keeps it).
+        message.OnProgress = nullptr;
+        Attachments = message.AttachmentCount > 0;
+        if (OnLoadEnd) {
+            OnLoadEnd(*this);
+        }
+    };
+    try {
+        std::string bytes;
+        if (!ReadWholeFile(CacheFileName(), bytes)) {
+            const int error = errno;
+            throw Error("Cannot open file \"" + CacheFileName() + "\". " + std::strerror(error));
+        }
+        if (OnLoadBegin) {
+            OnLoadBegin(*this, static_cast<int64_t>(bytes.size()));
+        }
+        message.OnProgress = [this](TQBMessage& sender) {
+            if (OnLoadProgress) {
+                OnLoadProgress(*this, sender.Decoder.Position);
+            }
+        };
+        message.LoadFromText(std::move(bytes));
+    } catch (...) {
+        finish();
+        throw;
+    }
+    finish();
+}
+
+}  // namespace quobel

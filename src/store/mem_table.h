@@ -1,0 +1,160 @@
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <variant>
+#include <vector>
+
+#include "core/date_time.h"
+
+namespace quobel {
+
+// The column types a mailbox table uses.
+enum class TFieldType { FixedChar, String, Memo, Integer, Boolean, DateTime };
+
+// "FixedChar", "String", "Memo", "Integer", "Boolean", "DateTime".
+std::string_view FieldTypeName(TFieldType type);
+std::optional<TFieldType> FieldTypeFromName(std::string_view name);
+
+struct TColumnDef {
+    std::string Name;
+    TFieldType Type = TFieldType::String;
+    int32_t Size = 0;
+    std::string DisplayLabel;
+    std::string EditMask;
+    int32_t DisplayWidth = 0;
+    bool Required = false;
+    bool ReadOnly = false;
+    std::string Kind = "Data";
+    std::string DefaultExpression;
+
+    // A column as the mailbox defines it: labelled with its name, display width by type.
+    static TColumnDef Make(std::string name, TFieldType type, int32_t size = 0);
+    bool operator==(const TColumnDef&) const = default;
+};
+
+struct TIndexDef {
+    std::string Name;
+    std::string Fields;  // column names separated by ";"
+    bool Descending = false;
+    bool CaseInsensitive = false;
+    bool NonMaintained = false;
+    bool Unique = false;
+    bool operator==(const TIndexDef&) const = default;
+};
+
+// One cell: null, a text (FixedChar, String, Memo), an integer, a boolean or a date-time.
+using TFieldValue = std::variant<std::monostate, std::string, int32_t, bool, double>;
+
+// The in-memory table behind a mailbox: rows in a fixed order with a cursor, cells by column,
+// and a hash index on the column of a single-column index definition, so that finding a row by
+// its key and updating it take constant time however many rows there are.
+class TMemTable {
+  public:
+    TMemTable() = default;
+    TMemTable(TMemTable&& other) noexcept;
+    TMemTable& operator=(TMemTable&& other) noexcept;
+    TMemTable(const TMemTable&) = delete;
+    TMemTable& operator=(const TMemTable&) = delete;
+
+    const std::vector<TColumnDef>& Columns() const { return columns_; }
+    const std::vector<TIndexDef>& Indexes() const { return indexes_; }
+    // Replacing the columns drops every row; replacing the indexes rebuilds the hash index.
+    void SetColumns(std::vector<TColumnDef> columns);
+    void SetIndexes(std::vector<TIndexDef> indexes);
+
+    // -1 when there is no such column (names compare without regard to ASCII case).
+    int FindField(std::string_view name) const;
+    // Throws Error("Field 'NAME' not found").
+    int FieldByName(std::string_view name) const;
+
+    size_t RowCount() const { return rows_.size(); }
+    void ClearRows();
+
+    // Cursor.
+    void First();
+    void Next();
+    bool Eof() const { return current_ == rows_.end(); }
+    // Moves to the first row (in row order) whose cell equals the text exactly; a null cell
+    // equals the empty text. Returns false and leaves the cursor where it was when none does.
+    bool Locate(int column, std::string_view text);
+    bool Locate(std::string_view column, std::string_view text) {
+        return Locate(FieldByName(column), text);
+    }
+
+    // Appends an empty (all null) row at the end and makes it current, in insert state.
+    void Append();
+    // Puts the current row into edit state (throws at the end of rows).
+    void Edit();
+    // Ends the insert or edit state.
+    void Post();
+    // Removes the current row; the next row becomes current.
+    void Delete();
+
+    // Cells of the current row. Reading a null cell gives "", 0, false or 0.0.
+    bool IsNull(int column) const;
+    const TFieldValue& Value(int column) const;
+    std::string AsString(int column) const;
+    int32_t AsInteger(int column) const;
+    bool AsBoolean(int column) const;
+    TDateTime AsDateTime(int column) const;
+
+    // Setting needs the insert or edit state. Texts are cut to the column's size for the two
+    // fixed-size text types; an empty text makes a memo null.
+    void SetString(int column, std::string_view text);
+    void SetInteger(int column, int32_t value);
+    void SetBoolean(int column, bool value);
+    void SetDateTime(int column, TDateTime value);
+    void SetNull(int column);
+    // Stores a cell as it is (a null, or a value of the column's kind), with the same rules.
+    void SetValue(int column, TFieldValue value);
+
+    // Whole-row access in row order for readers, writers and copies.
+    template <typename F>
+    void ForEachRow(F&& visit) const {
+        for (const Row& row : rows_) {
+            visit(row.Values);
+        }
+    }
+    // Appends a row whose cells already follow the column rules (one per column).
+    void AppendRow(std::vector<TFieldValue> values);
+
+  private:
+    struct Row {
+        uint64_t Seq = 0;  // creation order, equal to row order
+        std::vector<TFieldValue> Values;
+    };
+    using RowIterator = std::list<Row>::iterator;
+    struct IndexEntry {
+        RowIterator First;  // first row with this key in row order
+        uint32_t Count = 0;
+    };
+
+    Row& CurrentForWrite(int column);
+    const Row& CurrentRow() const;
+    void CheckColumn(int column) const;
+    TFieldValue Normalised(int column, TFieldValue value) const;
+    void StoreCell(Row& row, int column, TFieldValue value);
+    static std::string_view KeyOf(const Row& row, int column);
+    void IndexAdd(RowIterator row);
+    void IndexRemove(RowIterator row);
+    void RebuildIndex();
+
+    enum class State { Browse, Edit, Insert };
+
+    std::vector<TColumnDef> columns_;
+    std::vector<TIndexDef> indexes_;
+    std::list<Row> rows_;
+    RowIterator current_ = rows_.end();
+    State state_ = State::Browse;
+    uint64_t nextSeq_ = 0;
+    int indexColumn_ = -1;
+    // Keys are views of the text cells of the indexed column (null cells index as "").
+    std::unordered_map<std::string_view, IndexEntry> index_;
+};
+
+}  // namespace quobel

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "store/mem_table.h"
+
+namespace quobel {
+
+// The table file "box.dat": a stream of tagged values holding the column definitions, the index
+// definitions and the rows of a TMemTable. Writing always produces the current version (251);
+// reading accepts every older version (100, 200, 229, 249, 250).
+//
+// Reading fails with Error("Stream read error") when the bytes run out, "Invalid stream format"
+// for a wrong signature, "Invalid property value" for an unexpected tag and
+// "Unknown field type (NAME)" for a column type it does not know. A failed read leaves the
+// target table as it was.
+class TTableFormat {
+  public:
+    static constexpr int kVersion = 251;
+
+    std::string Save(const TMemTable& table) const;
+    void Load(TMemTable& table, std::string_view bytes) const;
+
+    // Replaces the file atomically (temporary file, flush, rename).
+    void SaveToFile(const TMemTable& table, const std::string& fileName) const;
+    void LoadFromFile(TMemTable& table, const std::string& fileName) const;
+};
+
+}  // namespace quobel

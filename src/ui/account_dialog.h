@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QDialog>
+#include <cstdint>
+
+#include "accounts/account.h"
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QSpinBox;
+
+namespace quobel {
+
+class TColorPicker;
+class TDialogPrompts;
+
+// The dialog in which one account is entered or edited. It holds no account: the options dialog
+// fills its controls, shows it and reads them back after OK.
+class TfrmAccount : public QDialog {
+    Q_OBJECT
+
+  public:
+    // Entries of cmbSecurity, in this order.
+    static constexpr int kSecurityNone = 0;
+    static constexpr int kSecurityStartTls = 1;
+    static constexpr int kSecurityTls = 2;
+
+    explicit TfrmAccount(TDialogPrompts& prompts, QWidget* parent = nullptr);
+
+    // Selects the entry of that colour, or "Custom..." holding the colour when no other entry
+    // has it.
+    void SetAccountColor(uint32_t color);
+    uint32_t AccountColor() const;
+
+    // Sets the choice without touching the port (filling the dialog from an account).
+    void SetSecurity(TPOPSecurity security);
+    TPOPSecurity Security() const;
+
+    // The user picked an entry of the colour list: "Custom..." opens the colour chooser.
+    void cmbColorChange(int index);
+    // The user picked a security choice: the port follows between 110 and 995.
+    void cmbSecurityChange(int index);
+    // Checks the required fields in order; the first empty one is reported and focused.
+    void cmdOKClick();
+
+    // In tab order.
+    QLineEdit* txtAccount;
+    QLineEdit* txtName;
+    QLineEdit* txtEmail;
+    TColorPicker* cmbColor;
+    QCheckBox* chkActive;
+    QLineEdit* txtPOPHost;
+    QComboBox* cmbSecurity;
+    QSpinBox* sePOPPort;
+    QLineEdit* txtPOPUser;
+    QLineEdit* txtPOPPass;
+    QCheckBox* chkSecure;
+    QLineEdit* txtSMTPHost;
+    QSpinBox* seSMTPPort;
+    QPushButton* cmdOK;
+    QPushButton* cmdCancel;
+
+  private:
+    TDialogPrompts& prompts_;
+};
+
+}  // namespace quobel

@@ -1,0 +1,181 @@
+#include "ui/account_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QSpinBox>
+
+#include "ui/color_picker.h"
+#include "ui/options_prompts_fake.h"
+
+namespace quobel {
+namespace {
+
+using testing::TScriptedPrompts;
+
+TEST(AccountDialog, NewDialogShowsTheDesignValues) {
+    TScriptedPrompts prompts;
+    TfrmAccount dialog(prompts);
+    dialog.SetAccountColor(kNoSkinColor);
+
+    EXPECT_EQ(dialog.windowTitle(), "Account Settings");
+    ASSERT_EQ(dialog.cmbColor->count(), 18);
+    EXPECT_EQ(dialog.cmbColor->itemText(0), "Skin Default");
+    EXPECT_EQ(dialog.cmbColor->itemText(1), "Black");
+    EXPECT_EQ(dialog.cmbColor->itemText(16), "White");
+    EXPECT_EQ(dialog.cmbColor->itemText(17), "Custom...");
+    EXPECT_EQ(dialog.cmbColor->currentText(), "Skin Default");
+    EXPECT_EQ(dialog.AccountColor(), kNoSkinColor);
+    EXPECT_EQ(dialog.sePOPPort->value(), 110);
+    EXPECT_EQ(dialog.seSMTPPort->value(), 25);
+    EXPECT_TRUE(dialog.chkActive->isChecked());
+    EXPECT_FALSE(dialog.chkSecure->isChecked());
+    EXPECT_EQ(dialog.Security(), TPOPSecurity::None);
+    EXPECT_EQ(dialog.txtPOPPass->echoMode(), QLineEdit::Password);
+    EXPECT_TRUE(dialog.txtAccount->text().isEmpty());
+}
+
+TEST(AccountDialog, OkReportsTheFirstEmptyFieldInOrder) {
+    TScriptedPrompts prompts;
+    TfrmAccount dialog(prompts);
+    dialog.show();
+    const struct {
+        QLineEdit* Field;
+        const char* Message;
+    } steps[] = {
+        {dialog.txtAccount, "Please enter a name for this account!"},
+        {dialog.txtName, "Please enter your name!"},
+        {dialog.txtEmail, "Please enter your email address!"},
+        {dialog.txtPOPHost, "Please enter your incoming mail host!"},
+        {dialog.txtSMTPHost, "Please enter your outgoing mail host!"},
+    };
+    for (const auto& step : steps) {
+        prompts.Errors.clear();
+        dialog.cmdOKClick();
+        ASSERT_EQ(prompts.Errors.size(), 1u) << step.Message;
+        EXPECT_EQ(prompts.Errors[0].Title, "Error");
+        EXPECT_EQ(prompts.Errors[0].Text, step.Message);
+        EXPECT_EQ(dialog.focusWidget(), step.Field) << step.Message;
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        // One blank is text: it passes.
+        step.Field->setText(" ");
+    }
+    prompts.Errors.clear();
+    dialog.cmdOKClick();
+    EXPECT_TRUE(prompts.Errors.empty());
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+TEST(AccountDialog, AccountColorSelectsStandardOrCustomEntry) {
+    TScriptedPrompts prompts;
+    TfrmAccount dialog(prompts);
+
+    dialog.SetAccountColor(0x0000FF);
+    EXPECT_EQ(dialog.cmbColor->currentText(), "Red");
+    EXPECT_EQ(dialog.AccountColor(), 0x0000FFu);
+
+    dialog.SetAccountColor(0x123456);
+    EXPECT_EQ(dialog.cmbColor->currentText(), "Custom...");
+    EXPECT_EQ(dialog.AccountColor(), 0x123456u);
+    EXPECT_TRUE(prompts.ColorShown.empty()) << "filling the dialog must not open the chooser";
+
+    dialog.SetAccountColor(kNoSkinColor);
+    EXPECT_EQ(dialog.cmbColor->currentText(), "Skin Default");
+}
+
+TEST(AccountDialog, ChoosingCustomOpensTheChooserAndKeepsCustomSelected) {
+    TScriptedPrompts prompts;
+    TfrmAccount dialog(prompts);
+    dialog.SetAccountColor(kNoSkinColor);
+    const int custom = TColorPicker::kCustomIndex;
+
+    // Cancelled in a new dialog: black.
+    dialog.cmbColor->setCurrentIndex(custom);
+    emit dialog.cmbColor->activated(custom);
+    ASSERT_EQ(prompts.ColorShown.size(), 1u);
+    EXPECT_EQ(prompts.ColorShown[0], QColor(Qt::black));
+    EXPECT_EQ(dialog.cmbColor->currentIndex(), custom);
+    EXPECT_EQ(dialog.AccountColor(), 0x000000u);
+
+    // Confirmed: the chooser's colour, as 0x00BBGGRR.
+    prompts.ColorChoice = QColor(0x12, 0x34, 0x56);
+    emit dialog.cmbColor->activated(custom);
+    EXPECT_EQ(dialog.AccountColor(), 0x563412u);
+
+    // Cancelled again: the previous custom colour stays, and the chooser started from it.
+    prompts.ColorChoice.reset();
+    emit dialog.cmbColor->activated(custom);
+    EXPECT_EQ(prompts.ColorShown.back(), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(dialog.cmbColor->currentIndex(), custom);
+    EXPECT_EQ(dialog.AccountColor(), 0x563412u);
+
+    // Picking a standard colour does not open the chooser.
+    dialog.cmbColor->setCurrentIndex(10);
+    emit dialog.cmbColor->activated(10);
+    EXPECT_EQ(prompts.ColorShown.size(), 3u);
+    EXPECT_EQ(dialog.AccountColor(), 0x0000FFu);
+}
+
+TEST(AccountDialog, EntriesDrawTheirSwatch) {
+    QImage image(120, 16, QImage::Format_RGB32);
+    const QPalette palette = QApplication::palette();
+    const QColor base = palette.color(QPalette::Base);
+    {
+        image.fill(Qt::magenta);
+        QPainter painter(&image);
+        TColorPicker::DrawEntry(painter, image.rect(), "Custom...", 0x563412, false, palette);
+    }
+    EXPECT_EQ(image.pixelColor(0, 8), base);
+    EXPECT_EQ(image.pixelColor(1, 8), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(20, 8), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(10, 8), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(image.pixelColor(10, 1), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(10, 14), QColor(Qt::black));
+    EXPECT_EQ(image.pixelColor(10, 15), base);
+    {
+        image.fill(Qt::magenta);
+        QPainter painter(&image);
+        TColorPicker::DrawEntry(painter, image.rect(), "Skin Default", kNoSkinColor, true, palette);
+    }
+    EXPECT_EQ(image.pixelColor(10, 8), palette.color(QPalette::Highlight));
+    EXPECT_EQ(image.pixelColor(1, 8), palette.color(QPalette::Highlight));
+}
+
+TEST(AccountDialog, SecurityChoiceSwitchesThePort) {
+    const struct {
+        int StartPort;
+        int Choice;
+        int ExpectedPort;
+    } cases[] = {
+        {110, TfrmAccount::kSecurityTls, 995},      {995, TfrmAccount::kSecurityNone, 110},
+        {995, TfrmAccount::kSecurityStartTls, 110}, {110, TfrmAccount::kSecurityStartTls, 110},
+        {2110, TfrmAccount::kSecurityTls, 2110},    {2995, TfrmAccount::kSecurityNone, 2995},
+        {995, TfrmAccount::kSecurityTls, 995},
+    };
+    for (const auto& c : cases) {
+        TScriptedPrompts prompts;
+        TfrmAccount dialog(prompts);
+        dialog.sePOPPort->setValue(c.StartPort);
+        dialog.cmbSecurity->setCurrentIndex(c.Choice);
+        emit dialog.cmbSecurity->activated(c.Choice);
+        EXPECT_EQ(dialog.sePOPPort->value(), c.ExpectedPort)
+            << "from port " << c.StartPort << " choice " << c.Choice;
+    }
+
+    // Filling the dialog from an account leaves the port alone.
+    TScriptedPrompts prompts;
+    TfrmAccount dialog(prompts);
+    dialog.sePOPPort->setValue(110);
+    dialog.SetSecurity(TPOPSecurity::Tls);
+    EXPECT_EQ(dialog.Security(), TPOPSecurity::Tls);
+    EXPECT_EQ(dialog.sePOPPort->value(), 110);
+    EXPECT_EQ(dialog.cmbSecurity->itemText(2), "SSL/TLS");
+}
+
+}  // namespace
+}  // namespace quobel

@@ -1,0 +1,589 @@
+#include "ui/options_dialog.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMimeData>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QTreeWidget>
+#include <QUrl>
+
+#include "accounts/account_file.h"
+#include "accounts/accounts.h"
+#include "bar/skins.h"
+#include "core/error.h"
+#include "core/file_util.h"
+#include "core/options.h"
+#include "support/temp_folder.h"
+#include "ui/account_dialog.h"
+#include "ui/color_picker.h"
+#include "ui/options_file_edit.h"
+#include "ui/options_prompts_fake.h"
+
+namespace quobel {
+namespace {
+
+using testing::TempFolder;
+using testing::TRecordingSoundPlayer;
+using testing::TScriptedPrompts;
+
+class TFakeSkins : public TSkinList {
+  public:
+    int Count() const override { return static_cast<int>(Names.size()); }
+    std::string Name(int index) const override { return Names.at(static_cast<size_t>(index)); }
+    int CurrentIndex() const override { return Current; }
+    void SetCurrent(int index) override {
+        SetCalls.push_back(index);
+        Current = index;
+    }
+    std::vector<std::string> Names{"Classic", "Dark", "Ocean"};
+    int Current = 1;
+    std::vector<int> SetCalls;
+};
+
+// Every key of a file as "Section/Key=Value", in file order.
+std::vector<std::string> Entries(const std::string& fileName) {
+    const TIniFile ini(fileName);
+    std::vector<std::string> entries;
+    for (const std::string& section : ini.ReadSections()) {
+        for (const std::string& key : ini.ReadSection(section)) {
+            entries.push_back(section + "/" + key + "=" + ini.ReadString(section, key, "?"));
+        }
+    }
+    return entries;
+}
+
+QStringList RowTexts(const QTreeWidget& tree, int column) {
+    QStringList texts;
+    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+        texts << tree.topLevelItem(i)->text(column);
+    }
+    return texts;
+}
+
+class OptionsDialogTest : public ::testing::Test {
+  protected:
+    void SetUp() override { ASSERT_TRUE(ForceFolders(AccountsFolder())); }
+
+    std::string AccountsFolder() const { return folder.File("accounts"); }
+    std::string AccountFile(const TAccount& account) const {
+        return TAccounts::FileNameOf(AccountsFolder(), account);
+    }
+
+    std::unique_ptr<TfrmOptions> Open() {
+        return std::make_unique<TfrmOptions>(
+            TOptionsDialogContext{options, accounts, folder.Path(), skins, prompts, sound});
+    }
+
+    TAccount& MakeAccount(const std::string& name, const std::string& host, bool isDefault) {
+        TAccount& account = accounts.Add(true);
+        account.Name = name;
+        account.POP.Host = host;
+        account.Default = isDefault;
+        SaveAccount(account, AccountFile(account));
+        return account;
+    }
+
+    // The next account dialog is filled in and confirmed.
+    void ScriptAccount(const QString& name, const QString& host) {
+        prompts.ModalSteps.push_back([name, host](QDialog& shown) {
+            auto& dialog = dynamic_cast<TfrmAccount&>(shown);
+            dialog.txtAccount->setText(name);
+            dialog.txtName->setText("Ann Example");
+            dialog.txtEmail->setText("ann@example.org");
+            dialog.txtPOPHost->setText(host);
+            dialog.txtPOPUser->setText("ann");
+            dialog.txtPOPPass->setText("secret");
+            dialog.txtSMTPHost->setText("smtp.example.org");
+            dialog.cmdOKClick();
+            return dialog.result();
+        });
+    }
+
+    void Focus(TfrmOptions& dialog, const TAccount& account) {
+        QTreeWidgetItem* row = dialog.RowOf(account);
+        ASSERT_NE(row, nullptr);
+        dialog.tvAccounts->setCurrentItem(row);
+    }
+
+    TempFolder folder;
+    TOptions options{folder.File("settings.ini")};
+    TAccounts accounts{folder.File("accounts")};
+    TScriptedPrompts prompts;
+    TRecordingSoundPlayer sound;
+    TFakeSkins skins;
+};
+
+TEST_F(OptionsDialogTest, FirstOpeningShowsTheDefaults) {
+    auto dialog = Open();
+    EXPECT_EQ(dialog->windowTitle(), "Options");
+    EXPECT_EQ(dialog->pcOptions->currentWidget(), dialog->tsNotification);
+    EXPECT_FALSE(dialog->pcOptions->isTabVisible(dialog->pcOptions->indexOf(dialog->tsAntiSpam)));
+
+    EXPECT_TRUE(dialog->chkInterval->isChecked());
+    EXPECT_EQ(dialog->seInterval->value(), 5);
+    EXPECT_TRUE(dialog->seInterval->isEnabled());
+    EXPECT_FALSE(dialog->chkSound->isChecked());
+    EXPECT_FALSE(dialog->feSound->isEnabled());
+    EXPECT_FALSE(dialog->cmdSoundPreview->isEnabled());
+    EXPECT_FALSE(dialog->chkSmilies->isChecked());
+    EXPECT_TRUE(dialog->chkNewWindow->isChecked());
+    EXPECT_FALSE(dialog->chkAlwaysText->isChecked());
+    EXPECT_FALSE(dialog->chkSigReply->isChecked());
+    EXPECT_EQ(dialog->lblReaderFontPreview->text(), "Courier New, 8pt");
+    EXPECT_EQ(dialog->lblReaderFontPreview->font().family(), "Courier New");
+    EXPECT_TRUE(dialog->chkBarHide->isChecked());
+    EXPECT_TRUE(dialog->chkBarScroll->isChecked());
+    EXPECT_EQ(dialog->seBarScroll->value(), 5);
+    EXPECT_TRUE(dialog->chkConfirmDelete->isChecked());
+    ASSERT_EQ(dialog->lstSkins->count(), 3);
+    ASSERT_EQ(dialog->lstSkins->selectedItems().size(), 1);
+    EXPECT_EQ(dialog->lstSkins->selectedItems()[0]->text(), "Dark");
+
+    EXPECT_TRUE(dialog->actAdd->isEnabled());
+    EXPECT_FALSE(dialog->actEdit->isEnabled());
+    EXPECT_FALSE(dialog->actRemove->isEnabled());
+    EXPECT_FALSE(dialog->actSetDefault->isEnabled());
+    EXPECT_EQ(dialog->tvAccounts->header()->sectionSize(0), 160);
+    EXPECT_EQ(dialog->tvAccounts->header()->sectionSize(1), 125);
+    EXPECT_FALSE(FileExists(options.FileName())) << "opening writes nothing";
+}
+
+TEST_F(OptionsDialogTest, OkWithoutChangesWritesEveryKeyInOrder) {
+    auto dialog = Open();
+    int applied = 0;
+    dialog->OnApplySkin = [&](TfrmOptions&) { ++applied; };
+    dialog->cmdOk->click();
+
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_TRUE(dialog->SettingsWritten());
+    EXPECT_FALSE(dialog->AccountsChanged());
+    EXPECT_TRUE(prompts.Failures.empty());
+    const std::vector<std::string> expected{
+        "General/Check=1",
+        "General/Interval=5",
+        "General/Sound=0",
+        "General/SoundFile=",
+        "General/Smilies=0",
+        "General/NoReplySig=0",
+        "Reader/NewWindow=0",
+        "Reader/AlwaysText=0",
+        "Reader.Font/Name=Courier New",
+        "Reader.Font/Size=8",
+        "Reader.Font/Color=-2147483640",
+        "Reader.Font/Style.Bold=0",
+        "Reader.Font/Style.Italic=0",
+        "Reader.Font/Style.Underline=0",
+        "Reader.Font/Style.Striktrough=0",
+        "Bar/AutoHide=1",
+        "Bar/Scroll=1",
+        "Bar/ScrollTime=5",
+        "Confirmations/Delete=1",
+    };
+    EXPECT_EQ(Entries(options.FileName()), expected);
+    EXPECT_EQ(skins.SetCalls, std::vector<int>{1});
+    EXPECT_EQ(applied, 1);
+    EXPECT_TRUE(FileExists(folder.File("accheaders.dat"))) << "closing saves the column layout";
+}
+
+TEST_F(OptionsDialogTest, StoredSettingsShowAndApplyKeepsWhatCancelDiscards) {
+    {
+        OptionsScope scope(options);
+        TIniFile& ini = scope.Ini();
+        ini.WriteString("General", "Check", "0");
+        ini.WriteString("General", "Interval", "0x0A");
+        ini.WriteBool("General", "Sound", true);
+        ini.WriteString("General", "SoundFile", "/sounds/new.wav");
+        ini.WriteBool("Reader", "NewWindow", true);
+        ini.WriteBool("Bar", "AutoHide", false);
+        ini.WriteInteger("Bar", "ScrollTime", 7);
+        ini.WriteBool("Confirmations", "Delete", false);
+    }
+    options.WriteFont("Reader.Font", TFontRecord{"Arial", 12, 0x0000FF, true, false, false, true});
+
+    auto dialog = Open();
+    EXPECT_FALSE(dialog->chkInterval->isChecked());
+    EXPECT_EQ(dialog->seInterval->value(), 10);
+    EXPECT_FALSE(dialog->seInterval->isEnabled());
+    EXPECT_TRUE(dialog->chkSound->isChecked());
+    EXPECT_TRUE(dialog->feSound->isEnabled());
+    EXPECT_TRUE(dialog->cmdSoundPreview->isEnabled());
+    EXPECT_EQ(dialog->feSound->FileName(), "/sounds/new.wav");
+    EXPECT_FALSE(dialog->chkNewWindow->isChecked());
+    EXPECT_FALSE(dialog->chkBarHide->isChecked());
+    EXPECT_EQ(dialog->seBarScroll->value(), 7);
+    EXPECT_FALSE(dialog->chkConfirmDelete->isChecked());
+    EXPECT_EQ(dialog->lblReaderFontPreview->text(), "Arial, 12pt");
+    EXPECT_TRUE(dialog->lblReaderFontPreview->font().bold());
+    EXPECT_TRUE(dialog->lblReaderFontPreview->font().strikeOut());
+
+    // The enabling follows the boxes.
+    dialog->chkInterval->setChecked(true);
+    EXPECT_TRUE(dialog->seInterval->isEnabled());
+    dialog->chkSound->setChecked(false);
+    EXPECT_FALSE(dialog->feSound->isEnabled());
+    EXPECT_FALSE(dialog->cmdSoundPreview->isEnabled());
+
+    // A scroll time of 0 is stored as it is; Apply leaves the dialog open.
+    dialog->seBarScroll->setValue(0);
+    dialog->chkNewWindow->setChecked(true);
+    dialog->cmdApply->click();
+    EXPECT_TRUE(dialog->SettingsWritten());
+    {
+        const TIniFile ini(options.FileName());
+        EXPECT_EQ(ini.ReadString("Bar", "ScrollTime", "?"), "0");
+        EXPECT_EQ(ini.ReadString("Reader", "NewWindow", "?"), "0");
+        EXPECT_EQ(ini.ReadString("General", "Check", "?"), "1");
+        EXPECT_EQ(ini.ReadString("Reader.Font", "Color", "?"), "255");
+        EXPECT_EQ(ini.ReadString("Reader.Font", "Style.Striktrough", "?"), "1");
+    }
+
+    // Changes after Apply are dropped by Cancel; what Apply wrote stays.
+    dialog->seBarScroll->setValue(9);
+    dialog->cmdCancel->click();
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    const TIniFile ini(options.FileName());
+    EXPECT_EQ(ini.ReadString("Bar", "ScrollTime", "?"), "0");
+}
+
+TEST_F(OptionsDialogTest, SkinChoiceAndFailure) {
+    // The stored skin no longer exists: nothing is selected and OK leaves the skin alone.
+    skins.Current = -1;
+    {
+        auto dialog = Open();
+        EXPECT_TRUE(dialog->lstSkins->selectedItems().isEmpty());
+        int applied = 0;
+        dialog->OnApplySkin = [&](TfrmOptions&) { ++applied; };
+        dialog->cmdOk->click();
+        EXPECT_EQ(dialog->result(), QDialog::Accepted);
+        EXPECT_TRUE(skins.SetCalls.empty());
+        EXPECT_EQ(applied, 0);
+        EXPECT_EQ(Entries(options.FileName()).size(), 19u);
+    }
+    DeleteFileIfExists(options.FileName());
+
+    // A chosen skin that fails to load stops OK there: the dialog stays open, the settings
+    // before the skin are written and the delete confirmation is not.
+    auto dialog = Open();
+    dialog->lstSkins->setCurrentRow(2);
+    dialog->OnApplySkin = [](TfrmOptions&) { throw Error("The specified skin does not exist!"); };
+    dialog->cmdOk->click();
+    EXPECT_EQ(skins.SetCalls, std::vector<int>{2});
+    ASSERT_EQ(prompts.Failures.size(), 1u);
+    EXPECT_TRUE(prompts.Failures[0].endsWith("The specified skin does not exist!"));
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+    const TIniFile ini(options.FileName());
+    EXPECT_EQ(ini.ReadString("Bar", "ScrollTime", "?"), "5");
+    EXPECT_FALSE(ini.ValueExists("Confirmations", "Delete"));
+}
+
+TEST(SkinListOf, AdaptsTheBarsSkinList) {
+    const TempFolder folder;
+    for (const char* name : {"Paper", "graphite", "Harbour"}) {
+        ASSERT_TRUE(ForceFolders(folder.File(std::string("skins/") + name)));
+    }
+    TOptions options(folder.File("settings.ini"));
+    {
+        OptionsScope scope(options);
+        scope.Ini().WriteString("Bar", "Skin", "Harbour");
+    }
+    TSkins skins(options);
+    skins.LoadFromFolder(folder.File("skins"));
+    TSkinListOf<TSkins> list(skins);
+    ASSERT_EQ(list.Count(), 3);
+    EXPECT_EQ(list.Name(0), "graphite");
+    EXPECT_EQ(list.CurrentIndex(), 1);
+    list.SetCurrent(2);
+    EXPECT_EQ(skins.Current(), &skins.Items(2));
+    EXPECT_EQ(list.CurrentIndex(), 2);
+    const TIniFile ini(options.FileName());
+    EXPECT_EQ(ini.ReadString("Bar", "Skin", ""), "Paper");
+}
+
+TEST_F(OptionsDialogTest, SoundFileBrowseAndPreview) {
+    auto dialog = Open();
+    dialog->chkSound->setChecked(true);
+
+    prompts.FileChoice = QString::fromStdString(folder.File("missing.wav"));
+    dialog->feSound->BrowseButton()->click();
+    ASSERT_EQ(prompts.FileDialogs.size(), 1u);
+    EXPECT_EQ(prompts.FileDialogs[0].Title, "Select sound file");
+    EXPECT_EQ(prompts.FileDialogs[0].Text, "Sound files (*.wav)");
+    EXPECT_EQ(dialog->feSound->FileName(), *prompts.FileChoice);
+
+    // A dropped file names the file (not its URL).
+    dialog->show();
+    QMimeData dropped;
+    dropped.setUrls({QUrl::fromLocalFile("/music/drop.wav")});
+    QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(dialog->feSound->Edit(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(dialog->feSound->Edit(), &drop);
+    EXPECT_EQ(dialog->feSound->FileName(), "/music/drop.wav");
+    dialog->feSound->SetFileName(*prompts.FileChoice);
+
+    dialog->cmdSoundPreview->click();
+    ASSERT_EQ(prompts.Errors.size(), 1u);
+    EXPECT_EQ(prompts.Errors[0].Title, "Error");
+    EXPECT_EQ(prompts.Errors[0].Text, "The specified sound file does not exist!");
+    EXPECT_TRUE(sound.Played.empty());
+
+    WriteFileAtomic(folder.File("ding.wav"), "RIFF");
+    dialog->feSound->SetFileName(QString::fromStdString(folder.File("ding.wav")));
+    dialog->cmdSoundPreview->click();
+    EXPECT_EQ(prompts.Errors.size(), 1u);
+    EXPECT_EQ(sound.Played, std::vector<std::string>{folder.File("ding.wav")});
+}
+
+TEST_F(OptionsDialogTest, ReaderFontChangesOnlyWithOk) {
+    auto dialog = Open();
+    dialog->cmdReaderFont->click();  // cancelled
+    EXPECT_EQ(dialog->lblReaderFontPreview->text(), "Courier New, 8pt");
+
+    QFont chosen("DejaVu Sans");
+    chosen.setPointSize(12);
+    chosen.setItalic(true);
+    prompts.FontChoice = chosen;
+    dialog->cmdReaderFont->click();
+    EXPECT_EQ(dialog->lblReaderFontPreview->text(), "DejaVu Sans, 12pt");
+    EXPECT_TRUE(dialog->lblReaderFontPreview->font().italic());
+    EXPECT_FALSE(FileExists(options.FileName()));
+
+    dialog->cmdOk->click();
+    TFontRecord font;
+    options.ReadFont("Reader.Font", font);
+    EXPECT_EQ(font, (TFontRecord{"DejaVu Sans", 12, kColorWindowText, false, true, false, false}));
+}
+
+TEST_F(OptionsDialogTest, AddingAccountsSavesThemAndTheFirstBecomesDefault) {
+    auto dialog = Open();
+    prompts.ModalSteps.push_back([](QDialog& shown) {
+        // A new account starts without a colour of its own; cancelled.
+        EXPECT_EQ(dynamic_cast<TfrmAccount&>(shown).AccountColor(), kNoSkinColor);
+        return int(QDialog::Rejected);
+    });
+    dialog->actAdd->trigger();
+    EXPECT_EQ(accounts.Count(), 0u);
+    EXPECT_FALSE(dialog->AccountsChanged());
+
+    ScriptAccount("Work", "pop.work.example");
+    dialog->actAdd->trigger();
+    ASSERT_EQ(accounts.Count(), 1u);
+    const TAccount& work = accounts.Items(0);
+    EXPECT_TRUE(work.Default);
+    EXPECT_EQ(work.ID.size(), 32u);
+    EXPECT_EQ(work.POP.Port, 110);
+    EXPECT_EQ(work.SMTP.Port, 25);
+    EXPECT_EQ(work.SkinColor, kNoSkinColor);
+    EXPECT_TRUE(work.Synchronize);
+    EXPECT_TRUE(dialog->AccountsChanged());
+
+    TAccount reread;
+    LoadAccount(reread, AccountFile(work));
+    EXPECT_EQ(reread.Name, "Work");
+    EXPECT_TRUE(reread.Default);
+    EXPECT_EQ(reread.POP.Password, "secret");
+    EXPECT_EQ(reread.From.Email, "ann@example.org");
+
+    ScriptAccount("alpha", "pop.alpha.example");
+    dialog->actAdd->trigger();
+    ASSERT_EQ(accounts.Count(), 2u);
+    EXPECT_FALSE(accounts.Items(1).Default);
+    EXPECT_NE(accounts.Items(1).ID, work.ID);
+    EXPECT_TRUE(FileExists(AccountFile(accounts.Items(1))));
+    EXPECT_EQ(RowTexts(*dialog->tvAccounts, 0), (QStringList{"alpha", "Work (default)"}));
+    EXPECT_EQ(RowTexts(*dialog->tvAccounts, 1),
+              (QStringList{"pop.alpha.example", "pop.work.example"}));
+    EXPECT_TRUE(prompts.Failures.empty());
+}
+
+TEST_F(OptionsDialogTest, EditingRewritesTheFileAndTheRow) {
+    TAccount& account = MakeAccount("Home", "pop.home.example", true);
+    account.SkinColor = 0x123456;
+    account.POP.TLS = TPOPSecurity::Tls;
+    account.POP.Port = 995;
+    auto dialog = Open();
+
+    dialog->actEdit->trigger();  // nothing focused: nothing happens
+    EXPECT_TRUE(prompts.ModalSteps.empty());
+
+    Focus(*dialog, account);
+    EXPECT_TRUE(dialog->actEdit->isEnabled());
+    EXPECT_FALSE(dialog->actSetDefault->isEnabled()) << "already the default";
+    prompts.ModalSteps.push_back([](QDialog& shown) {
+        auto& edit = dynamic_cast<TfrmAccount&>(shown);
+        EXPECT_EQ(edit.txtAccount->text(), "Home");
+        EXPECT_EQ(edit.cmbColor->currentText(), "Custom...");
+        EXPECT_EQ(edit.AccountColor(), 0x123456u);
+        EXPECT_EQ(edit.Security(), TPOPSecurity::Tls);
+        EXPECT_EQ(edit.sePOPPort->value(), 995);
+        edit.txtName->setText("Bob");
+        edit.txtEmail->setText("bob@example.org");
+        edit.txtSMTPHost->setText("smtp.home.example");
+        edit.txtAccount->setText("House");
+        edit.SetAccountColor(0x0000FF);
+        edit.cmbSecurity->setCurrentIndex(TfrmAccount::kSecurityNone);
+        emit edit.cmbSecurity->activated(TfrmAccount::kSecurityNone);
+        edit.cmdOKClick();
+        return edit.result();
+    });
+    dialog->actEdit->trigger();
+
+    EXPECT_EQ(account.Name, "House");
+    EXPECT_EQ(account.SkinColor, 0x0000FFu);
+    EXPECT_EQ(account.POP.Port, 110);
+    EXPECT_EQ(account.POP.TLS, TPOPSecurity::None);
+    EXPECT_TRUE(account.Default);
+    TAccount reread;
+    LoadAccount(reread, AccountFile(account));
+    EXPECT_EQ(reread.Name, "House");
+    EXPECT_EQ(reread.SkinColor, 0x0000FFu);
+    EXPECT_EQ(reread.POP.TLS, TPOPSecurity::None);
+    EXPECT_TRUE(reread.Default);
+
+    QTreeWidgetItem* row = dialog->RowOf(account);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->text(0), "House (default)");
+    const QImage square = row->icon(0).pixmap(16, 16).toImage();
+    EXPECT_EQ(square.pixelColor(0, 0), QColor(Qt::black));
+    EXPECT_EQ(square.pixelColor(8, 8), QColor(Qt::red));
+}
+
+TEST_F(OptionsDialogTest, RemovalPassesTheDefaultOnAndCancelDoesNotUndoIt) {
+    // Registry order c, b, a; the list shows a, b, c.
+    const struct {
+        size_t Count;
+        size_t Default;
+        size_t Removed;
+        int ExpectedDefault;  // registry index before the removal, -1 for none
+    } cases[] = {
+        {1, 0, 0, -1},                // the only account
+        {3, 0, 0, 1},                 // the first in registry order: the next one
+        {3, 2, 2, 1},                 // further down: the one before it
+        {3, 1, 1, 0},  {3, 0, 2, 0},  // not the default: nothing passes
+    };
+    const char* names[] = {"c", "b", "a"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "removing " << c.Removed << " of " << c.Count);
+        accounts.Clear();
+        std::vector<std::string> ids;
+        for (size_t i = 0; i < c.Count; ++i) {
+            ids.push_back(MakeAccount(names[i], "pop.example", i == c.Default).ID);
+        }
+        TAccount& removed = accounts.Items(c.Removed);
+        const std::string removedId = removed.ID;
+        const std::string removedFile = AccountFile(removed);
+        auto dialog = Open();
+        Focus(*dialog, removed);
+
+        prompts.Answer = false;
+        dialog->actRemove->trigger();
+        ASSERT_EQ(prompts.Questions.size(), 1u);
+        EXPECT_EQ(prompts.Questions[0].Title, "Remove account");
+        EXPECT_EQ(
+            prompts.Questions[0].Text,
+            QString("Are you sure you want to remove the account '") + names[c.Removed] + "'?");
+        EXPECT_EQ(accounts.Count(), c.Count);
+
+        prompts.Answer = true;
+        QTest::keyClick(dialog->tvAccounts, Qt::Key_Delete);
+        EXPECT_EQ(prompts.Questions.size(), 2u);
+        prompts.Questions.clear();
+        dialog->cmdCancel->click();
+
+        ASSERT_EQ(accounts.Count(), c.Count - 1);
+        EXPECT_FALSE(FileExists(removedFile));
+        EXPECT_EQ(dialog->tvAccounts->topLevelItemCount(), static_cast<int>(c.Count - 1));
+        EXPECT_TRUE(dialog->AccountsChanged());
+        for (size_t i = 0; i < accounts.Count(); ++i) {
+            const TAccount& left = accounts.Items(i);
+            const bool expected =
+                c.ExpectedDefault >= 0 && left.ID == ids[static_cast<size_t>(c.ExpectedDefault)];
+            EXPECT_EQ(left.Default, expected) << left.Name;
+            EXPECT_EQ(dialog->RowOf(left)->text(0),
+                      QString::fromStdString(left.Name) + (expected ? " (default)" : ""));
+        }
+        for (const std::string& id : ids) {
+            EXPECT_EQ(FileExists(folder.File("accounts/" + id + ".qba")), id != removedId);
+        }
+    }
+}
+
+TEST_F(OptionsDialogTest, SetDefaultMovesTheDefaultInMemory) {
+    TAccount& first = MakeAccount("First", "pop.one.example", true);
+    TAccount& second = MakeAccount("Second", "pop.two.example", false);
+    auto dialog = Open();
+    Focus(*dialog, second);
+    EXPECT_TRUE(dialog->actSetDefault->isEnabled());
+    dialog->actSetDefault->trigger();
+    EXPECT_FALSE(first.Default);
+    EXPECT_TRUE(second.Default);
+    EXPECT_FALSE(dialog->actSetDefault->isEnabled());
+    EXPECT_EQ(RowTexts(*dialog->tvAccounts, 0), (QStringList{"First", "Second (default)"}));
+    TAccount onDisk;
+    LoadAccount(onDisk, AccountFile(second));
+    EXPECT_FALSE(onDisk.Default) << "files follow at the next save of all accounts";
+}
+
+TEST_F(OptionsDialogTest, HeaderClicksSortAndTheLayoutIsRemembered) {
+    MakeAccount("beta", "z.example", true);
+    MakeAccount("Alpha", "y.example", false);
+    MakeAccount("gamma", "x.example", false);
+    {
+        auto dialog = Open();
+        QTreeWidget& tree = *dialog->tvAccounts;
+        EXPECT_EQ(RowTexts(tree, 0), (QStringList{"Alpha", "beta (default)", "gamma"}));
+        emit tree.header()->sectionClicked(TfrmOptions::kColumnName);
+        EXPECT_EQ(RowTexts(tree, 0), (QStringList{"gamma", "beta (default)", "Alpha"}));
+        emit tree.header()->sectionClicked(TfrmOptions::kColumnHost);
+        EXPECT_EQ(RowTexts(tree, 1), (QStringList{"x.example", "y.example", "z.example"}));
+        tree.header()->resizeSection(TfrmOptions::kColumnHost, 90);
+        tree.header()->moveSection(1, 0);
+        dialog->cmdCancel->click();
+    }
+    const TIniFile saved(folder.File("accheaders.dat"));
+    EXPECT_EQ(saved.ReadInteger("General", "SortColumn", -9), 1);
+    EXPECT_EQ(saved.ReadInteger("General", "SortDirection", -9), 0);
+    EXPECT_EQ(saved.ReadInteger("1", "Width", -9), 90);
+    EXPECT_EQ(saved.ReadInteger("1", "Position", -9), 0);
+    EXPECT_EQ(saved.ReadInteger("0", "Position", -9), 1);
+
+    auto dialog = Open();
+    QTreeWidget& tree = *dialog->tvAccounts;
+    EXPECT_EQ(RowTexts(tree, 1), (QStringList{"x.example", "y.example", "z.example"}));
+    EXPECT_EQ(tree.header()->sectionSize(TfrmOptions::kColumnHost), 90);
+    EXPECT_EQ(tree.header()->visualIndex(TfrmOptions::kColumnHost), 0);
+}
+
+TEST_F(OptionsDialogTest, EnterInTheAccountListEditsInsteadOfClosing) {
+    TAccount& account = MakeAccount("Only", "pop.example", true);
+    auto dialog = Open();
+    dialog->show();
+    dialog->pcOptions->setCurrentWidget(dialog->tsAccounts);
+    dialog->tvAccounts->setFocus();
+    Focus(*dialog, account);
+    bool edited = false;
+    prompts.ModalSteps.push_back([&](QDialog& shown) {
+        edited = dynamic_cast<TfrmAccount&>(shown).txtAccount->text() == "Only";
+        return int(QDialog::Rejected);
+    });
+    QTest::keyClick(dialog->tvAccounts, Qt::Key_Return);
+    EXPECT_TRUE(edited);
+    EXPECT_TRUE(dialog->isVisible()) << "Enter went to the OK button";
+    EXPECT_NE(dialog->result(), QDialog::Accepted);
+}
+
+}  // namespace
+}  // namespace quobel
