@@ -34,6 +34,7 @@
 #include "platform/url_opener.h"
 #include "quobel_context.h"
 #include "status_panel.h"
+#include "store/mail_box.h"
 
 namespace quobel {
 namespace {
@@ -67,6 +68,8 @@ TfrmMsgList::TfrmMsgList(TQuobelContext& context, TfrmTasks& tasks, UrlOpener& u
     connect(tmrBox, &QTimer::timeout, this, &TfrmMsgList::tmrBoxTimer);
     connect(tmrMessage, &QTimer::timeout, this, &TfrmMsgList::tmrMessageTimer);
 
+    messages_.SetSource(&mailRows_);
+    folders_.SetSource(&boxRows_);
     CreateActions();
     CreateWidgets();
     CreateMenus();
@@ -92,6 +95,9 @@ TfrmMsgList::~TfrmMsgList() {
     } catch (const std::exception&) {
         // A settings file that cannot be written loses the placement only.
     }
+    // The models are members and go before the views, which the base class deletes later.
+    tvMailBox->setModel(nullptr);
+    tvBoxList->setModel(nullptr);
 }
 
 QAction* TfrmMsgList::MakeAction(const char* name, const QString& caption, const QString& hint,
@@ -192,6 +198,8 @@ void TfrmMsgList::CreateActions() {
     connect(actNext, &QAction::triggered, this, &TfrmMsgList::actNextExecute);
     connect(actPrevious, &QAction::triggered, this, &TfrmMsgList::actPreviousExecute);
     connect(actSelectAll, &QAction::triggered, this, &TfrmMsgList::actSelectAllExecute);
+    connect(actBoxList, &QAction::triggered, this, &TfrmMsgList::actBoxListExecute);
+    connect(actBoxMessages, &QAction::triggered, this, &TfrmMsgList::actBoxMessagesExecute);
     connect(actShowTasks, &QAction::triggered, this, [this] {
         tasks_.ShowTasksPage();
         tasks_.ShowOver(this);
@@ -498,10 +506,7 @@ void TfrmMsgList::FormCreate() {
             0, this, [text] { QMessageBox::warning(nullptr, QStringLiteral("Error"), text); });
     }
 
-    const std::string mailbox = JoinPath(context_.App.DataFolder(), "mailbox");
-    if (!FolderExists(mailbox)) {
-        ForceFolders(mailbox);
-    }
+    context_.MailBoxes.OpenStore(JoinPath(context_.App.DataFolder(), "mailbox"));
 
     bool preview = true;
     bool contacts = true;
@@ -549,6 +554,8 @@ void TfrmMsgList::FormDestroy() {
         scope.Ini().WriteInteger("View", "ContactsHeight", contactsHeight_);
     });
     step([this] { SaveLayout(); });
+    step([this] { context_.Accounts.SaveAll(JoinPath(context_.App.DataFolder(), "accounts")); });
+    step([this] { context_.MailBoxes.WriteAllUnread(); });
     step([this] {
         if (OnDestroying) {
             OnDestroying();
@@ -600,9 +607,38 @@ void TfrmMsgList::tmrBoxTimer() {
     }
     EnableMessageCommands(false);
     ClearHeaders();
-    if (OnFolderFocused) {
-        OnFolderFocused(folder);
+    auto* box = static_cast<TMailBox*>(const_cast<void*>(folder));
+    if (box == CurrentBox) {
+        return;
     }
+    CurrentBox = box;
+    actBoxMessages->trigger();
+}
+
+void TfrmMsgList::actBoxListExecute() {
+    std::vector<TRowKey> keys;
+    for (size_t i = 0; i < context_.MailBoxes.Count(); ++i) {
+        keys.push_back(&context_.MailBoxes.Items(i));
+    }
+    SetFolderRows(std::move(keys));
+}
+
+void TfrmMsgList::actBoxMessagesExecute() {
+    if (CurrentBox == nullptr) {
+        return;
+    }
+    cmdAttachments->setVisible(false);
+    if (OnClearReader) {
+        OnClearReader();
+    }
+    SetBoxName(QString::fromStdString(CurrentBox->Name));
+    CurrentBox->EnsureLoaded();
+    std::vector<TRowKey> keys;
+    keys.reserve(CurrentBox->Items.Count());
+    for (size_t i = 0; i < CurrentBox->Items.Count(); ++i) {
+        keys.push_back(&CurrentBox->Items.Items(i));
+    }
+    FillMessageRows(keys);
 }
 
 // --- message list -----------------------------------------------------------------------------

@@ -9,6 +9,7 @@
 #include "core/list_layout.h"
 #include "folder_list_model.h"
 #include "height_split.h"
+#include "mail_rows.h"
 #include "message_list_model.h"
 #include "qt_placed_window.h"
 
@@ -31,12 +32,13 @@ struct TQuobelContext;
 class TfrmTasks;
 class TStatusPanel;
 class UrlOpener;
+class TMailBox;
 
 // The main window: folder tree, message list, reader panel, every command of the program, the
-// status bar and the tray icon. It presents; the check cycle and the message operations drive
-// it through the public methods below and hook the commands that work on mail
-// (actSynchronize, actDelete, actOpen, actMarkRead, actMarkUnread, actOptions, actBar,
-// actBoxList, actBoxMessages) and the On... events.
+// status bar and the tray icon. It presents the mailboxes and their items; the check cycle and
+// the message operations drive it through the public methods below and hook the commands that
+// work on mail (actSynchronize, actDelete, actOpen, actMarkRead, actMarkUnread, actOptions,
+// actBar) and the On... events.
 class TfrmMsgList : public QMainWindow {
     Q_OBJECT
   public:
@@ -93,8 +95,8 @@ class TfrmMsgList : public QMainWindow {
     TFolderListModel& Folders() { return folders_; }
     TMessageListModel& Messages() { return messages_; }
 
-    // Folder tree: all rows at once (sorted by type); focusing a row lists it (see
-    // OnFolderFocused).
+    // Folder tree: all rows at once (sorted by type); focusing a row lists its mailbox (at once
+    // after a click, after 500 ms of rest when reached by keyboard).
     void SetFolderRows(std::vector<TRowKey> keys);
     void FocusFolder(TRowKey key);
     TRowKey FocusedFolder() const;
@@ -154,17 +156,17 @@ class TfrmMsgList : public QMainWindow {
     // Whether the desktop has a status area; without one the window minimises normally.
     std::function<bool()> TrayAvailable;
 
+    // The mailbox whose messages the list shows (none before the first listing).
+    TMailBox* CurrentBox = nullptr;
+
     // --- events for the mail operations ----------------------------------------------------
-    // A folder row came to rest (at once after a click): list it unless it is listed already.
-    std::function<void(TRowKey folder)> OnFolderFocused;
     // A message row came to rest: show it in the reader pane unless it shows it already.
     std::function<void(TRowKey message)> OnMessageFocused;
     // No message is focused any more: clear the reader pane.
     std::function<void()> OnClearReader;
     // Left press on the task status panel.
     std::function<void()> OnStatusClick;
-    // Step of the exit sequence that belongs to the mail operations (save accounts and
-    // mailboxes, stop tasks); runs inside FormDestroy after the layout is saved.
+    // Last step of the exit sequence: stop the queued and running tasks.
     std::function<void()> OnDestroying;
 
   signals:
@@ -193,6 +195,8 @@ class TfrmMsgList : public QMainWindow {
     void actNextExecute();
     void actPreviousExecute();
     void actSelectAllExecute();
+    void actBoxListExecute();
+    void actBoxMessagesExecute();
     void mnuTrayOpenClick();
     void FolderFocusChanged();
     void tmrBoxTimer();
@@ -207,6 +211,8 @@ class TfrmMsgList : public QMainWindow {
     TQuobelContext& context_;
     TfrmTasks& tasks_;
     UrlOpener& urlOpener_;
+    TMailItemRows mailRows_;
+    TMailBoxRows boxRows_;
     TFolderListModel folders_;
     TMessageListModel messages_;
     TListLayout layout_;

@@ -2,6 +2,7 @@
 // the Tasks window and the main window, the event loop, and everything freed in reverse order.
 #include <memory>
 
+#include "core/file_util.h"
 #include "frm_msg_list.h"
 #include "frm_tasks.h"
 #include "icons.h"
@@ -29,8 +30,11 @@ int main(int argc, char** argv) {
         return 0;  // the running instance has been asked to show itself
     }
 
-    // The skins check ("No skins installed, please re-install Quobel!" via ShowNoSkinsError)
-    // joins here together with the skin list.
+    context.Skins.LoadFromFolder(JoinPath(context.App.ProgramFolder(), "skins"));
+    if (context.Skins.Count() == 0) {
+        ShowNoSkinsError();
+        return 1;
+    }
 
     auto splash = std::make_unique<TfrmSplash>();
     splash->ShowNow();

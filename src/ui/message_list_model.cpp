@@ -25,6 +25,20 @@ int CompareText(std::string_view a, std::string_view b) {
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
+// The first 16 bytes of a text, folded as CompareText folds them, as two big-endian numbers:
+// numbers that differ order the texts as CompareText would.
+std::pair<uint64_t, uint64_t> FoldedPrefix(std::string_view text) {
+    uint64_t parts[2] = {0, 0};
+    for (size_t i = 0; i < 16; ++i) {
+        unsigned char c = i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<unsigned char>(c + 32);
+        }
+        parts[i / 8] = (parts[i / 8] << 8) | c;
+    }
+    return {parts[0], parts[1]};
+}
+
 template <typename T>
 int CompareValue(T a, T b) {
     return a < b ? -1 : (b < a ? 1 : 0);
@@ -70,10 +84,7 @@ void TMessageListModel::EndUpdate() {
         return;
     }
     if (resetPending_) {
-        if (sortColumn_ >= 0 && source_ != nullptr) {
-            std::stable_sort(rows_.begin(), rows_.end(),
-                             [this](TRowKey a, TRowKey b) { return LessBySort(a, b); });
-        }
+        SortRows();
         indexDirty_ = true;
         resetPending_ = false;
         endResetModel();
@@ -163,6 +174,66 @@ bool TMessageListModel::LessBySort(TRowKey a, TRowKey b) const {
     return sortDirection_ == TSortDirection::Descending ? order > 0 : order < 0;
 }
 
+void TMessageListModel::SortRows() {
+    if (sortColumn_ < 0 || source_ == nullptr || rows_.size() < 2) {
+        return;
+    }
+    // Each row's fields are fetched once, not once per comparison: the items lie scattered in
+    // memory and the comparisons of a large list would wait on them over and over.
+    std::vector<TMessageRowFields> fields;
+    fields.reserve(rows_.size());
+    for (const TRowKey key : rows_) {
+        fields.push_back(source_->Fields(key));
+    }
+    // Text columns compare a folded 16-byte prefix first, which settles most comparisons
+    // without reading the texts again; only equal prefixes compare the whole texts.
+    std::string_view TMessageRowFields::*text = nullptr;
+    switch (sortColumn_) {
+        case kColFrom:
+            text = &TMessageRowFields::From;
+            break;
+        case kColSubject:
+            text = &TMessageRowFields::Subject;
+            break;
+        case kColTo:
+            text = &TMessageRowFields::To;
+            break;
+        case kColAccount:
+            text = &TMessageRowFields::Account;
+            break;
+        default:
+            break;
+    }
+    std::vector<std::pair<uint64_t, uint64_t>> prefixes;
+    if (text != nullptr) {
+        prefixes.reserve(fields.size());
+        for (const TMessageRowFields& row : fields) {
+            prefixes.push_back(FoldedPrefix(row.*text));
+        }
+    }
+    std::vector<uint32_t> order(rows_.size());
+    for (uint32_t i = 0; i < order.size(); ++i) {
+        order[i] = i;
+    }
+    const bool descending = sortDirection_ == TSortDirection::Descending;
+    std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
+        int compared = 0;
+        if (text != nullptr && prefixes[a] != prefixes[b]) {
+            compared = prefixes[a] < prefixes[b] ? -1 : 1;
+        } else {
+            compared = CompareItems(fields[a], fields[b], sortColumn_);
+        }
+        return descending ? compared > 0 : compared < 0;
+    });
+    std::vector<TRowKey> sorted;
+    sorted.reserve(rows_.size());
+    for (const uint32_t i : order) {
+        sorted.push_back(rows_[i]);
+    }
+    rows_ = std::move(sorted);
+    indexDirty_ = true;
+}
+
 void TMessageListModel::Sort() {
     if (sortColumn_ < 0 || source_ == nullptr || rows_.size() < 2) {
         return;
@@ -174,9 +245,7 @@ void TMessageListModel::Sort() {
     for (const QModelIndex& index : before) {
         keys.push_back(KeyAt(index.row()));
     }
-    std::stable_sort(rows_.begin(), rows_.end(),
-                     [this](TRowKey a, TRowKey b) { return LessBySort(a, b); });
-    indexDirty_ = true;
+    SortRows();
     QModelIndexList after;
     after.reserve(before.size());
     for (qsizetype i = 0; i < before.size(); ++i) {

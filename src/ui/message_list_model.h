@@ -57,6 +57,7 @@ class TMessageListModel : public QAbstractTableModel {
 
   private:
     bool LessBySort(TRowKey a, TRowKey b) const;
+    void SortRows();
 
     const TMessageRowSource* source_ = nullptr;
     std::vector<TRowKey> rows_;

@@ -1,22 +1,29 @@
 #pragma once
 
 #include "accounts/accounts.h"
+#include "bar/skins.h"
 #include "core/app.h"
 #include "core/file_util.h"
 #include "core/options.h"
+#include "store/mail_box.h"
 
 namespace quobel {
 
 // The process-wide objects, created in this order and freed in the reverse order (members are
-// destroyed last to first): folders, accounts with their task queue, settings. The mailboxes,
-// the error log and the skins join after the settings, in that order, when they exist.
+// destroyed last to first): folders, accounts with their task queue, settings, mailboxes, skins.
+// The error log joins between the mailboxes and the skins.
 struct TQuobelContext {
     explicit TQuobelContext(TApp app)
-        : App(std::move(app)), Options(JoinPath(App.DataFolder(), "settings.ini")) {}
+        : App(std::move(app)),
+          Options(JoinPath(App.DataFolder(), "settings.ini")),
+          MailBoxes(&Accounts),
+          Skins(Options) {}
 
     TApp App;
     TAccounts Accounts;
     TOptions Options;
+    TMailBoxes MailBoxes;
+    TSkins Skins;
 };
 
 }  // namespace quobel

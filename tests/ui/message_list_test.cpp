@@ -78,6 +78,26 @@ TEST(MessageListModel, StableSortByEveryColumnInBothDirections) {
     }
 }
 
+TEST(MessageListModel, LongTextsAlikeInTheirFirstBytesSortByTheRest) {
+    std::vector<FakeItem> items(4);
+    const char* subjects[] = {"Re: quarterly report C", "RE: QUARTERLY REPORT b", "Re: quarterly",
+                              "re: quarterly report a"};
+    for (size_t i = 0; i < items.size(); ++i) {
+        items[i].Subject = subjects[i];
+    }
+    FakeRows rows;
+    TMessageListModel model;
+    model.SetSource(&rows);
+    model.SetSort(kColSubject, TSortDirection::Ascending);
+    model.BeginUpdate();
+    for (FakeItem& item : items) {
+        model.AddRow(&item);
+    }
+    model.EndUpdate();
+    EXPECT_EQ(Subjects(model),
+              (std::vector<std::string>{subjects[2], subjects[3], subjects[1], subjects[0]}));
+}
+
 TEST(MessageListModel, RowAddedOutsideAnUpdateGoesAfterItsEquals) {
     std::vector<FakeItem> items = TiedItems();
     FakeRows rows;

@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QSplitter>
+#include <QStatusTipEvent>
 #include <QTest>
 #include <QTimer>
 #include <QTreeView>
@@ -14,6 +15,8 @@
 #include "core/ini_file.h"
 #include "height_split.h"
 #include "list_header.h"
+#include "store/mail_box.h"
+#include "store/mail_item.h"
 #include "ui_fixture.h"
 
 namespace quobel::testing {
@@ -210,6 +213,11 @@ TEST_F(MainWindow, HintsAndHelp) {
     window->SetStatusText("2|Checking for new mail...");
     EXPECT_EQ(window->StatusText(), "2|Checking for new mail...");
     EXPECT_TRUE(window->sbHint->text().isEmpty());
+    // The long hint of what is under the mouse goes to panel 0, not over the task status.
+    QStatusTipEvent tip(window->actHide->statusTip());
+    QCoreApplication::sendEvent(window.get(), &tip);
+    EXPECT_EQ(window->sbHint->text(), "Hide Quobel to the system tray");
+    EXPECT_EQ(window->StatusText(), "2|Checking for new mail...");
 }
 
 }  // namespace
@@ -231,6 +239,47 @@ TEST_F(MainWindow, PlacementIsKeptInSectionMsgList) {
     }
     auto window = NewWindow();
     EXPECT_EQ(window->geometry(), QRect(40, 50, 640, 480));
+}
+
+}  // namespace
+}  // namespace quobel::testing
+
+namespace quobel::testing {
+namespace {
+
+TEST_F(MainWindow, StartUpCreatesAndListsTheInbox) {
+    {
+        TMailBoxes boxes;
+        TMailBox& inbox = boxes.OpenStore(folder.File("mailbox"));
+        inbox.EnsureLoaded();
+        for (const char* subject : {"First", "Second"}) {
+            TMailItem& item = inbox.Items.Add();
+            item.CachedData.Subject = subject;
+            item.CachedData.Date = subject[0] == 'F' ? 2.0 : 1.0;
+            item.Folder = inbox.Path;
+            item.UIDL = subject;
+            item.Cache = subject;
+            item.Changed();
+        }
+        inbox.SaveTable();
+    }
+    TfrmMsgList window(context, tasks, opener);
+    window.FormCreate();
+    ASSERT_EQ(window.Folders().Count(), 1);
+    ASSERT_NE(window.CurrentBox, nullptr);
+    EXPECT_EQ(window.CurrentBox->Name, "Inbox");
+    EXPECT_EQ(window.lblBoxName->text(), "Inbox");
+    ASSERT_EQ(window.Messages().Count(), 2);
+    // Sorted by date ascending, the newest (last) row is focused.
+    EXPECT_EQ(window.Messages().data(window.Messages().index(0, kColSubject), Qt::DisplayRole),
+              "Second");
+    EXPECT_EQ(window.FocusedRow(), &window.CurrentBox->Items.Items(0));
+}
+
+TEST_F(MainWindow, AFreshDataFolderGetsAnInbox) {
+    NewWindow().reset();
+    EXPECT_TRUE(FileExists(folder.File("mailbox/Inbox/box.bsf")));
+    EXPECT_TRUE(FolderExists(folder.File("accounts")));
 }
 
 }  // namespace
