@@ -5,6 +5,7 @@
 #include "core/file_util.h"
 #include "frm_msg_list.h"
 #include "frm_tasks.h"
+#include "mail_cycle.h"
 #include "icons.h"
 #include "qt_platform.h"
 #include "quobel_application.h"
@@ -44,12 +45,16 @@ int main(int argc, char** argv) {
     {
         TfrmTasks tasks(context.Options);
         {
+            // Declared before the window so that it goes after it: the window's last act
+            // saves through the cycle, and only then do the task threads end.
+            std::unique_ptr<TMailCycle> cycle;
             TfrmMsgList msgList(context, tasks, urlOpener);
+            cycle = std::make_unique<TMailCycle>(context, msgList, tasks);
             QObject::connect(&instance, &TSingleInstance::Activated, &msgList,
                              &TfrmMsgList::SecondInstance);
             QObject::connect(&msgList, &TfrmMsgList::Closed, &app, &QCoreApplication::quit);
-            tasks.OnClearErrors = [] {};  // the error log joins with the check cycle
             RunGuarded([&] { msgList.FormCreate(); });
+            RunGuarded([&] { cycle->Start(); });
             RunGuarded([&] { msgList.AfterStartup(); });
             splash.reset();
             msgList.show();

@@ -32,7 +32,7 @@
 #include "ui/color_picker.h"
 #include "ui/options_file_edit.h"
 #include "ui/options_prompts.h"
-#include "ui/options_sound_player.h"
+#include "platform/sound_player.h"
 
 namespace quobel {
 namespace {
@@ -633,7 +633,7 @@ void TfrmOptions::cmdSoundPreviewClick() {
                                    QStringLiteral("The specified sound file does not exist!"));
         return;
     }
-    context_.Sound.Play(fileName);
+    context_.Sound.PlayAsync(fileName);
 }
 
 void TfrmOptions::cmdReaderFontClick() {

@@ -25,7 +25,7 @@ class TAccounts;
 class TDialogPrompts;
 class TFileNameEdit;
 class TOptions;
-class TSoundPlayer;
+class SoundPlayer;
 class TfrmAccount;
 
 // The bar's skins as the options dialog sees them: names in list order, the current one and the
@@ -70,7 +70,7 @@ struct TOptionsDialogContext {
     std::string DataFolder;
     TSkinList& Skins;
     TDialogPrompts& Prompts;
-    TSoundPlayer& Sound;
+    SoundPlayer& Sound;
 };
 
 // The settings dialog: general, bar and confirmation settings (written by OK and Apply) and the

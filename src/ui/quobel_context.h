@@ -5,6 +5,7 @@
 #include "core/app.h"
 #include "core/file_util.h"
 #include "core/options.h"
+#include "retrieval/errors.h"
 #include "store/mail_box.h"
 
 namespace quobel {
@@ -15,6 +16,7 @@ namespace quobel {
 struct TQuobelContext {
     explicit TQuobelContext(TApp app)
         : App(std::move(app)),
+          Accounts(JoinPath(App.DataFolder(), "accounts")),
           Options(JoinPath(App.DataFolder(), "settings.ini")),
           MailBoxes(&Accounts),
           Skins(Options) {}
@@ -23,6 +25,7 @@ struct TQuobelContext {
     TAccounts Accounts;
     TOptions Options;
     TMailBoxes MailBoxes;
+    TErrors Errors;
     TSkins Skins;
 };
 

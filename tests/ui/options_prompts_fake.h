@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ui/options_prompts.h"
-#include "ui/options_sound_player.h"
+#include "platform/sound_player.h"
 
 namespace quobel::testing {
 
@@ -76,9 +76,9 @@ class TScriptedPrompts : public TDialogPrompts {
     std::vector<QString> Failures;
 };
 
-class TRecordingSoundPlayer : public TSoundPlayer {
+class TRecordingSoundPlayer : public SoundPlayer {
   public:
-    void Play(const std::string& fileName) override { Played.push_back(fileName); }
+    void PlayAsync(const std::string& fileName) override { Played.push_back(fileName); }
     std::vector<std::string> Played;
 };
 

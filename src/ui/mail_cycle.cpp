@@ -1,0 +1,198 @@
+#include "mail_cycle.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTimer>
+
+#include "core/file_util.h"
+#include "frm_msg_list.h"
+#include "frm_tasks.h"
+#include "quobel_context.h"
+#include "retrieval/custom_task.h"
+#include "retrieval/errors.h"
+#include "store/mail_box.h"
+#include "store/mail_item.h"
+
+namespace quobel {
+namespace {
+
+TMailItem* ItemOf(TRowKey key) {
+    // Rows are keyed by the address of the item they show, which the mailbox owns.
+    return static_cast<TMailItem*>(const_cast<void*>(key));
+}
+
+QString Q(const std::string& text) { return QString::fromStdString(text); }
+
+}  // namespace
+
+TMainWindowView::TMainWindowView(TfrmMsgList& window, TfrmTasks& tasks)
+    : window_(window), tasks_(tasks), question_(&window) {}
+
+void TMainWindowView::BeginListUpdate() { window_.BeginListUpdate(); }
+void TMainWindowView::EndListUpdate() { window_.EndListUpdate(); }
+
+void TMainWindowView::AddRow(TMailItem& item) {
+    window_.AddMessageRow(&item);
+    window_.ScrollToRow(&item);
+}
+
+void TMainWindowView::DeleteRow(TMailItem& item) {
+    if (window_.FocusedRow() == &item) {
+        window_.FocusNeighbour();
+    }
+    window_.RemoveMessageRow(&item);
+}
+
+std::vector<TMailItem*> TMainWindowView::SelectedRows() {
+    std::vector<TMailItem*> items;
+    for (const TRowKey key : window_.SelectedRows()) {
+        items.push_back(ItemOf(key));
+    }
+    return items;
+}
+
+void TMainWindowView::RepaintFolderTree() { window_.RepaintFolderRow(window_.FocusedFolder()); }
+void TMainWindowView::RepaintLists() { window_.RepaintLists(); }
+void TMainWindowView::ClearReaderPane() { window_.ClearHeaders(); }
+void TMainWindowView::EnableMessageCommands(bool enabled) {
+    window_.EnableMessageCommands(enabled);
+}
+void TMainWindowView::SetTaskStatus(const std::string& panelText) {
+    window_.SetStatusText(Q(panelText));
+}
+
+void TMainWindowView::SetAccountsMenu(const std::vector<TAccount*>& accounts) {
+    window_.mnuAccounts->clear();
+    for (TAccount* account : accounts) {
+        QAction* entry = window_.mnuAccounts->addAction(Q(account->Name));
+        QObject::connect(entry, &QAction::triggered, &window_, [this, account] {
+            if (OnCheckAccount) {
+                OnCheckAccount(*account);
+            }
+        });
+    }
+}
+
+void TMainWindowView::SetCheckTimer(int32_t intervalMilliseconds, bool enabled) {
+    window_.tmrCheck->setInterval(intervalMilliseconds);
+    if (enabled) {
+        window_.tmrCheck->start();
+    } else {
+        window_.tmrCheck->stop();
+    }
+}
+
+void TMainWindowView::TasksAddTask(TCustomTask& task) {
+    taskRows_.push_back(&task);
+    tasks_.AddTaskRow(Q(task.Description()), Q(task.Account.Name));
+}
+
+TCustomTask* TMainWindowView::TasksFirstTask() {
+    return taskRows_.empty() ? nullptr : taskRows_.front();
+}
+
+void TMainWindowView::TasksDeleteFirstTask() {
+    if (!taskRows_.empty()) {
+        taskRows_.pop_front();
+        tasks_.DeleteFirstTaskRow();
+    }
+}
+
+void TMainWindowView::TasksClose() { tasks_.hide(); }
+
+void TMainWindowView::TasksSetStatus(const std::string& accountName, const std::string& text) {
+    tasks_.SetAccount(Q(accountName));
+    tasks_.SetStatus(Q(text));
+}
+
+void TMainWindowView::TasksSetProgress(int64_t maximum, int64_t position) {
+    // The bar counts in ints: large transfers are shown in kilobytes.
+    const int64_t scale = maximum > INT32_MAX ? 1024 : 1;
+    tasks_.SetProgress(static_cast<int>(maximum / scale), static_cast<int>(position / scale));
+}
+
+void TMainWindowView::TasksAddError(const TError& error) {
+    tasks_.AddErrorRow(Q(error.Message), Q(error.TimeStr()), error.Time(), Q(error.Details));
+}
+
+void TMainWindowView::TasksShowErrors() {
+    tasks_.ShowErrorsPage();
+    if (!tasks_.DetailsShown()) {
+        tasks_.cmdDetailsClick();
+    }
+    tasks_.ShowOver(&window_);
+}
+
+void TMainWindowView::TasksShowTasks() {
+    tasks_.ShowTasksPage();
+    tasks_.ShowOver(&window_);
+}
+
+// Reader windows come with the reader; until then an opened message is marked read only.
+void TMainWindowView::CloseReadersOf(TMailItem&) {}
+void TMainWindowView::ShowInReader(TMailItem&, bool) {}
+
+bool TMainWindowView::AskYesNo(const std::string& caption, const std::string& text) {
+    return question_.AskYesNo(caption, text);
+}
+
+TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& tasks)
+    : context_(context), window_(window), view_(window, tasks) {
+    tasks_ = std::make_unique<TTasks>(dispatcher_);
+    controller_ = std::make_unique<TMsgListController>(TMsgListController::Services{
+        context.Accounts, *tasks_, context.MailBoxes, context.Errors, context.Options,
+        dispatcher_, sound_, view_, JoinPath(context.App.DataFolder(), "accounts")});
+    view_.OnCheckAccount = [this](TAccount& account) { controller_->CheckAccount(account); };
+    tasks.OnClearErrors = [this] { context_.Errors.Clear(); };
+    HookCommands();
+}
+
+TMailCycle::~TMailCycle() {
+    // The queue goes first: its threads end before anything their events reach is freed.
+    tasks_.reset();
+    controller_.reset();
+}
+
+void TMailCycle::HookCommands() {
+    TMsgListController& controller = *controller_;
+    QObject::connect(window_.actSynchronize, &QAction::triggered, &window_,
+                     [&controller] { controller.actSynchronize(); });
+    QObject::connect(window_.tmrCheck, &QTimer::timeout, &window_,
+                     [this] { window_.actSynchronize->trigger(); });
+    // The window lists the focused folder first; the controller follows it.
+    QObject::connect(window_.actBoxMessages, &QAction::triggered, &window_,
+                     [this, &controller] { controller.CurrentBox = window_.CurrentBox; });
+    QObject::connect(window_.actDelete, &QAction::triggered, &window_,
+                     [&controller] { controller.actDelete(); });
+    QObject::connect(window_.actMarkRead, &QAction::triggered, &window_,
+                     [&controller] { controller.MarkSelected(true); });
+    QObject::connect(window_.actMarkUnread, &QAction::triggered, &window_,
+                     [&controller] { controller.MarkSelected(false); });
+    QObject::connect(window_.actOpen, &QAction::triggered, &window_, [this, &controller] {
+        if (TMailItem* item = FocusedItem()) {
+            controller.OpenMessage(*item);
+        }
+    });
+    window_.OnDestroying = [this, &controller] {
+        controller.CurrentBox = window_.CurrentBox;
+        controller.Shutdown();
+    };
+}
+
+TMailItem* TMailCycle::FocusedItem() const {
+    const TRowKey key = window_.FocusedRow();
+    return key == nullptr ? nullptr : ItemOf(key);
+}
+
+void TMailCycle::Start() {
+    TMsgListController& controller = *controller_;
+    controller.Inbox = context_.MailBoxes.FindByType(0);
+    controller.CurrentBox = window_.CurrentBox;
+    if (controller.Inbox != nullptr) {
+        controller.Inbox->EnsureLoaded();
+    }
+    controller.ApplyCheckTimer();
+    controller.BuildAccountsMenu();
+}
+
+}  // namespace quobel
