@@ -260,6 +260,13 @@ std::string TMemTable::AsString(int column) const {
     return {};
 }
 
+std::string_view TMemTable::AsText(int column) const {
+    if (const auto* text = std::get_if<std::string>(&Value(column))) {
+        return *text;
+    }
+    return {};
+}
+
 int32_t TMemTable::AsInteger(int column) const {
     const TFieldValue& value = Value(column);
     if (const auto* number = std::get_if<int32_t>(&value)) {

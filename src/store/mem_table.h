@@ -99,6 +99,9 @@ class TMemTable {
     bool IsNull(int column) const;
     const TFieldValue& Value(int column) const;
     std::string AsString(int column) const;
+    // The text of a text cell without a copy; empty for null and for other types. Valid until the
+    // cell changes.
+    std::string_view AsText(int column) const;
     int32_t AsInteger(int column) const;
     bool AsBoolean(int column) const;
     TDateTime AsDateTime(int column) const;

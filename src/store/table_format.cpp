@@ -345,7 +345,6 @@ void TTableFormat::Load(TMemTable& table, std::string_view bytes) const {
 
     TMemTable loaded;
     loaded.SetColumns(columns);
-    loaded.SetIndexes(indexes.empty() ? table.Indexes() : std::move(indexes));
 
     std::vector<TFieldValue> values;
     std::vector<TFieldValue> discarded;
@@ -374,6 +373,8 @@ void TTableFormat::Load(TMemTable& table, std::string_view bytes) const {
     }
     in.EndList();
 
+    // The index is built once over all rows, with its final size known.
+    loaded.SetIndexes(indexes.empty() ? table.Indexes() : std::move(indexes));
     loaded.First();
     table = std::move(loaded);
 }
