@@ -105,10 +105,11 @@ void TMailBox::UpgradeColumns(TMemTable& loaded) {
     upgraded.SetIndexes(loaded.Indexes());
     // The new columns follow the old ones, so every old cell keeps its place; the new ones
     // start null.
-    loaded.ForEachRow([&](const std::vector<TFieldValue>& values) {
-        std::vector<TFieldValue> copy(values.begin(), values.end());
+    std::vector<TFieldView> copy;
+    loaded.ForEachRow([&](std::span<const TFieldView> values) {
+        copy.assign(values.begin(), values.end());
         copy.resize(columns.size());
-        upgraded.AppendRow(std::move(copy));
+        upgraded.AppendRow(copy);
     });
     loaded = std::move(upgraded);
 }
