@@ -100,6 +100,7 @@ TMemTable& TMemTable::operator=(TMemTable&& other) noexcept {
     nextSeq_ = other.nextSeq_;
     indexColumn_ = other.indexColumn_;
     index_ = std::move(other.index_);
+    scratch_.clear();
     other.rows_.clear();
     other.index_.clear();
     other.current_ = other.rows_.end();
@@ -264,16 +265,18 @@ void TMemTable::AppendRow(std::span<const TFieldView> values) {
                     std::to_string(columns_.size()) + " columns");
     }
     // Check every value first, so that a bad one leaves the table as it was.
+    std::vector<TFieldView>& normalised = scratch_;
+    normalised.resize(values.size());
     size_t textBytes = 0;
     for (size_t i = 0; i < values.size(); ++i) {
-        const TFieldView value = Normalised(static_cast<int>(i), values[i]);
-        if (const auto* text = std::get_if<std::string_view>(&value)) {
+        normalised[i] = Normalised(static_cast<int>(i), values[i]);
+        if (const auto* text = std::get_if<std::string_view>(&normalised[i])) {
             textBytes += text->size();
         }
     }
     Row& row = rows_.emplace_back(nextSeq_++, columns_.size(), textBytes);
     for (size_t i = 0; i < values.size(); ++i) {
-        const TFieldView value = Normalised(static_cast<int>(i), values[i]);
+        const TFieldView& value = normalised[i];
         if (const auto* text = std::get_if<std::string_view>(&value)) {
             row.PutPacked(i, *text);
         } else {

@@ -211,6 +211,7 @@ class TMemTable {
     int indexColumn_ = -1;
     // Keys are views of the text cells of the indexed column (null cells index as "").
     std::unordered_map<std::string_view, IndexEntry> index_;
+    std::vector<TFieldView> scratch_;  // AppendRow's checked values, kept to avoid reallocation
 };
 
 }  // namespace quobel
