@@ -31,9 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         again.Columns()[0].Type != TFieldType::Boolean &&
         again.Columns()[0].Type != TFieldType::DateTime) {
         std::vector<std::string> keys;
-        again.ForEachRow([&](const std::vector<quobel::TFieldValue>& values) {
-            const auto* text = std::get_if<std::string>(&values[0]);
-            keys.push_back(text != nullptr ? *text : std::string());
+        again.ForEachRow([&](std::span<const quobel::TFieldView> values) {
+            const auto* text = std::get_if<std::string_view>(&values[0]);
+            keys.emplace_back(text != nullptr ? *text : std::string_view());
         });
         for (const std::string& key : keys) {
             if (!again.Locate(0, key) || again.AsString(0) != key) {

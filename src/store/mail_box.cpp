@@ -105,10 +105,11 @@ void TMailBox::UpgradeColumns(TMemTable& loaded) {
     upgraded.SetIndexes(loaded.Indexes());
     // The new columns follow the old ones, so every old cell keeps its place; the new ones
     // start null.
-    loaded.ForEachRow([&](const std::vector<TFieldValue>& values) {
-        std::vector<TFieldValue> copy(values.begin(), values.end());
+    std::vector<TFieldView> copy;
+    loaded.ForEachRow([&](std::span<const TFieldView> values) {
+        copy.assign(values.begin(), values.end());
         copy.resize(columns.size());
-        upgraded.AppendRow(std::move(copy));
+        upgraded.AppendRow(copy);
     });
     loaded = std::move(upgraded);
 }
@@ -118,13 +119,21 @@ void TMailBox::MakeItems() {
     Items.Reserve(Table.RowCount());
     Unread = 0;
     const ColumnIndexes& c = columns_;
+    std::string lastAccountId;
+    TAccount* lastAccount = nullptr;
     for (Table.First(); !Table.Eof(); Table.Next()) {
         TMailItem& item = Items.Add();
         item.Folder = Path;
-        item.UIDL = Table.AsString(c.UIDL);
-        item.Cache = Table.AsString(c.Cache);
+        item.UIDL = Table.AsText(c.UIDL);
+        item.Cache = Table.AsText(c.Cache);
         if (accounts_ != nullptr && !Table.IsNull(c.Account)) {
-            item.Account = accounts_->FindByID(Table.AsString(c.Account));
+            // A box holds the mail of a few accounts: most rows name the previous row's one.
+            const std::string_view id = Table.AsText(c.Account);
+            if (id != lastAccountId) {
+                lastAccountId = id;
+                lastAccount = accounts_->FindByID(lastAccountId);
+            }
+            item.Account = lastAccount;
         }
         item.Online = Table.AsBoolean(c.Online);
         item.Attachments = Table.AsBoolean(c.Attachments);
@@ -132,16 +141,16 @@ void TMailBox::MakeItems() {
         item.Downloaded = Table.AsBoolean(c.Downloaded);
         item.CachedData.Encrypted = Table.AsBoolean(c.Encrypted);
         item.CachedData.Date = Table.AsDateTime(c.Date);
-        item.CachedData.DateStr = Table.AsString(c.DateStr);
-        item.CachedData.Subject = Table.AsString(c.Subject);
-        item.CachedData.From = Table.AsString(c.From);
-        item.CachedData.To = Table.AsString(c.To);
+        item.CachedData.DateStr = Table.AsText(c.DateStr);
+        item.CachedData.Subject = Table.AsText(c.Subject);
+        item.CachedData.From = Table.AsText(c.From);
+        item.CachedData.To = Table.AsText(c.To);
         item.CachedData.Priority = Table.AsInteger(c.Priority);
-        item.CachedData.CC = Table.AsString(c.CachedCC);
-        item.FromAddr = Table.AsString(c.FromAddr);
-        item.Recipients = SplitLines(Table.AsString(c.Recipients));
-        item.CCList = SplitLines(Table.AsString(c.CC));
-        item.BCCList = SplitLines(Table.AsString(c.BCC));
+        item.CachedData.CC = Table.AsText(c.CachedCC);
+        item.FromAddr = Table.AsText(c.FromAddr);
+        item.Recipients = SplitLines(Table.AsText(c.Recipients));
+        item.CCList = SplitLines(Table.AsText(c.CC));
+        item.BCCList = SplitLines(Table.AsText(c.BCC));
         item.SetSize(Table.AsInteger(c.Size));
         if (!item.Read) {
             ++Unread;

@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstring>
+#include <new>
+#include <type_traits>
 #include <utility>
 
 #include "core/error.h"
@@ -33,8 +36,6 @@ bool SameTextAscii(std::string_view a, std::string_view b) {
 bool IsText(TFieldType type) {
     return type == TFieldType::FixedChar || type == TFieldType::String || type == TFieldType::Memo;
 }
-
-const std::string kEmpty;
 
 }  // namespace
 
@@ -99,6 +100,7 @@ TMemTable& TMemTable::operator=(TMemTable&& other) noexcept {
     nextSeq_ = other.nextSeq_;
     indexColumn_ = other.indexColumn_;
     index_ = std::move(other.index_);
+    scratch_.clear();
     other.rows_.clear();
     other.index_.clear();
     other.current_ = other.rows_.end();
@@ -153,6 +155,82 @@ void TMemTable::Next() {
     state_ = State::Browse;
 }
 
+TFieldView TMemTable::Cell::View() const {
+    switch (kind) {
+        case kText:
+            return std::string_view(text, size);
+        case kInteger:
+            return integer;
+        case kBoolean:
+            return boolean;
+        case kFloat:
+            return number;
+        case kNull:
+            break;
+    }
+    return std::monostate{};
+}
+
+TMemTable::Row::Row(uint64_t seq, size_t columns, size_t textBytes)
+    : seq_(seq), columns_(columns), block_(new std::byte[columns * sizeof(Cell) + textBytes]) {
+    static_assert(std::is_trivially_destructible_v<Cell>);
+    for (size_t i = 0; i < columns; ++i) {
+        new (Cells() + i) Cell();
+    }
+}
+
+TMemTable::Row::~Row() {
+    for (size_t i = 0; i < columns_; ++i) {
+        Release(Cells()[i]);
+    }
+}
+
+void TMemTable::Row::Release(Cell& cell) {
+    if (cell.kind == Cell::kText && cell.owned) {
+        delete[] cell.text;
+    }
+    cell = Cell();
+}
+
+void TMemTable::Row::PutPacked(size_t column, std::string_view text) {
+    Cell& cell = Cells()[column];
+    Release(cell);
+    char* target = reinterpret_cast<char*>(block_.get()) + columns_ * sizeof(Cell) + packedUsed_;
+    if (!text.empty()) {
+        std::memcpy(target, text.data(), text.size());
+    }
+    packedUsed_ += text.size();
+    cell.kind = Cell::kText;
+    cell.text = target;
+    cell.size = static_cast<uint32_t>(text.size());
+}
+
+void TMemTable::Row::Put(size_t column, const TFieldView& value) {
+    Cell& cell = Cells()[column];
+    Release(cell);
+    if (const auto* text = std::get_if<std::string_view>(&value)) {
+        cell.kind = Cell::kText;
+        cell.size = static_cast<uint32_t>(text->size());
+        if (text->empty()) {
+            cell.text = "";
+        } else {
+            char* copy = new char[text->size()];
+            std::memcpy(copy, text->data(), text->size());
+            cell.text = copy;
+            cell.owned = true;
+        }
+    } else if (const auto* integer = std::get_if<int32_t>(&value)) {
+        cell.kind = Cell::kInteger;
+        cell.integer = *integer;
+    } else if (const auto* boolean = std::get_if<bool>(&value)) {
+        cell.kind = Cell::kBoolean;
+        cell.boolean = *boolean;
+    } else if (const auto* number = std::get_if<double>(&value)) {
+        cell.kind = Cell::kFloat;
+        cell.number = *number;
+    }
+}
+
 bool TMemTable::Locate(int column, std::string_view text) {
     CheckColumn(column);
     if (column == indexColumn_) {
@@ -175,18 +253,36 @@ bool TMemTable::Locate(int column, std::string_view text) {
 }
 
 void TMemTable::Append() {
-    rows_.push_back(Row{nextSeq_++, std::vector<TFieldValue>(columns_.size())});
+    rows_.emplace_back(nextSeq_++, columns_.size(), 0);
     current_ = std::prev(rows_.end());
     IndexAdd(current_);
     state_ = State::Insert;
 }
 
-void TMemTable::AppendRow(std::vector<TFieldValue> values) {
+void TMemTable::AppendRow(std::span<const TFieldView> values) {
     if (values.size() != columns_.size()) {
         throw Error("Row has " + std::to_string(values.size()) + " values for " +
                     std::to_string(columns_.size()) + " columns");
     }
-    rows_.push_back(Row{nextSeq_++, std::move(values)});
+    // Check every value first, so that a bad one leaves the table as it was.
+    std::vector<TFieldView>& normalised = scratch_;
+    normalised.resize(values.size());
+    size_t textBytes = 0;
+    for (size_t i = 0; i < values.size(); ++i) {
+        normalised[i] = Normalised(static_cast<int>(i), values[i]);
+        if (const auto* text = std::get_if<std::string_view>(&normalised[i])) {
+            textBytes += text->size();
+        }
+    }
+    Row& row = rows_.emplace_back(nextSeq_++, columns_.size(), textBytes);
+    for (size_t i = 0; i < values.size(); ++i) {
+        const TFieldView& value = normalised[i];
+        if (const auto* text = std::get_if<std::string_view>(&value)) {
+            row.PutPacked(i, *text);
+        } else {
+            row.Put(i, value);
+        }
+    }
     IndexAdd(std::prev(rows_.end()));
 }
 
@@ -235,56 +331,69 @@ TMemTable::Row& TMemTable::CurrentForWrite(int column) {
 
 bool TMemTable::IsNull(int column) const {
     CheckColumn(column);
-    return std::holds_alternative<std::monostate>(CurrentRow().Values[column]);
+    return CurrentRow().Cells()[column].kind == Cell::kNull;
 }
 
-const TFieldValue& TMemTable::Value(int column) const {
+TFieldValue TMemTable::Value(int column) const {
     CheckColumn(column);
-    return CurrentRow().Values[column];
+    const Cell& cell = CurrentRow().Cells()[column];
+    switch (cell.kind) {
+        case Cell::kText:
+            return std::string(cell.Text());
+        case Cell::kInteger:
+            return cell.integer;
+        case Cell::kBoolean:
+            return cell.boolean;
+        case Cell::kFloat:
+            return cell.number;
+        case Cell::kNull:
+            break;
+    }
+    return std::monostate{};
 }
 
 std::string TMemTable::AsString(int column) const {
-    const TFieldValue& value = Value(column);
-    if (const auto* text = std::get_if<std::string>(&value)) {
-        return *text;
-    }
-    if (const auto* number = std::get_if<int32_t>(&value)) {
-        return std::to_string(*number);
-    }
-    if (const auto* flag = std::get_if<bool>(&value)) {
-        return *flag ? "True" : "False";
-    }
-    if (const auto* date = std::get_if<double>(&value)) {
-        return FormatDateTimeMdy(*date);
+    CheckColumn(column);
+    const Cell& cell = CurrentRow().Cells()[column];
+    switch (cell.kind) {
+        case Cell::kText:
+            return std::string(cell.Text());
+        case Cell::kInteger:
+            return std::to_string(cell.integer);
+        case Cell::kBoolean:
+            return cell.boolean ? "True" : "False";
+        case Cell::kFloat:
+            return FormatDateTimeMdy(cell.number);
+        case Cell::kNull:
+            break;
     }
     return {};
 }
 
+std::string_view TMemTable::AsText(int column) const {
+    CheckColumn(column);
+    return CurrentRow().Cells()[column].Text();
+}
+
 int32_t TMemTable::AsInteger(int column) const {
-    const TFieldValue& value = Value(column);
-    if (const auto* number = std::get_if<int32_t>(&value)) {
-        return *number;
-    }
-    return 0;
+    CheckColumn(column);
+    const Cell& cell = CurrentRow().Cells()[column];
+    return cell.kind == Cell::kInteger ? cell.integer : 0;
 }
 
 bool TMemTable::AsBoolean(int column) const {
-    const TFieldValue& value = Value(column);
-    if (const auto* flag = std::get_if<bool>(&value)) {
-        return *flag;
-    }
-    return false;
+    CheckColumn(column);
+    const Cell& cell = CurrentRow().Cells()[column];
+    return cell.kind == Cell::kBoolean ? cell.boolean : false;
 }
 
 TDateTime TMemTable::AsDateTime(int column) const {
-    const TFieldValue& value = Value(column);
-    if (const auto* date = std::get_if<double>(&value)) {
-        return *date;
-    }
-    return 0;
+    CheckColumn(column);
+    const Cell& cell = CurrentRow().Cells()[column];
+    return cell.kind == Cell::kFloat ? cell.number : 0;
 }
 
-TFieldValue TMemTable::Normalised(int column, TFieldValue value) const {
+TFieldView TMemTable::Normalised(int column, TFieldView value) const {
     const TColumnDef& def = columns_[column];
     if (std::holds_alternative<std::monostate>(value)) {
         return value;
@@ -294,7 +403,7 @@ TFieldValue TMemTable::Normalised(int column, TFieldValue value) const {
                      std::string(FieldTypeName(def.Type)));
     };
     if (IsText(def.Type)) {
-        auto* text = std::get_if<std::string>(&value);
+        auto* text = std::get_if<std::string_view>(&value);
         if (text == nullptr) {
             throw mismatch();
         }
@@ -303,7 +412,7 @@ TFieldValue TMemTable::Normalised(int column, TFieldValue value) const {
                 return std::monostate{};
             }
         } else if (text->size() > static_cast<size_t>(std::max(def.Size, 0))) {
-            text->resize(static_cast<size_t>(std::max(def.Size, 0)));
+            *text = text->substr(0, static_cast<size_t>(std::max(def.Size, 0)));
         }
         return value;
     }
@@ -317,47 +426,59 @@ TFieldValue TMemTable::Normalised(int column, TFieldValue value) const {
 }
 
 std::string_view TMemTable::KeyOf(const Row& row, int column) {
-    if (const auto* text = std::get_if<std::string>(&row.Values[column])) {
-        return *text;
-    }
-    return kEmpty;
+    return row.Cells()[column].Text();
 }
 
-void TMemTable::StoreCell(Row& row, int column, TFieldValue value) {
-    value = Normalised(column, std::move(value));
+void TMemTable::StoreCell(Row& row, int column, const TFieldView& value) {
+    const TFieldView normalised = Normalised(column, value);
     if (column != indexColumn_) {
-        row.Values[column] = std::move(value);
+        row.Put(static_cast<size_t>(column), normalised);
         return;
     }
     const RowIterator it = current_;
     IndexRemove(it);
-    row.Values[column] = std::move(value);
+    row.Put(static_cast<size_t>(column), normalised);
     IndexAdd(it);
 }
 
 void TMemTable::SetValue(int column, TFieldValue value) {
     Row& row = CurrentForWrite(column);
-    StoreCell(row, column, std::move(value));
+    TFieldView view;
+    std::visit(
+        [&](const auto& v) {
+            if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string>) {
+                view = std::string_view(v);
+            } else {
+                view = v;
+            }
+        },
+        value);
+    StoreCell(row, column, view);
 }
 
 void TMemTable::SetString(int column, std::string_view text) {
-    SetValue(column, std::string(text));
+    Row& row = CurrentForWrite(column);
+    StoreCell(row, column, text);
 }
 
 void TMemTable::SetInteger(int column, int32_t value) {
-    SetValue(column, value);
+    Row& row = CurrentForWrite(column);
+    StoreCell(row, column, value);
 }
 
 void TMemTable::SetBoolean(int column, bool value) {
-    SetValue(column, value);
+    Row& row = CurrentForWrite(column);
+    StoreCell(row, column, value);
 }
 
 void TMemTable::SetDateTime(int column, TDateTime value) {
-    SetValue(column, value);
+    Row& row = CurrentForWrite(column);
+    StoreCell(row, column, value);
 }
 
 void TMemTable::SetNull(int column) {
-    SetValue(column, std::monostate{});
+    Row& row = CurrentForWrite(column);
+    StoreCell(row, column, std::monostate{});
 }
 
 void TMemTable::IndexAdd(RowIterator row) {
@@ -365,7 +486,7 @@ void TMemTable::IndexAdd(RowIterator row) {
         return;
     }
     auto [entry, inserted] = index_.try_emplace(KeyOf(*row, indexColumn_), IndexEntry{row, 0});
-    if (!inserted && row->Seq < entry->second.First->Seq) {
+    if (!inserted && row->Seq() < entry->second.First->Seq()) {
         entry->second.First = row;
     }
     ++entry->second.Count;

@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -49,6 +52,8 @@ struct TIndexDef {
 
 // One cell: null, a text (FixedChar, String, Memo), an integer, a boolean or a date-time.
 using TFieldValue = std::variant<std::monostate, std::string, int32_t, bool, double>;
+// The same without owning its text: how rows are read out and appended in bulk.
+using TFieldView = std::variant<std::monostate, std::string_view, int32_t, bool, double>;
 
 // The in-memory table behind a mailbox: rows in a fixed order with a cursor, cells by column,
 // and a hash index on the column of a single-column index definition, so that finding a row by
@@ -97,8 +102,11 @@ class TMemTable {
 
     // Cells of the current row. Reading a null cell gives "", 0, false or 0.0.
     bool IsNull(int column) const;
-    const TFieldValue& Value(int column) const;
+    TFieldValue Value(int column) const;
     std::string AsString(int column) const;
+    // The text of a text cell without a copy; empty for null and for other types. Valid until the
+    // cell changes.
+    std::string_view AsText(int column) const;
     int32_t AsInteger(int column) const;
     bool AsBoolean(int column) const;
     TDateTime AsDateTime(int column) const;
@@ -113,21 +121,68 @@ class TMemTable {
     // Stores a cell as it is (a null, or a value of the column's kind), with the same rules.
     void SetValue(int column, TFieldValue value);
 
-    // Whole-row access in row order for readers, writers and copies.
+    // Whole-row access in row order for readers, writers and copies: the visitor gets one view
+    // per column, valid during the call.
     template <typename F>
     void ForEachRow(F&& visit) const {
+        std::vector<TFieldView> views(columns_.size());
         for (const Row& row : rows_) {
-            visit(row.Values);
+            for (size_t i = 0; i < views.size(); ++i) {
+                views[i] = row.Cells()[i].View();
+            }
+            visit(std::span<const TFieldView>(views));
         }
     }
-    // Appends a row whose cells already follow the column rules (one per column).
-    void AppendRow(std::vector<TFieldValue> values);
+    // Appends a row (one value per column; the cell rules apply) without touching the cursor.
+    void AppendRow(std::span<const TFieldView> values);
 
   private:
-    struct Row {
-        uint64_t Seq = 0;  // creation order, equal to row order
-        std::vector<TFieldValue> Values;
+    // A cell in 16 bytes. A text points either into its row's block (texts that came with the
+    // row) or to its own allocation (texts set later).
+    struct Cell {
+        enum Kind : uint8_t { kNull, kText, kInteger, kBoolean, kFloat };
+        Kind kind = kNull;
+        bool owned = false;
+        uint32_t size = 0;
+        union {
+            const char* text;
+            int32_t integer;
+            bool boolean;
+            double number;
+        };
+        Cell() : text(nullptr) {}
+
+        std::string_view Text() const {
+            return kind == kText ? std::string_view(text, size) : std::string_view();
+        }
+        TFieldView View() const;
     };
+
+    // One allocation per row holds its cells followed by the bytes of their texts.
+    class Row {
+      public:
+        Row(uint64_t seq, size_t columns, size_t textBytes);
+        ~Row();
+        Row(const Row&) = delete;
+        Row& operator=(const Row&) = delete;
+
+        uint64_t Seq() const { return seq_; }
+        Cell* Cells() { return reinterpret_cast<Cell*>(block_.get()); }
+        const Cell* Cells() const { return reinterpret_cast<const Cell*>(block_.get()); }
+        // Stores a text in the row's block (only while the row is being built).
+        void PutPacked(size_t column, std::string_view text);
+        // Replaces a cell, freeing an owned text it held.
+        void Put(size_t column, const TFieldView& value);
+
+      private:
+        void Release(Cell& cell);
+
+        uint64_t seq_;
+        size_t columns_;
+        size_t packedUsed_ = 0;
+        std::unique_ptr<std::byte[]> block_;
+    };
+
     using RowIterator = std::list<Row>::iterator;
     struct IndexEntry {
         RowIterator First;  // first row with this key in row order
@@ -137,8 +192,9 @@ class TMemTable {
     Row& CurrentForWrite(int column);
     const Row& CurrentRow() const;
     void CheckColumn(int column) const;
-    TFieldValue Normalised(int column, TFieldValue value) const;
-    void StoreCell(Row& row, int column, TFieldValue value);
+    // Applies the column's rules; throws for a value of the wrong kind.
+    TFieldView Normalised(int column, TFieldView value) const;
+    void StoreCell(Row& row, int column, const TFieldView& value);
     static std::string_view KeyOf(const Row& row, int column);
     void IndexAdd(RowIterator row);
     void IndexRemove(RowIterator row);
@@ -155,6 +211,7 @@ class TMemTable {
     int indexColumn_ = -1;
     // Keys are views of the text cells of the indexed column (null cells index as "").
     std::unordered_map<std::string_view, IndexEntry> index_;
+    std::vector<TFieldView> scratch_;  // AppendRow's checked values, kept to avoid reallocation
 };
 
 }  // namespace quobel

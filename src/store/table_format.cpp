@@ -178,12 +178,12 @@ class Reader {
     size_t pos_ = 0;
 };
 
-void WriteValue(Writer& out, TFieldType type, const TFieldValue& value) {
+void WriteValue(Writer& out, TFieldType type, const TFieldView& value) {
     switch (type) {
         case TFieldType::FixedChar:
         case TFieldType::String:
         case TFieldType::Memo:
-            out.Text(std::get<std::string>(value));
+            out.Text(std::get<std::string_view>(value));
             break;
         case TFieldType::Integer:
             out.Integer(std::get<int32_t>(value));
@@ -197,15 +197,15 @@ void WriteValue(Writer& out, TFieldType type, const TFieldValue& value) {
     }
 }
 
-std::string ClipText(std::string_view text, const TColumnDef& column) {
+std::string_view ClipText(std::string_view text, const TColumnDef& column) {
     if (column.Type != TFieldType::Memo && text.size() > static_cast<size_t>(column.Size)) {
         text = text.substr(0, column.Size < 0 ? 0 : static_cast<size_t>(column.Size));
     }
-    return std::string(text);
+    return text;
 }
 
 // Reads one cell by the column's type and applies the rules of setting it into the table.
-TFieldValue ReadValue(Reader& in, const TColumnDef& column) {
+TFieldView ReadValue(Reader& in, const TColumnDef& column) {
     switch (column.Type) {
         case TFieldType::FixedChar:
         case TFieldType::String:
@@ -215,7 +215,7 @@ TFieldValue ReadValue(Reader& in, const TColumnDef& column) {
             if (text.empty()) {
                 return std::monostate{};
             }
-            return std::string(text);
+            return text;
         }
         case TFieldType::Integer:
             return in.Integer();
@@ -233,11 +233,11 @@ TFieldValue ReadValue(Reader& in, const TColumnDef& column) {
 }
 
 void ReadRowValues(Reader& in, int version, const std::vector<TColumnDef>& columns,
-                   std::vector<TFieldValue>& values) {
+                   std::vector<TFieldView>& values) {
     values.resize(columns.size());
     for (size_t i = 0; i < columns.size(); ++i) {
         const bool isNull = version >= 249 && in.Boolean();
-        values[i] = isNull ? TFieldValue{} : ReadValue(in, columns[i]);
+        values[i] = isNull ? TFieldView{} : ReadValue(in, columns[i]);
     }
 }
 
@@ -280,7 +280,7 @@ std::string TTableFormat::Save(const TMemTable& table) const {
     out.Byte(kEndOfList);
 
     out.Byte(kBeginList);
-    table.ForEachRow([&](const std::vector<TFieldValue>& values) {
+    table.ForEachRow([&](std::span<const TFieldView> values) {
         out.Byte(kBeginList);
         out.Integer(0);  // update status
         for (size_t i = 0; i < columns.size(); ++i) {
@@ -345,10 +345,10 @@ void TTableFormat::Load(TMemTable& table, std::string_view bytes) const {
 
     TMemTable loaded;
     loaded.SetColumns(columns);
-    loaded.SetIndexes(indexes.empty() ? table.Indexes() : std::move(indexes));
 
-    std::vector<TFieldValue> values;
-    std::vector<TFieldValue> discarded;
+    // Views into the file's bytes: the table copies each row into one block of its own.
+    std::vector<TFieldView> values;
+    std::vector<TFieldView> discarded;
     in.BeginList();
     while (!in.AtEndOfList()) {
         if (version <= 229 && columns.empty()) {
@@ -369,11 +369,12 @@ void TTableFormat::Load(TMemTable& table, std::string_view bytes) const {
             }
             in.EndList();
         }
-        loaded.AppendRow(std::move(values));
-        values = {};
+        loaded.AppendRow(values);
     }
     in.EndList();
 
+    // The index is built once over all rows, with its final size known.
+    loaded.SetIndexes(indexes.empty() ? table.Indexes() : std::move(indexes));
     loaded.First();
     table = std::move(loaded);
 }

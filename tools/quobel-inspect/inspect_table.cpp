@@ -41,13 +41,16 @@ int RunTable(const Arguments& args) {
                                    {"unique", index.Unique}});
     }
     json["rows"] = nlohmann::ordered_json::array();
-    table.ForEachRow([&](const std::vector<TFieldValue>& values) {
+    table.ForEachRow([&](std::span<const TFieldView> values) {
         nlohmann::ordered_json row = nlohmann::ordered_json::object();
         for (size_t i = 0; i < values.size(); ++i) {
             nlohmann::ordered_json cell;  // null
             std::visit(
                 [&](const auto& value) {
-                    if constexpr (!std::is_same_v<std::decay_t<decltype(value)>, std::monostate>) {
+                    using T = std::decay_t<decltype(value)>;
+                    if constexpr (std::is_same_v<T, std::string_view>) {
+                        cell = std::string(value);
+                    } else if constexpr (!std::is_same_v<T, std::monostate>) {
                         cell = value;
                     }
                 },
