@@ -3,10 +3,12 @@
 #include <QAction>
 #include <QMenu>
 #include <QTimer>
+#include <set>
 
 #include "core/file_util.h"
 #include "frm_msg_list.h"
 #include "frm_tasks.h"
+#include "options_dialog.h"
 #include "quobel_context.h"
 #include "retrieval/custom_task.h"
 #include "retrieval/errors.h"
@@ -173,10 +175,44 @@ void TMailCycle::HookCommands() {
             controller.OpenMessage(*item);
         }
     });
+    QObject::connect(window_.actOptions, &QAction::triggered, &window_,
+                     [this] { actOptionsExecute(); });
     window_.OnDestroying = [this, &controller] {
         controller.CurrentBox = window_.CurrentBox;
         controller.Shutdown();
     };
+}
+
+void TMailCycle::actOptionsExecute() {
+    TSkinListOf<TSkins> skins(context_.Skins);
+    TfrmOptions dialog({context_.Options, context_.Accounts, context_.App.DataFolder(), skins,
+                        prompts_, sound_},
+                       &window_);
+    const bool accepted = prompts_.RunModal(dialog) == QDialog::Accepted;
+    if (dialog.AccountsChanged()) {
+        ForgetRemovedAccounts();
+    }
+    if (accepted || dialog.SettingsWritten() || dialog.AccountsChanged()) {
+        controller_->ApplyCheckTimer();
+        controller_->BuildAccountsMenu();
+        controller_->RepaintLists();
+    }
+}
+
+void TMailCycle::ForgetRemovedAccounts() {
+    std::set<const TAccount*> present;
+    for (size_t i = 0; i < context_.Accounts.Count(); ++i) {
+        present.insert(&context_.Accounts.Items(i));
+    }
+    for (size_t b = 0; b < context_.MailBoxes.Count(); ++b) {
+        TMailItems& items = context_.MailBoxes.Items(b).Items;
+        for (size_t i = 0; i < items.Count(); ++i) {
+            TMailItem& item = items.Items(i);
+            if (item.Account != nullptr && !present.contains(item.Account)) {
+                item.Account = nullptr;
+            }
+        }
+    }
 }
 
 TMailItem* TMailCycle::FocusedItem() const {

@@ -6,6 +6,7 @@
 
 #include "cycle/msg_list_controller.h"
 #include "qt_dispatcher.h"
+#include "options_prompts.h"
 #include "qt_platform.h"
 #include "retrieval/tasks.h"
 
@@ -77,12 +78,16 @@ class TMailCycle {
 
   private:
     void HookCommands();
+    void actOptionsExecute();
+    // Items whose account was removed in the options dialog must not keep pointing at it.
+    void ForgetRemovedAccounts();
     TMailItem* FocusedItem() const;
 
     TQuobelContext& context_;
     TfrmMsgList& window_;
     QtUiDispatcher dispatcher_;
     QtSoundPlayer sound_;
+    TQtDialogPrompts prompts_;
     TMainWindowView view_;
     std::unique_ptr<TMsgListController> controller_;
     std::unique_ptr<TTasks> tasks_;
