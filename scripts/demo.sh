@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# ./run demo: Quobel on a throwaway data folder, with one account on a private Dovecot POP3
+# server (127.0.0.1, a free port) that holds a few dozen sample messages. Everything is removed
+# when Quobel ends.
+#   scripts/demo.sh PATH_TO_QUOBEL
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+app=$1
+work=$(mktemp -d -t quobel-demo-XXXXXX)
+cleanup() {
+    "$root/scripts/dovecot-fixture.sh" stop "$work/dovecot" >/dev/null 2>&1 || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+# The sample mail, delivered to user "demo" (password "secret").
+mkdir -p "$work/seed/demo"
+python3 "$root/scripts/make-demo-mail.py" "$work/seed/demo"
+printf 'demo:{PLAIN}secret\n' >"$work/users"
+"$root/scripts/dovecot-fixture.sh" start "$work/dovecot" "$work/users" "$work/seed" >/dev/null
+# shellcheck disable=SC1091
+source "$work/dovecot/facts"
+
+# A data folder of its own, with one account and a check every minute.
+export XDG_DATA_HOME="$work/data"
+data="$XDG_DATA_HOME/Orvane Software/Quobel"
+mkdir -p "$data/accounts"
+chmod -R 700 "$work/data"
+crlf() { sed 's/$/\r/'; }
+crlf >"$data/accounts/00000000000000000000000000000de0.qba" <<ACCOUNT
+[Account]
+Name=Demo account
+SkinColor=536870911
+Synchronize=1
+Default=1
+[From]
+Name=Demo User
+Email=demo@quobel.example
+[POP]
+Host=$HOST
+Port=$POP3_PORT
+Username=demo
+Password=8fB6LpOM
+Secure=0
+TLS=0
+[SMTP]
+Host=localhost
+Port=25
+ACCOUNT
+crlf >"$data/settings.ini" <<SETTINGS
+[General]
+Check=1
+Interval=1
+SETTINGS
+chmod 600 "$data/accounts/"*.qba "$data/settings.ini"
+
+echo "Demo: Dovecot on $HOST:$POP3_PORT (user demo, password secret); data in $data"
+echo "The encrypted sample opens with the password \"secret\"."
+"$app"
