@@ -6,7 +6,13 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 app=$1
-work=$(mktemp -d -t quobel-demo-XXXXXX)
+# QUOBEL_DEMO_DIR: an empty folder to work in instead of a fresh temporary one (for tests).
+if [[ -n "${QUOBEL_DEMO_DIR:-}" ]]; then
+    work=$QUOBEL_DEMO_DIR
+    mkdir -p "$work"
+else
+    work=$(mktemp -d -t quobel-demo-XXXXXX)
+fi
 cleanup() {
     "$root/scripts/dovecot-fixture.sh" stop "$work/dovecot" >/dev/null 2>&1 || true
     rm -rf "$work"

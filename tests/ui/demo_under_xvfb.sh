@@ -1,0 +1,54 @@
+#!/usr/bin/env bash
+# The whole program on a real X server: Xvfb with a window manager, ./run demo's setup (a private
+# Dovecot with the sample mail), the first check, and the Inbox on disk holding every sample.
+# Leaves a screenshot of the desktop as a test artifact.
+#   demo_under_xvfb.sh QUOBEL QUOBEL_INSPECT ARTIFACT_DIR
+set -euo pipefail
+root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+app=$1 inspect=$2 artifacts=$3
+work=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    wait 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+exec 5>"$work/display"
+Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+pids+=($!)
+for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.1; done
+export DISPLAY=":$(head -n1 "$work/display")"
+openbox >/dev/null 2>&1 &
+pids+=($!)
+
+QUOBEL_DEMO_DIR="$work/demo" "$root/scripts/demo.sh" "$app" >"$work/demo.log" 2>&1 &
+demo=$!
+pids+=($demo)
+
+inbox="$work/demo/data/Orvane Software/Quobel/mailbox/Inbox"
+python3 "$root/scripts/make-demo-mail.py" "$work/samples"
+expected=$(find "$work/samples" -type f | wc -l)
+filed=0
+for _ in $(seq 240); do
+    if [[ -f "$inbox/box.dat" ]]; then
+        filed=$("$inspect" mailbox "$inbox" 2>/dev/null |
+            python3 -c 'import json,sys; print(len(json.load(sys.stdin)["Items"]))' 2>/dev/null || echo 0)
+        [[ "$filed" -ge "$expected" ]] && break
+    fi
+    sleep 0.5
+done
+sleep 1  # let the list paint the last rows
+mkdir -p "$artifacts"
+if command -v import >/dev/null; then
+    import -window root "$artifacts/quobel-demo.png" || true
+fi
+app_pid=$(pgrep -P "$demo" || true)
+[[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
+wait "$demo" 2>/dev/null || true
+echo "filed $filed of $expected sample messages"
+if [[ "$filed" -ne "$expected" ]]; then
+    cat "$work/demo.log" >&2
+    exit 1
+fi
