@@ -19,6 +19,7 @@
 #include "core/file_util.h"
 #include "core/options.h"
 #include "cycle/msg_list_controller.h"
+#include "cycle/null_msg_list_view.h"
 #include "platform/event_loop_dispatcher.h"
 #include "platform/sound_player.h"
 #include "retrieval/errors.h"
@@ -45,36 +46,10 @@ std::map<std::string, std::string> ReadFacts(const std::string& file) {
     return facts;
 }
 
-class NullView : public TMsgListView {
+class CountingView : public TNullMsgListView {
   public:
     size_t Added = 0;
-    void BeginListUpdate() override {}
-    void EndListUpdate() override {}
     void AddRow(TMailItem&) override { ++Added; }
-    void DeleteRow(TMailItem&) override {}
-    std::vector<TMailItem*> SelectedRows() override { return {}; }
-    void RepaintFolderTree() override {}
-    void RepaintLists() override {}
-    void ClearReaderPane() override {}
-    void EnableMessageCommands(bool) override {}
-    void SetTaskStatus(const std::string&) override {}
-    void SetAccountsMenu(const std::vector<TAccount*>&) override {}
-    void SetCheckTimer(int32_t, bool) override {}
-    void TasksAddTask(TCustomTask&) override {}
-    TCustomTask* TasksFirstTask() override { return nullptr; }
-    void TasksDeleteFirstTask() override {}
-    void TasksClose() override {}
-    void TasksSetStatus(const std::string&, const std::string&) override {}
-    void TasksSetProgress(int64_t, int64_t) override {}
-    void TasksAddError(const TError&) override {}
-    void TasksShowErrors() override {}
-    void TasksShowTasks() override {}
-    void BarPopUp() override {}
-    void BarPopDown() override {}
-    void BarRepaint() override {}
-    void CloseReadersOf(TMailItem&) override {}
-    void ShowInReader(TMailItem&, bool) override {}
-    bool AskYesNo(const std::string&, const std::string&) override { return false; }
 };
 
 class Silence : public SoundPlayer {
@@ -145,15 +120,14 @@ double CycleCheck(const Server& server, const std::string& templateFolder, const
     std::filesystem::create_directories(data + "/mailbox/Inbox");
     std::filesystem::create_directories(data + "/accounts");
     for (const char* name : {"box.bsf", "box.dat"}) {
-        std::filesystem::copy_file(templateFolder + "/" + name,
-                                   data + "/mailbox/Inbox/" + name);
+        std::filesystem::copy_file(templateFolder + "/" + name, data + "/mailbox/Inbox/" + name);
     }
     TEventLoopDispatcher dispatcher;
     TAccounts accounts(data + "/accounts");
     TOptions options(data + "/settings.ini");
     TMailBoxes boxes(&accounts);
     TErrors errors;
-    NullView view;
+    CountingView view;
     Silence silence;
     TTasks tasks(dispatcher);
     TAccount& account = accounts.Add(false);
@@ -199,7 +173,8 @@ int main(int argc, char** argv) {
     auto facts = ReadFacts(argv[1]);
     const Server server{facts["HOST"], std::stoi(facts["POP3_PORT"]), argv[2], argv[3]};
     const int rows = std::stoi(argv[4]);
-    const std::string work = std::filesystem::temp_directory_path().string() + "/quobel_bench_cycle";
+    const std::string work =
+        std::filesystem::temp_directory_path().string() + "/quobel_bench_cycle";
     std::filesystem::remove_all(work);
     std::printf("making an Inbox of %d items...\n", rows);
     MakeTemplateInbox(work + "/template", rows);
@@ -210,8 +185,8 @@ int main(int argc, char** argv) {
         bare.push_back(BareConversation(server, messages));
         // A folder of its own per round: deleting thousands of files just before creating as
         // many makes the file system's inode allocation, not the check, the measure.
-        cycle.push_back(CycleCheck(server, work + "/template", work + "/data" + std::to_string(round),
-                                   filed));
+        cycle.push_back(
+            CycleCheck(server, work + "/template", work + "/data" + std::to_string(round), filed));
         std::printf("round %d: %zu messages, bare %.3f s, check %.3f s (%zu filed)\n", round,
                     messages, bare.back(), cycle.back(), filed);
         if (filed != messages) {

@@ -2,6 +2,7 @@
 
 #include <exception>
 
+#include "core/ascii.h"
 #include "core/file_util.h"
 
 namespace quobel {
@@ -21,16 +22,6 @@ std::string_view TrimBlanks(std::string_view text) {
     return text;
 }
 
-int HexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 }  // namespace
 
 std::string ToLowerAscii(std::string_view text) {
@@ -47,7 +38,7 @@ bool ParseIniInteger(std::string_view text, int32_t& value) {
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
         uint64_t result = 0;
         for (const char c : text.substr(2)) {
-            const int digit = HexValue(c);
+            const int digit = HexDigitValue(c);
             if (digit < 0) {
                 return false;
             }

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "accounts/base64.h"
+#include "core/ascii.h"
 #include "core/error.h"
 #include "message/charset.h"
 #include "message/text_search.h"
@@ -19,16 +20,6 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
                const auto ly = (y >= 'A' && y <= 'Z') ? y + 32 : y;
                return lx == ly;
            });
-}
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 constexpr std::array<std::int8_t, 256> MakeBase64Values() {
@@ -49,8 +40,8 @@ void DecodeQ(std::string_view text, std::string& out) {
         if (c == '_') {
             out.push_back(' ');
         } else if (c == '=' && i + 2 < text.size()) {
-            const int high = HexDigit(text[i + 1]);
-            const int low = HexDigit(text[i + 2]);
+            const int high = HexDigitValue(text[i + 1]);
+            const int low = HexDigitValue(text[i + 2]);
             if (high >= 0 && low >= 0) {
                 out.push_back(static_cast<char>(high * 16 + low));
             } else {

@@ -1,4 +1,5 @@
 #include "message/internet_date.h"
+#include "core/ascii.h"
 
 #include <string>
 
@@ -17,14 +18,6 @@ std::string Upper(std::string_view text) {
             c = static_cast<char>(c - 32);
     }
     return out;
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return text;
 }
 
 void DropLeadingBlanks(std::string_view& text) {
@@ -77,7 +70,7 @@ int MonthNumber(std::string_view token) {
 }  // namespace
 
 TDateTime ParseInternetDate(std::string_view value) {
-    std::string_view text = Trim(value);
+    std::string_view text = TrimControls(value);
     if (text.empty()) {
         return 0;
     }
@@ -114,7 +107,7 @@ TDateTime ParseInternetDate(std::string_view value) {
     const std::string_view yearToken = TakeToken(text, ' ');
     if (!ToInt(yearToken, parts.year)) {
         // Layout "weekday month day time year": the year is last and the token was the time.
-        parts.year = IntOr(Trim(text), 1900);
+        parts.year = IntOr(TrimControls(text), 1900);
         text = yearToken;
     }
     if (parts.year < 80) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/ascii.h"
 #include "core/error.h"
 #include "core/file_util.h"
 #include "message/header_values.h"
@@ -25,14 +26,6 @@ bool StartsNoCase(std::string_view text, std::string_view lowerPrefix) {
         }
     }
     return true;
-}
-
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return text;
 }
 
 std::vector<TQBContact> SplitContacts(const std::string& value) {
@@ -194,7 +187,7 @@ void TQBMessage::ScanReceived() {
             bracket < s.find("via")) {
             s.remove_prefix(bracket + 1);
             if (const std::size_t close = s.find(']'); close != std::string_view::npos) {
-                const std::string_view ip = Trim(s.substr(0, close));
+                const std::string_view ip = TrimControls(s.substr(0, close));
                 if (ip == "127.0.0.1") {
                     continue;
                 }

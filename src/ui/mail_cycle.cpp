@@ -23,15 +23,21 @@ TMailItem* ItemOf(TRowKey key) {
     return static_cast<TMailItem*>(const_cast<void*>(key));
 }
 
-QString Q(const std::string& text) { return QString::fromStdString(text); }
+QString Q(const std::string& text) {
+    return QString::fromStdString(text);
+}
 
 }  // namespace
 
 TMainWindowView::TMainWindowView(TfrmMsgList& window, TfrmTasks& tasks)
     : window_(window), tasks_(tasks), question_(&window) {}
 
-void TMainWindowView::BeginListUpdate() { window_.BeginListUpdate(); }
-void TMainWindowView::EndListUpdate() { window_.EndListUpdate(); }
+void TMainWindowView::BeginListUpdate() {
+    window_.BeginListUpdate();
+}
+void TMainWindowView::EndListUpdate() {
+    window_.EndListUpdate();
+}
 
 void TMainWindowView::AddRow(TMailItem& item) {
     window_.AddMessageRow(&item);
@@ -53,9 +59,15 @@ std::vector<TMailItem*> TMainWindowView::SelectedRows() {
     return items;
 }
 
-void TMainWindowView::RepaintFolderTree() { window_.RepaintFolderRow(window_.FocusedFolder()); }
-void TMainWindowView::RepaintLists() { window_.RepaintLists(); }
-void TMainWindowView::ClearReaderPane() { window_.ClearHeaders(); }
+void TMainWindowView::RepaintFolderTree() {
+    window_.RepaintFolderRow(window_.FocusedFolder());
+}
+void TMainWindowView::RepaintLists() {
+    window_.RepaintLists();
+}
+void TMainWindowView::ClearReaderPane() {
+    window_.ClearHeaders();
+}
 void TMainWindowView::EnableMessageCommands(bool enabled) {
     window_.EnableMessageCommands(enabled);
 }
@@ -100,7 +112,9 @@ void TMainWindowView::TasksDeleteFirstTask() {
     }
 }
 
-void TMainWindowView::TasksClose() { tasks_.hide(); }
+void TMainWindowView::TasksClose() {
+    tasks_.hide();
+}
 
 void TMainWindowView::TasksSetStatus(const std::string& accountName, const std::string& text) {
     tasks_.SetAccount(Q(accountName));
@@ -142,8 +156,8 @@ TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& 
     : context_(context), window_(window), view_(window, tasks) {
     tasks_ = std::make_unique<TTasks>(dispatcher_);
     controller_ = std::make_unique<TMsgListController>(TMsgListController::Services{
-        context.Accounts, *tasks_, context.MailBoxes, context.Errors, context.Options,
-        dispatcher_, sound_, view_, JoinPath(context.App.DataFolder(), "accounts")});
+        context.Accounts, *tasks_, context.MailBoxes, context.Errors, context.Options, dispatcher_,
+        sound_, view_, JoinPath(context.App.DataFolder(), "accounts")});
     view_.OnCheckAccount = [this](TAccount& account) { controller_->CheckAccount(account); };
     tasks.OnClearErrors = [this] { context_.Errors.Clear(); };
     HookCommands();
@@ -185,9 +199,9 @@ void TMailCycle::HookCommands() {
 
 void TMailCycle::actOptionsExecute() {
     TSkinListOf<TSkins> skins(context_.Skins);
-    TfrmOptions dialog({context_.Options, context_.Accounts, context_.App.DataFolder(), skins,
-                        prompts_, sound_},
-                       &window_);
+    TfrmOptions dialog(
+        {context_.Options, context_.Accounts, context_.App.DataFolder(), skins, prompts_, sound_},
+        &window_);
     const bool accepted = prompts_.RunModal(dialog) == QDialog::Accepted;
     if (dialog.AccountsChanged()) {
         ForgetRemovedAccounts();

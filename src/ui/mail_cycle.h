@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "cycle/msg_list_controller.h"
-#include "qt_dispatcher.h"
 #include "options_prompts.h"
+#include "qt_dispatcher.h"
 #include "qt_platform.h"
 #include "retrieval/tasks.h"
 

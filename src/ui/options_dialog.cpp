@@ -28,11 +28,11 @@
 #include "accounts/accounts.h"
 #include "core/file_util.h"
 #include "core/options.h"
+#include "platform/sound_player.h"
 #include "ui/account_dialog.h"
 #include "ui/color_picker.h"
 #include "ui/options_file_edit.h"
 #include "ui/options_prompts.h"
-#include "platform/sound_player.h"
 
 namespace quobel {
 namespace {

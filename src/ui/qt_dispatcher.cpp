@@ -20,7 +20,9 @@ struct Job {
 
 QtUiDispatcher::QtUiDispatcher() = default;
 
-QtUiDispatcher::~QtUiDispatcher() { Close(); }
+QtUiDispatcher::~QtUiDispatcher() {
+    Close();
+}
 
 bool QtUiDispatcher::OnUiThread() const {
     return QThread::currentThread() == receiver_.thread();

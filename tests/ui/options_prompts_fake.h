@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/options_prompts.h"
 #include "platform/sound_player.h"
+#include "ui/options_prompts.h"
 
 namespace quobel::testing {
 

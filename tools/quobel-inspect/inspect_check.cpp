@@ -10,6 +10,7 @@
 #include "core/file_util.h"
 #include "core/options.h"
 #include "cycle/msg_list_controller.h"
+#include "cycle/null_msg_list_view.h"
 #include "platform/event_loop_dispatcher.h"
 #include "platform/sound_player.h"
 #include "retrieval/custom_task.h"
@@ -22,37 +23,10 @@ namespace quobel::inspect {
 namespace {
 
 // The main window of a run without windows: it only remembers the messages that were filed.
-class ConsoleView : public TMsgListView {
+class ConsoleView : public TNullMsgListView {
   public:
     std::vector<TMailItem*> Filed;
-
-    void BeginListUpdate() override {}
-    void EndListUpdate() override {}
     void AddRow(TMailItem& item) override { Filed.push_back(&item); }
-    void DeleteRow(TMailItem&) override {}
-    std::vector<TMailItem*> SelectedRows() override { return {}; }
-    void RepaintFolderTree() override {}
-    void RepaintLists() override {}
-    void ClearReaderPane() override {}
-    void EnableMessageCommands(bool) override {}
-    void SetTaskStatus(const std::string&) override {}
-    void SetAccountsMenu(const std::vector<TAccount*>&) override {}
-    void SetCheckTimer(int32_t, bool) override {}
-    void TasksAddTask(TCustomTask&) override {}
-    TCustomTask* TasksFirstTask() override { return nullptr; }
-    void TasksDeleteFirstTask() override {}
-    void TasksClose() override {}
-    void TasksSetStatus(const std::string&, const std::string&) override {}
-    void TasksSetProgress(int64_t, int64_t) override {}
-    void TasksAddError(const TError&) override {}
-    void TasksShowErrors() override {}
-    void TasksShowTasks() override {}
-    void BarPopUp() override {}
-    void BarPopDown() override {}
-    void BarRepaint() override {}
-    void CloseReadersOf(TMailItem&) override {}
-    void ShowInReader(TMailItem&, bool) override {}
-    bool AskYesNo(const std::string&, const std::string&) override { return false; }
 };
 
 class Silence : public SoundPlayer {
