@@ -238,11 +238,13 @@ void TMailCycle::Start() {
     TMsgListController& controller = *controller_;
     controller.Inbox = context_.MailBoxes.FindByType(0);
     controller.CurrentBox = window_.CurrentBox;
+    controller.ApplyCheckTimer();
+    controller.BuildAccountsMenu();
+    // Last: an Inbox whose table cannot be read is reported, and each new message is refused
+    // (and offered again) until it can be.
     if (controller.Inbox != nullptr) {
         controller.Inbox->EnsureLoaded();
     }
-    controller.ApplyCheckTimer();
-    controller.BuildAccountsMenu();
 }
 
 }  // namespace quobel
