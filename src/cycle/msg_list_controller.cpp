@@ -301,21 +301,11 @@ void TMsgListController::TaskMessageDeleted(TPOPDelete&, const std::string& key)
     if (found == nullptr) {
         return;
     }
-    TMailItem& item = *found;
-    ListUpdate update(s_.View);
-    s_.View.CloseReadersOf(item);
-    if (Inbox == CurrentBox) {
-        s_.View.DeleteRow(item);
-    }
-    if (!item.Read) {
-        ChangeUnread(*Inbox, -1);
-    }
-    if (TAccount* account = item.Account; account != nullptr && account->UIDL.Contains(key)) {
+    if (TAccount* account = found->Account; account != nullptr && account->UIDL.Contains(key)) {
         account->UIDL.Remove(key);
         SaveAccount(*account, TAccounts::FileNameOf(s_.AccountsFolder, *account));
     }
-    item.Delete();
-    AfterRemoval(*Inbox);
+    RemoveLocally(*found);
 }
 
 void TMsgListController::ChangeUnread(TMailBox& box, int32_t delta) {
@@ -417,10 +407,13 @@ void TMsgListController::SaveChangedBoxes() {
 }
 
 void TMsgListController::Shutdown() {
+    // First, so that it happens even when a save fails below.
+    s_.Tasks.TerminateTasks();
+    // A table that cannot be saved stops here: saving the account files then would make its
+    // new messages' keys known while the messages are missing from the box.
     SaveChangedBoxes();
     s_.Accounts.SaveAll(s_.AccountsFolder);
     s_.MailBoxes.WriteAllUnread();
-    s_.Tasks.TerminateTasks();
 }
 
 }  // namespace quobel

@@ -554,8 +554,8 @@ void TfrmMsgList::FormDestroy() {
         scope.Ini().WriteInteger("View", "ContactsHeight", contactsHeight_);
     });
     step([this] { SaveLayout(); });
-    step([this] { context_.Accounts.SaveAll(JoinPath(context_.App.DataFolder(), "accounts")); });
-    step([this] { context_.MailBoxes.WriteAllUnread(); });
+    // The mail state (changed tables first, then the account files and the unread counters) is
+    // saved by whoever drives the mail operations, in that order.
     step([this] {
         if (OnDestroying) {
             OnDestroying();

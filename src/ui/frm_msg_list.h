@@ -166,7 +166,8 @@ class TfrmMsgList : public QMainWindow {
     std::function<void()> OnClearReader;
     // Left press on the task status panel.
     std::function<void()> OnStatusClick;
-    // Last step of the exit sequence: stop the queued and running tasks.
+    // Last step of the exit sequence: save the mail state (tables, account files, unread
+    // counters) and stop the queued and running tasks.
     std::function<void()> OnDestroying;
 
   signals:

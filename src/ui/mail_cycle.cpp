@@ -191,10 +191,7 @@ void TMailCycle::HookCommands() {
     });
     QObject::connect(window_.actOptions, &QAction::triggered, &window_,
                      [this] { actOptionsExecute(); });
-    window_.OnDestroying = [this, &controller] {
-        controller.CurrentBox = window_.CurrentBox;
-        controller.Shutdown();
-    };
+    window_.OnDestroying = [&controller] { controller.Shutdown(); };
 }
 
 void TMailCycle::actOptionsExecute() {
