@@ -1,5 +1,7 @@
 #include "accounts/uidl_list.h"
 
+#include <algorithm>
+
 #include "core/ini_file.h"
 
 namespace quobel {
@@ -19,8 +21,14 @@ bool TUidlList::Remove(std::string_view key) {
     if (count == folded_.end()) {
         return false;
     }
+    const auto sameKey = [&lower](const std::string& candidate) {
+        return candidate.size() == lower.size() &&
+               std::equal(candidate.begin(), candidate.end(), lower.begin(), [](char a, char b) {
+                   return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+               });
+    };
     for (auto it = keys_.begin(); it != keys_.end(); ++it) {
-        if (ToLowerAscii(*it) == lower) {
+        if (sameKey(*it)) {
             keys_.erase(it);
             break;
         }
