@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "platform/screen_edge_shell.h"
+
+namespace quobel {
+
+// The desktop's side of the bar window on this machine. On X11 with a window manager that follows
+// EWMH the bar docks by struts and the work area; elsewhere there is no shell and the bar floats.
+//
+// Create it before the window is first shown: the X11 shell marks the window as a dock, which a
+// window manager reads when the window is mapped. `onWorkAreaChanged` runs on the UI thread each
+// time the desktop's work area changes (another panel came or went, a bar reserved a strip).
+std::unique_ptr<TScreenEdgeShell> CreateScreenEdgeShell(QWidget& barWindow,
+                                                        std::function<void()> onWorkAreaChanged);
+
+// The desktop minus panels and docked bars, in screen coordinates.
+TRect DesktopWorkArea();
+
+}  // namespace quobel
