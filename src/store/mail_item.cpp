@@ -82,15 +82,25 @@ std::string JoinLines(const std::vector<std::string>& lines) {
 }
 
 std::vector<std::string> SplitLines(std::string_view text) {
+    // Tables hold one such list per column and row: counting first keeps it to one allocation
+    // for the vector.
+    const auto isBreak = [](char c) { return c == '\r' || c == '\n'; };
+    size_t breaks = 0;
+    for (const char c : text) {
+        breaks += isBreak(c) ? 1 : 0;
+    }
     std::vector<std::string> lines;
+    lines.reserve(breaks + 1);
     size_t start = 0;
     while (start < text.size()) {
-        const size_t end = text.find_first_of("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.emplace_back(text.substr(start));
-            break;
+        size_t end = start;
+        while (end < text.size() && !isBreak(text[end])) {
+            ++end;
         }
         lines.emplace_back(text.substr(start, end - start));
+        if (end == text.size()) {
+            break;
+        }
         start = end + 1;
         if (text[end] == '\r' && start < text.size() && text[start] == '\n') {
             ++start;
