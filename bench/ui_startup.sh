@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Start-up with a large Inbox: the time from launching Quobel to the first paint of its main window
 # when the Inbox holds 100,000 messages, against the same for a Qt program that shows one empty
-# main window. Both run offscreen, alternately, several times; the medians are compared.
+# main window. Both run alternately, several times, on a private Xvfb (offscreen when Xvfb is
+# missing or QT_QPA_PLATFORM says so); the medians are compared.
 # Usage: bench/ui_startup.sh [BUILD_DIR]   (QUOBEL_BENCH_ROWS, QUOBEL_BENCH_RUNS change the sizes)
 # Needs no other Quobel running as the same user: a second instance only wakes the first one.
 set -euo pipefail
@@ -10,10 +11,24 @@ build=${1:-$root/build/test}
 rows=${QUOBEL_BENCH_ROWS:-100000}
 runs=${QUOBEL_BENCH_RUNS:-7}
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+xvfb=
+cleanup() {
+    if [[ -n $xvfb ]]; then kill "$xvfb" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+if [[ -z ${QT_QPA_PLATFORM:-} ]] && command -v Xvfb >/dev/null; then
+    exec 5>"$work/display"
+    Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    xvfb=$!
+    for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.1; done
+    export DISPLAY=":$(head -n1 "$work/display")" QT_QPA_PLATFORM=xcb
+fi
 
 "$build/bench/bench_make_mailbox" "$work/data/Orvane Software/Quobel" "$rows"
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen} QUOBEL_STARTUP_PROBE=1
+echo "platform: $QT_QPA_PLATFORM"
 
 python3 - "$build/src/ui/quobel" "$build/bench/bench_ui_empty_window" "$work" "$runs" "$rows" <<'PY'
 import os, statistics, subprocess, sys, time
