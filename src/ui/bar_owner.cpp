@@ -1,6 +1,7 @@
 #include "bar_owner.h"
 
 #include <QAction>
+#include <QEvent>
 #include <QTimer>
 
 #include "cycle/msg_list_controller.h"
@@ -13,7 +14,17 @@ namespace quobel {
 
 TBarOwner::TBarOwner(TQuobelContext& context, TfrmMsgList& window, TMsgListController& controller,
                      TTasks& tasks)
-    : context_(context), window_(window), controller_(controller), tasks_(tasks) {}
+    : context_(context), window_(window), controller_(controller), tasks_(tasks) {
+    window_.installEventFilter(this);
+}
+
+bool TBarOwner::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &window_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide ||
+                                event->type() == QEvent::WindowStateChange)) {
+        Repaint();
+    }
+    return QObject::eventFilter(watched, event);
+}
 
 TBarOwner::~TBarOwner() {
     if (bar_ != nullptr) {

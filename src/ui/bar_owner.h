@@ -58,6 +58,11 @@ class TBarOwner : public QObject, public TBarHost {
     void ShowOptions() override;
     void CloseProgram() override;
 
+  protected:
+    // The drop-downs look pressed while the main window is shown: they follow its showing and
+    // hiding.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
   private:
     void CreateBar();
     void BarClosed(TfrmBar& bar);

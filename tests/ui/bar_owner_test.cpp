@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMouseEvent>
 
+#include "bar/skin_cuts.h"
 #include "bar/skin_fixture.h"
 #include "bar_owner.h"
 #include "core/ini_file.h"
@@ -54,6 +55,22 @@ TEST_F(BarOwner, OpensAtStartAndFollowsTheBarCommand) {
     EXPECT_EQ(Bar()->MailBox, &Inbox());
     EXPECT_EQ(Bar()->Skin(), &context.Skins.Items(0));
     EXPECT_EQ(Bar()->height(), 20);
+
+    // The drop-downs look pressed while the main window is shown.
+    const TSkin& skin = *Bar()->Skin();
+    const TSkinCut pressed = ArrowCut(skin, TArrowPart::Dropdown, TPartState::Pressed, 26);
+    const auto leftDropdown = [this] {
+        for (const TSkinCut& cut : Bar()->Layout().Parts) {
+            if (cut.DestX == 26 && cut.Image == TSkinImage::Arrows) {
+                return cut;
+            }
+        }
+        return TSkinCut{};
+    };
+    window->show();
+    EXPECT_EQ(leftDropdown(), pressed);
+    window->hide();
+    EXPECT_EQ(leftDropdown(), ArrowCut(skin, TArrowPart::Dropdown, TPartState::Normal, 26));
 
     // Unchecking the command closes the bar, which frees itself.
     window->actBar->trigger();
