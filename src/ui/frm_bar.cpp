@@ -15,8 +15,10 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolTip>
+#include <QWindow>
 #include <algorithm>
 #include <chrono>
+#include <exception>
 
 #include "accounts/account.h"
 #include "core/options.h"
@@ -596,7 +598,7 @@ void TfrmBar::changeEvent(QEvent* event) {
 
 void TfrmBar::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
-    if (event->spontaneous() || changingFlags_ || shown_) {
+    if (event->spontaneous() || shown_) {
         return;
     }
     shown_ = true;
@@ -627,11 +629,20 @@ void TfrmBar::FormShow() {
 }
 
 void TfrmBar::closeEvent(QCloseEvent* event) {
-    FormClose();
+    // A settings file that cannot be written loses the position, not the closing.
+    std::exception_ptr failure;
+    try {
+        FormClose();
+    } catch (...) {
+        failure = std::current_exception();
+    }
     QWidget::closeEvent(event);
     hide();
     if (OnHide) {
         OnHide(*this);
+    }
+    if (failure) {
+        std::rethrow_exception(failure);
     }
 }
 
@@ -712,13 +723,14 @@ void TfrmBar::SetZOrder(TZOrder order) {
     if (flags == windowFlags()) {
         return;
     }
-    const bool visible = isVisible();
-    changingFlags_ = true;
-    setWindowFlags(flags);
-    if (visible && !isVisible()) {
-        show();
+    if (QWindow* const handle = windowHandle()) {
+        // Changing the flags of an existing window the usual way hides it and may make a new
+        // one, which would lose what the desktop shell set on it: tell the window directly.
+        overrideWindowFlags(flags);
+        handle->setFlags(flags);
+    } else {
+        setWindowFlags(flags);
     }
-    changingFlags_ = false;
 }
 
 void TfrmBar::ShowApplicationWindow(bool) {

@@ -158,8 +158,7 @@ class TfrmBar : public QWidget, public TAppBarWindow {
     TDrag drag_ = TDrag::None;
     QPoint dragLast_;
     int sizeOffset_ = 0;
-    bool shown_ = false;          // FormShow ran
-    bool changingFlags_ = false;  // a stacking change re-shows the window
+    bool shown_ = false;  // FormShow ran
     bool closing_ = false;
 };
 

@@ -358,6 +358,19 @@ TEST_F(Bar, SettingsRoundTrip) {
     EXPECT_EQ(bar->geometry(), QRect(0, screenHeight - 20, screenWidth, 20));
 }
 
+TEST_F(Bar, StaysOnTopExceptUnderAFullScreenApplication) {
+    auto bar = WideBar();
+    EXPECT_TRUE(bar->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    bar->AppBar().ShellNotify(static_cast<int32_t>(TShellNotification::FullScreenApp), 1);
+    EXPECT_TRUE(bar->windowFlags().testFlag(Qt::WindowStaysOnBottomHint));
+    EXPECT_FALSE(bar->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(bar->isVisible());
+    bar->AppBar().ShellNotify(static_cast<int32_t>(TShellNotification::FullScreenApp), 0);
+    EXPECT_TRUE(bar->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    EXPECT_TRUE(bar->isVisible());
+    EXPECT_EQ(bar->geometry(), QRect(0, 100, 800, 20));
+}
+
 TEST_F(Bar, WithoutAShellTheBarOnlyFloats) {
     Set("Edge", 1);
     auto bar = std::make_unique<TfrmBar>(host, options, TfrmBar::TShellFactory{});
