@@ -29,6 +29,7 @@ namespace quobel {
 namespace {
 
 constexpr int kInitialWidth = 250;
+constexpr int kDesignedHeight = 32;
 constexpr int kScrollDelayMs = 5000;
 constexpr int kScrollMs = 1450;
 // Pause between the frames of a slide: the slide blocks for its whole duration, as the docking
@@ -195,7 +196,11 @@ void TfrmBar::FormCreate() {
     appBar_->Flags = TAppBarFlags::Of(
         {TAppBarFlag::abfAllowTop, TAppBarFlag::abfAllowBottom, TAppBarFlag::abfAllowFloat});
     appBar_->MinWidth = kInitialWidth;
-    resize(kInitialWidth, height());
+    // Until the user places it, the bar floats in the work area's bottom right corner, clear of
+    // the main window's menus (the height is a guess until a skin gives the real one).
+    const TRect area = WorkArea();
+    setGeometry(area.Right - kInitialWidth, area.Bottom - kDesignedHeight, kInitialWidth,
+                std::max(height(), 1));
     RebuildCheckMenu();
 }
 

@@ -372,13 +372,15 @@ TEST_F(Bar, StaysOnTopExceptUnderAFullScreenApplication) {
 }
 
 TEST_F(Bar, WithoutAShellTheBarOnlyFloats) {
-    Set("Edge", 1);
+    Set("Edge", 1);  // from a desktop that could dock
     auto bar = std::make_unique<TfrmBar>(host, options, TfrmBar::TShellFactory{});
     bar->MailBox = &inbox;
     bar->ApplySkin(&skin);
     bar->show();
     EXPECT_EQ(bar->AppBar().Edge(), TAppBarEdge::abeFloat);
     EXPECT_FALSE(bar->AppBar().Flags.AllowsAnyDockedEdge());
+    // Never placed before: in the bottom right corner of the work area.
+    EXPECT_EQ(bar->geometry().topRight(), QPoint(screenWidth - 1, screenHeight - 32));
 }
 
 TEST_F(Bar, SizeBarResizesMoveBarDocksAndUndocks) {
@@ -445,6 +447,13 @@ TEST_F(Bar, PopsUpAfterNewMailAndGoesBackIn) {
     bar->PopUp();
     bar->PopDown();
     EXPECT_EQ(bar->y(), hiddenY);
+    EXPECT_FALSE(bar->AppBar().Stick);
+
+    // The pointer on the sliver brings it out; moving on over it ends a pop-up's stay.
+    Mouse(*bar, QEvent::MouseMove, {100, 1});
+    EXPECT_EQ(bar->y(), shownY);
+    bar->PopUp();
+    Mouse(*bar, QEvent::MouseMove, {120, 5});
     EXPECT_FALSE(bar->AppBar().Stick);
 
     // A floating bar does not pop.
