@@ -25,7 +25,7 @@ class TBarOwner : public QObject, public TBarHost {
     ~TBarOwner() override;
 
     // The desktop shell the bar is made with (tests give an in-memory one).
-    TfrmBar::TShellFactory ShellFactory = CreateScreenEdgeShell;
+    TfrmBar::TShellFactory ShellFactory = TfrmBar::DesktopShell();
 
     TfrmBar* Bar() const { return bar_.get(); }
 

@@ -94,11 +94,14 @@ TfrmBar::TfrmBar(TBarHost& host, TOptions& options, const TShellFactory& shellFa
     CreateMenus();
 
     if (shellFactory) {
-        shell_ = shellFactory(*this, [this] {
+        const auto notify = [this](TShellNotification code, int32_t param) {
             if (appBar_ != nullptr) {
-                appBar_->ShellNotify(static_cast<int32_t>(TShellNotification::PosChanged), 0);
+                appBar_->ShellNotify(static_cast<int32_t>(code), param);
             }
-        });
+        };
+        shell_ = shellFactory(
+            *this, [notify] { notify(TShellNotification::PosChanged, 0); },
+            [notify](bool open) { notify(TShellNotification::FullScreenApp, open ? 1 : 0); });
     }
     const bool floatingOnly = shell_ == nullptr;
     if (floatingOnly) {
@@ -111,6 +114,12 @@ TfrmBar::TfrmBar(TBarHost& host, TOptions& options, const TShellFactory& shellFa
     }
     appBar_->Created();
     tmrScrollDelay->start();
+}
+
+TfrmBar::TShellFactory TfrmBar::DesktopShell() {
+    return [](QWidget& bar, std::function<void()> onWorkAreaChanged, std::function<void(bool)>) {
+        return CreateScreenEdgeShell(bar, std::move(onWorkAreaChanged));
+    };
 }
 
 TfrmBar::~TfrmBar() {

@@ -32,8 +32,13 @@ class TSkin;
 class TfrmBar : public QWidget, public TAppBarWindow {
     Q_OBJECT
   public:
+    // Makes the desktop's shell for the bar window; the shell reports changes of the work area
+    // and another program's window going full screen (true) or leaving it (false).
     using TShellFactory = std::function<std::unique_ptr<TScreenEdgeShell>(
-        QWidget& bar, std::function<void()> onWorkAreaChanged)>;
+        QWidget& bar, std::function<void()> onWorkAreaChanged,
+        std::function<void(bool)> onFullScreenApp)>;
+    // This desktop's shell (CreateScreenEdgeShell).
+    static TShellFactory DesktopShell();
 
     // `shellFactory` gives the desktop's shell for this window; without one (it returns
     // nullptr) the bar only floats.

@@ -89,8 +89,11 @@ class BarFixture {
     }
 
     std::unique_ptr<TfrmBar> NewBar(bool show = true) {
-        auto bar =
-            std::make_unique<TfrmBar>(host, options, [this](QWidget&, std::function<void()>) {
+        auto bar = std::make_unique<TfrmBar>(
+            host, options,
+            [this](QWidget&, std::function<void()> workArea, std::function<void(bool)> fullScreen) {
+                workAreaChanged = std::move(workArea);
+                fullScreenApp = std::move(fullScreen);
                 auto memory = std::make_unique<TScreenEdgeShellMemory>(screenWidth, screenHeight);
                 shell = memory.get();
                 return memory;
@@ -155,6 +158,9 @@ class BarFixture {
     TMailBox inbox;
     FakeBarHost host;
     TScreenEdgeShellMemory* shell = nullptr;
+    // What the shell reports.
+    std::function<void()> workAreaChanged;
+    std::function<void(bool)> fullScreenApp;
     std::vector<std::string> information;
     int screenWidth = 0;
     int screenHeight = 0;

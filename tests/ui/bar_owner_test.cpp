@@ -30,7 +30,7 @@ class BarOwner : public ::testing::Test, public WindowFixture {
         window->FormCreate();
         cycle = std::make_unique<TMailCycle>(context, *window, tasks);
         cycle->Start();
-        cycle->Bar().ShellFactory = [](QWidget&, std::function<void()>) {
+        cycle->Bar().ShellFactory = [](QWidget&, std::function<void()>, std::function<void(bool)>) {
             return std::make_unique<TScreenEdgeShellMemory>(800, 600);
         };
     }

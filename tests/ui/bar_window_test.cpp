@@ -343,6 +343,12 @@ TEST_F(Bar, SettingsRoundTrip) {
         bar->AppBar().SetEdge(TAppBarEdge::abeBottom);
         EXPECT_EQ(bar->geometry(), QRect(0, screenHeight - 20, screenWidth, 20));
         EXPECT_EQ(shell->Reserved, (TRect{0, screenHeight - 20, screenWidth, screenHeight}));
+        // Another panel below it: the bar moves up when the shell reports the new work area.
+        shell->DesktopArea.Bottom = screenHeight - 30;
+        workAreaChanged();
+        EXPECT_EQ(bar->geometry(), QRect(0, screenHeight - 50, screenWidth, 20));
+        shell->DesktopArea.Bottom = screenHeight;
+        workAreaChanged();
         bool hidden = false;
         bar->OnHide = [&hidden](TfrmBar&) { hidden = true; };
         bar->close();
@@ -361,11 +367,11 @@ TEST_F(Bar, SettingsRoundTrip) {
 TEST_F(Bar, StaysOnTopExceptUnderAFullScreenApplication) {
     auto bar = WideBar();
     EXPECT_TRUE(bar->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
-    bar->AppBar().ShellNotify(static_cast<int32_t>(TShellNotification::FullScreenApp), 1);
+    fullScreenApp(true);
     EXPECT_TRUE(bar->windowFlags().testFlag(Qt::WindowStaysOnBottomHint));
     EXPECT_FALSE(bar->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(bar->isVisible());
-    bar->AppBar().ShellNotify(static_cast<int32_t>(TShellNotification::FullScreenApp), 0);
+    fullScreenApp(false);
     EXPECT_TRUE(bar->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
     EXPECT_TRUE(bar->isVisible());
     EXPECT_EQ(bar->geometry(), QRect(0, 100, 800, 20));
