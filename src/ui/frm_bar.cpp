@@ -621,7 +621,8 @@ void TfrmBar::showEvent(QShowEvent* event) {
 
 void TfrmBar::FormShow() {
     TAppBarEdge edge = TAppBarEdge::abeFloat;
-    QRect floating = geometry();
+    const QRect current = geometry();
+    QRect floating = current;
     {
         OptionsScope scope(options_);
         TIniFile& ini = scope.Ini();
@@ -629,6 +630,15 @@ void TfrmBar::FormShow() {
         floating.moveLeft(ini.ReadInteger("Bar", "Left", floating.left()));
         floating.moveTop(ini.ReadInteger("Bar", "Top", floating.top()));
         floating.setWidth(ini.ReadInteger("Bar", "Width", floating.width()));
+    }
+    // A place left on a screen that is gone would leave the bar, and its move bar, out of
+    // reach: it comes back to where a bar starts.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (screen != nullptr && !screen->virtualGeometry().contains(floating.topLeft())) {
+        const TRect area = WorkArea();
+        floating.moveTopLeft(current.topLeft());
+        floating.moveLeft(
+            std::max(area.Left, std::min(floating.left(), area.Right - floating.width())));
     }
     // An edge this desktop cannot give (no shell, or one the bar never uses) floats instead.
     if (!appBar_->Flags.AllowsEdge(edge)) {

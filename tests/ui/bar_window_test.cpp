@@ -359,9 +359,17 @@ TEST_F(Bar, SettingsRoundTrip) {
         EXPECT_EQ(ini.ReadInteger("Bar", "Edge", -1), 3);
         EXPECT_EQ(ini.ReadInteger("Bar", "Left", -1), 40);  // written only when floating
     }
+    {
+        auto bar = NewBar();
+        EXPECT_EQ(bar->AppBar().Edge(), TAppBarEdge::abeBottom);
+        EXPECT_EQ(bar->geometry(), QRect(0, screenHeight - 20, screenWidth, 20));
+    }
+
+    // A place on a screen that is no longer there: where a new bar starts.
+    Set("Edge", 5);
+    Set("Left", screenWidth + 500);
     auto bar = NewBar();
-    EXPECT_EQ(bar->AppBar().Edge(), TAppBarEdge::abeBottom);
-    EXPECT_EQ(bar->geometry(), QRect(0, screenHeight - 20, screenWidth, 20));
+    EXPECT_EQ(bar->geometry(), QRect(screenWidth - 500, screenHeight - 32, 500, 20));
 }
 
 TEST_F(Bar, StaysOnTopExceptUnderAFullScreenApplication) {
