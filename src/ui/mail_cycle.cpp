@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <set>
 
+#include "bar_owner.h"
 #include "core/file_util.h"
 #include "frm_msg_list.h"
 #include "frm_tasks.h"
@@ -85,6 +86,9 @@ void TMainWindowView::SetAccountsMenu(const std::vector<TAccount*>& accounts) {
             }
         });
     }
+    if (BarOwner != nullptr) {
+        BarOwner->RebuildCheckMenu();
+    }
 }
 
 void TMainWindowView::SetCheckTimer(int32_t intervalMilliseconds, bool enabled) {
@@ -144,6 +148,24 @@ void TMainWindowView::TasksShowTasks() {
     tasks_.ShowOver(&window_);
 }
 
+void TMainWindowView::BarPopUp() {
+    if (BarOwner != nullptr) {
+        BarOwner->PopUp();
+    }
+}
+
+void TMainWindowView::BarPopDown() {
+    if (BarOwner != nullptr) {
+        BarOwner->PopDown();
+    }
+}
+
+void TMainWindowView::BarRepaint() {
+    if (BarOwner != nullptr) {
+        BarOwner->Repaint();
+    }
+}
+
 // Reader windows come with the reader; until then an opened message is marked read only.
 void TMainWindowView::CloseReadersOf(TMailItem&) {}
 void TMainWindowView::ShowInReader(TMailItem&, bool) {}
@@ -160,10 +182,15 @@ TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& 
         sound_, view_, JoinPath(context.App.DataFolder(), "accounts")});
     view_.OnCheckAccount = [this](TAccount& account) { controller_->CheckAccount(account); };
     tasks.OnClearErrors = [this] { context_.Errors.Clear(); };
+    bar_ = std::make_unique<TBarOwner>(context, window, *controller_, *tasks_);
+    view_.BarOwner = bar_.get();
     HookCommands();
 }
 
 TMailCycle::~TMailCycle() {
+    // The bar first: it works through the controller and the queue.
+    view_.BarOwner = nullptr;
+    bar_.reset();
     // The queue goes first: its threads end before anything their events reach is freed.
     tasks_.reset();
     controller_.reset();
@@ -192,6 +219,10 @@ void TMailCycle::HookCommands() {
     QObject::connect(window_.actOptions, &QAction::triggered, &window_,
                      [this] { actOptionsExecute(); });
     window_.OnDestroying = [&controller] { controller.Shutdown(); };
+    QObject::connect(window_.actBar, &QAction::triggered, bar_.get(),
+                     [this](bool checked) { bar_->actBarExecute(checked); });
+    QObject::connect(&window_, &TfrmMsgList::Closed, bar_.get(),
+                     [this] { bar_->MainWindowClosing(); });
 }
 
 void TMailCycle::actOptionsExecute() {
@@ -199,6 +230,7 @@ void TMailCycle::actOptionsExecute() {
     TfrmOptions dialog(
         {context_.Options, context_.Accounts, context_.App.DataFolder(), skins, prompts_, sound_},
         &window_);
+    dialog.OnApplySkin = [this](TfrmOptions&) { bar_->ApplySkin(); };
     const bool accepted = prompts_.RunModal(dialog) == QDialog::Accepted;
     if (dialog.AccountsChanged()) {
         ForgetRemovedAccounts();
@@ -229,6 +261,10 @@ void TMailCycle::ForgetRemovedAccounts() {
 TMailItem* TMailCycle::FocusedItem() const {
     const TRowKey key = window_.FocusedRow();
     return key == nullptr ? nullptr : ItemOf(key);
+}
+
+void TMailCycle::OpenBar() {
+    bar_->OpenAtStart();
 }
 
 void TMailCycle::Start() {

@@ -15,6 +15,7 @@ namespace quobel {
 struct TQuobelContext;
 class TfrmMsgList;
 class TfrmTasks;
+class TBarOwner;
 
 // The main window and the Tasks window as the check cycle sees them.
 class TMainWindowView : public TMsgListView {
@@ -42,15 +43,17 @@ class TMainWindowView : public TMsgListView {
     void TasksAddError(const TError& error) override;
     void TasksShowErrors() override;
     void TasksShowTasks() override;
-    void BarPopUp() override {}
-    void BarPopDown() override {}
-    void BarRepaint() override {}
+    void BarPopUp() override;
+    void BarPopDown() override;
+    void BarRepaint() override;
     void CloseReadersOf(TMailItem& item) override;
     void ShowInReader(TMailItem& item, bool newWindow) override;
     bool AskYesNo(const std::string& caption, const std::string& text) override;
 
     // A click on an entry of the accounts menu.
     std::function<void(TAccount& account)> OnCheckAccount;
+    // The bar's side of the main window; null while the cycle is being built or torn down.
+    TBarOwner* BarOwner = nullptr;
 
   private:
     TfrmMsgList& window_;
@@ -72,9 +75,12 @@ class TMailCycle {
 
     TMsgListController& Controller() { return *controller_; }
     TTasks& Tasks() { return *tasks_; }
+    TBarOwner& Bar() { return *bar_; }
 
     // After the window's creation: the Inbox, the check timer and the accounts menu.
     void Start();
+    // After Start: the bar opens when it was open at the last exit.
+    void OpenBar();
 
   private:
     void HookCommands();
@@ -91,6 +97,7 @@ class TMailCycle {
     TMainWindowView view_;
     std::unique_ptr<TMsgListController> controller_;
     std::unique_ptr<TTasks> tasks_;
+    std::unique_ptr<TBarOwner> bar_;
 };
 
 }  // namespace quobel
