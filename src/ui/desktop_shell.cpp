@@ -34,13 +34,19 @@ xcb_window_t DefaultRoot(xcb_connection_t* connection) {
 
 std::unique_ptr<TScreenEdgeShell> CreateScreenEdgeShell(QWidget& barWindow,
                                                         std::function<void()> onWorkAreaChanged) {
+    return CreateScreenEdgeShellWithFullScreen(barWindow, std::move(onWorkAreaChanged), {});
+}
+
+std::unique_ptr<TScreenEdgeShell> CreateScreenEdgeShellWithFullScreen(
+    QWidget& barWindow, std::function<void()> onWorkAreaChanged,
+    std::function<void(bool)> onFullScreenApp) {
     xcb_connection_t* const connection = X11Connection();
     // Without a window manager that reserves strips for struts the bar can only float.
     if (connection == nullptr || !TX11ScreenEdgeShell::DesktopSupportsStruts(connection)) {
         return nullptr;
     }
-    return std::make_unique<TX11ScreenEdgeShell>(barWindow, connection,
-                                                 std::move(onWorkAreaChanged));
+    return std::make_unique<TX11ScreenEdgeShell>(
+        barWindow, connection, std::move(onWorkAreaChanged), std::move(onFullScreenApp));
 }
 
 TRect DesktopWorkArea() {

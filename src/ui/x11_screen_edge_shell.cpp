@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QWindow>
 #include <algorithm>
 #include <memory>
 
@@ -54,12 +56,14 @@ bool TX11ScreenEdgeShell::DesktopSupportsStruts(xcb_connection_t* connection) {
 }
 
 TX11ScreenEdgeShell::TX11ScreenEdgeShell(QWidget& window, xcb_connection_t* connection,
-                                         std::function<void()> onWorkAreaChanged)
+                                         std::function<void()> onWorkAreaChanged,
+                                         std::function<void(bool)> onFullScreenApp)
     : window_(&window),
       connection_(connection),
       atoms_(TX11Atoms::Intern(connection)),
       xid_(static_cast<xcb_window_t>(window.winId())),
-      onWorkAreaChanged_(std::move(onWorkAreaChanged)) {
+      onWorkAreaChanged_(std::move(onWorkAreaChanged)),
+      onFullScreenApp_(std::move(onFullScreenApp)) {
     root_ = RootOf(connection_, xid_);
     // Work-area changes arrive as property changes of the root window; keep whatever else this
     // client already listens to there.
@@ -70,8 +74,11 @@ TX11ScreenEdgeShell::TX11ScreenEdgeShell(QWidget& window, xcb_connection_t* conn
     const uint32_t mask = (attributes ? attributes->your_event_mask : 0) |
                           static_cast<uint32_t>(XCB_EVENT_MASK_PROPERTY_CHANGE);
     xcb_change_window_attributes(connection_, root_, XCB_CW_EVENT_MASK, &mask);
-    MarkAsDock();
+    MarkAsDock(window.testAttribute(Qt::WA_Mapped));
     lastWorkArea_ = CurrentWorkArea();
+    if (onFullScreenApp_) {
+        ActiveWindowMayHaveChanged();
+    }
     window.installEventFilter(this);
     QCoreApplication::instance()->installNativeEventFilter(this);
 }
@@ -88,29 +95,58 @@ TX11ScreenEdgeShell::~TX11ScreenEdgeShell() {
     }
 }
 
-void TX11ScreenEdgeShell::MarkAsDock() {
+void TX11ScreenEdgeShell::MarkAsDock(bool askWindowManager) {
     if (xid_ == kNoWindow) {
         return;
     }
     WriteProperty32(connection_, xid_, atoms_.NetWmWindowType, XCB_ATOM_ATOM,
                     {atoms_.NetWmWindowTypeDock});
-    const bool mapped = window_ != nullptr && window_->testAttribute(Qt::WA_Mapped);
-    if (mapped) {
-        // A mapped window's desktop and state belong to the window manager; ask it.
+    WriteProperty32(connection_, xid_, atoms_.NetWmDesktop, XCB_ATOM_CARDINAL, {kAllDesktops});
+    std::vector<uint32_t> states =
+        ReadProperty32(connection_, xid_, atoms_.NetWmState, XCB_ATOM_ATOM);
+    if (std::find(states.begin(), states.end(), atoms_.NetWmStateSticky) == states.end()) {
+        states.push_back(atoms_.NetWmStateSticky);
+        WriteProperty32(connection_, xid_, atoms_.NetWmState, XCB_ATOM_ATOM, states);
+    }
+    if (askWindowManager) {
+        // A mapped window's desktop and state belong to the window manager, which ignores
+        // changes of the properties themselves.
         SendRootMessage(connection_, root_, xid_, atoms_.NetWmDesktop,
                         {kAllDesktops, kSourceApplication, 0, 0, 0});
         SendRootMessage(connection_, root_, xid_, atoms_.NetWmState,
                         {kStateAdd, atoms_.NetWmStateSticky, 0, kSourceApplication, 0});
-    } else {
-        WriteProperty32(connection_, xid_, atoms_.NetWmDesktop, XCB_ATOM_CARDINAL, {kAllDesktops});
-        std::vector<uint32_t> states =
-            ReadProperty32(connection_, xid_, atoms_.NetWmState, XCB_ATOM_ATOM);
-        if (std::find(states.begin(), states.end(), atoms_.NetWmStateSticky) == states.end()) {
-            states.push_back(atoms_.NetWmStateSticky);
-            WriteProperty32(connection_, xid_, atoms_.NetWmState, XCB_ATOM_ATOM, states);
-        }
     }
     xcb_flush(connection_);
+}
+
+xcb_window_t TX11ScreenEdgeShell::NativeWindow() const {
+    const QWindow* const handle = window_ != nullptr ? window_->windowHandle() : nullptr;
+    return handle != nullptr && handle->handle() != nullptr
+               ? static_cast<xcb_window_t>(handle->winId())
+               : kNoWindow;
+}
+
+void TX11ScreenEdgeShell::FollowNativeWindow() {
+    const xcb_window_t current = NativeWindow();
+    if (current == kNoWindow || current == xid_) {
+        return;
+    }
+    // The toolkit replaced the window (it does so on some flag changes): the old one took its
+    // strut and markings with it, and its id in the auto-hide registry now reads as free.
+    const xcb_window_t old = xid_;
+    xid_ = current;
+    MarkAsDock(true);
+    const TStrut strut = strut_;
+    strut_ = {};
+    WriteStrut(strut);
+    for (const xcb_atom_t atom : atoms_.AutoHide) {
+        const ServerGrab grab(connection_);
+        const std::vector<uint32_t> owner =
+            ReadProperty32(connection_, root_, atom, XCB_ATOM_WINDOW);
+        if (!owner.empty() && owner[0] == old) {
+            WriteProperty32(connection_, root_, atom, XCB_ATOM_WINDOW, {xid_});
+        }
+    }
 }
 
 bool TX11ScreenEdgeShell::eventFilter(QObject* watched, QEvent* event) {
@@ -120,25 +156,12 @@ bool TX11ScreenEdgeShell::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::Show) {
         // Delivered before the window is mapped; a window manager drops a withdrawn window's
         // state, and the toolkit may have rewritten the type since.
-        MarkAsDock();
+        FollowNativeWindow();
+        MarkAsDock(false);
+        // The toolkit may still replace the window while showing it.
+        PostOnce(followPosted_, &TX11ScreenEdgeShell::FollowNativeWindow);
     } else if (event->type() == QEvent::WinIdChange) {
-        const xcb_window_t old = xid_;
-        xid_ = static_cast<xcb_window_t>(window_->internalWinId());
-        if (xid_ == kNoWindow || xid_ == old) {
-            return false;
-        }
-        MarkAsDock();
-        const TStrut strut = strut_;
-        strut_ = {};
-        WriteStrut(strut);
-        for (const xcb_atom_t atom : atoms_.AutoHide) {
-            const ServerGrab grab(connection_);
-            const std::vector<uint32_t> owner =
-                ReadProperty32(connection_, root_, atom, XCB_ATOM_WINDOW);
-            if (!owner.empty() && owner[0] == old) {
-                WriteProperty32(connection_, root_, atom, XCB_ATOM_WINDOW, {xid_});
-            }
-        }
+        PostOnce(followPosted_, &TX11ScreenEdgeShell::FollowNativeWindow);
     }
     return false;
 }
@@ -149,24 +172,96 @@ bool TX11ScreenEdgeShell::nativeEventFilter(const QByteArray& eventType, void* m
         return false;
     }
     const auto* const event = static_cast<const xcb_generic_event_t*>(message);
-    if ((event->response_type & 0x7F) == XCB_PROPERTY_NOTIFY) {
-        const auto* const notify = static_cast<const xcb_property_notify_event_t*>(message);
-        if (notify->window == root_ &&
-            (notify->atom == atoms_.NetWorkarea || notify->atom == atoms_.NetCurrentDesktop)) {
-            // Answered from the event loop: the bar re-docks in reply, and that must not run
-            // inside the toolkit's event dispatch.
-            if (!workAreaCheckPosted_) {
-                workAreaCheckPosted_ = true;
-                QMetaObject::invokeMethod(
-                    this, [this] { WorkAreaMayHaveChanged(); }, Qt::QueuedConnection);
-            }
+    const uint8_t type = event->response_type & 0x7F;
+    if (type == XCB_MAP_NOTIFY) {
+        const auto* const map = static_cast<const xcb_map_notify_event_t*>(message);
+        if (map->window != xid_ && map->window == NativeWindow()) {
+            PostOnce(followPosted_, &TX11ScreenEdgeShell::FollowNativeWindow);
+        }
+        return false;
+    }
+    if (type != XCB_PROPERTY_NOTIFY) {
+        return false;
+    }
+    // Answered from the event loop: the bar re-docks in reply, and that must not run inside the
+    // toolkit's event dispatch.
+    const auto* const notify = static_cast<const xcb_property_notify_event_t*>(message);
+    if (notify->window == root_) {
+        if (notify->atom == atoms_.NetWorkarea || notify->atom == atoms_.NetCurrentDesktop) {
+            PostOnce(workAreaCheckPosted_, &TX11ScreenEdgeShell::WorkAreaMayHaveChanged);
+        } else if (notify->atom == atoms_.NetActiveWindow && onFullScreenApp_) {
+            PostOnce(activeCheckPosted_, &TX11ScreenEdgeShell::ActiveWindowMayHaveChanged);
+        }
+    } else if (notify->window == activeWindow_ && notify->atom == atoms_.NetWmState &&
+               onFullScreenApp_) {
+        PostOnce(activeCheckPosted_, &TX11ScreenEdgeShell::ActiveWindowMayHaveChanged);
+    } else if (notify->window == xid_ && notify->atom == atoms_.NetWmWindowType &&
+               notify->state == XCB_PROPERTY_NEW_VALUE) {
+        // The toolkit rewrites the type from the window flags whenever they change.
+        const std::vector<uint32_t> type =
+            ReadProperty32(connection_, xid_, atoms_.NetWmWindowType, XCB_ATOM_ATOM);
+        if (type.size() != 1 || type[0] != atoms_.NetWmWindowTypeDock) {
+            WriteProperty32(connection_, xid_, atoms_.NetWmWindowType, XCB_ATOM_ATOM,
+                            {atoms_.NetWmWindowTypeDock});
+            xcb_flush(connection_);
         }
     }
     return false;
 }
 
+void TX11ScreenEdgeShell::PostOnce(bool& pending, void (TX11ScreenEdgeShell::*check)()) {
+    if (pending) {
+        return;
+    }
+    pending = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this, &pending, check] {
+            pending = false;
+            (this->*check)();
+        },
+        Qt::QueuedConnection);
+}
+
+bool TX11ScreenEdgeShell::IsOwnWindow(xcb_window_t window) const {
+    const QWindowList windows = QGuiApplication::allWindows();
+    return std::any_of(windows.begin(), windows.end(), [window](const QWindow* w) {
+        return w->handle() != nullptr && static_cast<xcb_window_t>(w->winId()) == window;
+    });
+}
+
+void TX11ScreenEdgeShell::ActiveWindowMayHaveChanged() {
+    const std::vector<uint32_t> active =
+        ReadProperty32(connection_, root_, atoms_.NetActiveWindow, XCB_ATOM_WINDOW);
+    const xcb_window_t window = active.empty() ? kNoWindow : active[0];
+    if (window != activeWindow_) {
+        activeWindow_ = window;
+        // Another program's window: listen to its state. This program's own windows are
+        // listened to by the toolkit already, and changing their event mask would cut it off.
+        if (window != kNoWindow && !IsOwnWindow(window)) {
+            const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+            const xcb_void_cookie_t cookie =
+                xcb_change_window_attributes_checked(connection_, window, XCB_CW_EVENT_MASK, &mask);
+            xcb_discard_reply(connection_, cookie.sequence);
+            xcb_flush(connection_);
+        }
+    }
+    bool fullScreen = false;
+    if (window != kNoWindow && window != xid_) {
+        const std::vector<uint32_t> states =
+            ReadProperty32(connection_, window, atoms_.NetWmState, XCB_ATOM_ATOM);
+        fullScreen =
+            std::find(states.begin(), states.end(), atoms_.NetWmStateFullscreen) != states.end();
+    }
+    if (fullScreen != fullScreen_) {
+        fullScreen_ = fullScreen;
+        if (registered_ && onFullScreenApp_) {
+            onFullScreenApp_(fullScreen);
+        }
+    }
+}
+
 void TX11ScreenEdgeShell::WorkAreaMayHaveChanged() {
-    workAreaCheckPosted_ = false;
     const std::optional<TRect> area = CurrentWorkArea();
     // Window managers rewrite the property on every strut update, changed or not; only a real
     // change is news, or a bar that re-docks in reply would never come to rest.

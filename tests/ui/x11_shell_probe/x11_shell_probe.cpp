@@ -3,6 +3,10 @@
 //   x11_shell_probe dock        docks a 30-pixel strip at the top and checks the work area
 //                               shrinks and comes back, and the auto-hide registry between two
 //                               windows of this process
+//                               (with a window flag change in between, as the bar makes one), and
+//                               the full-screen notification for another program's window
+//   x11_shell_probe fullscreen  shows a full-screen window; a "normal" line on stdin makes it a
+//                               normal one; the end of stdin ends the program
 //   x11_shell_probe hold EDGE   claims the auto-hide registration of EDGE (left, top, right,
 //                               bottom), prints "held"; a "release" line on stdin gives it up
 //                               ("released"); the end of stdin ends the program
@@ -12,9 +16,13 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QGuiApplication>
+#include <QProcess>
 #include <QScreen>
+#include <QSocketNotifier>
 #include <QThread>
 #include <QWidget>
+#include <QWindow>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <iostream>
@@ -75,19 +83,27 @@ bool ParseEdge(const std::string& text, TAppBarEdge& edge) {
 struct Bar {
     QWidget Window;
     int WorkAreaChanges = 0;
+    std::vector<bool> FullScreenApps;
     std::unique_ptr<TScreenEdgeShell> Shell;
 
     Bar() {
         Window.setWindowFlags(Qt::Tool | Qt::FramelessWindowHint);
         Window.setGeometry(100, 100, 400, 30);
-        Shell = CreateScreenEdgeShell(Window, [this] { ++WorkAreaChanges; });
+        Shell = CreateScreenEdgeShellWithFullScreen(
+            Window, [this] { ++WorkAreaChanges; },
+            [this](bool open) { FullScreenApps.push_back(open); });
     }
 };
 
+// The window's X window as the toolkit has it now: the widget's own id goes stale when the toolkit
+// replaces the window on a flag change.
+xcb_window_t NativeWindow(QWidget& window) {
+    return static_cast<xcb_window_t>(window.windowHandle()->winId());
+}
+
 std::vector<uint32_t> WindowProperty(QWidget& window, xcb_atom_t property, xcb_atom_t type) {
     const auto* const x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    return ReadProperty32(x11->connection(), static_cast<xcb_window_t>(window.winId()), property,
-                          type);
+    return ReadProperty32(x11->connection(), NativeWindow(window), property, type);
 }
 
 int Dock() {
@@ -128,6 +144,48 @@ int Dock() {
     });
     Check(shrank, "work area shrank by 30 at the top, is " + RectText(DesktopWorkArea()));
     Check(WaitFor([&] { return bar.WorkAreaChanges > 0; }), "work-area change reported");
+
+    // The bar changes its window flags for its stacking order; the toolkit then rewrites the
+    // window's type and may replace the native window.
+    const xcb_window_t before_flags = NativeWindow(bar.Window);
+    bar.Window.setWindowFlags(bar.Window.windowFlags() | Qt::WindowStaysOnTopHint);
+    bar.Window.show();
+    WaitFor([&] { return bar.Window.testAttribute(Qt::WA_Mapped); });
+    std::printf("native window %s by the flag change\n",
+                NativeWindow(bar.Window) == before_flags ? "kept" : "replaced");
+    Check(WaitFor([&] {
+              const std::vector<uint32_t> t =
+                  WindowProperty(bar.Window, atoms.NetWmWindowType, XCB_ATOM_ATOM);
+              return bar.Window.testAttribute(Qt::WA_Mapped) && t.size() == 1 &&
+                     t[0] == atoms.NetWmWindowTypeDock;
+          }),
+          "still a dock after a flag change");
+    Check(WaitFor([&] {
+              const std::vector<uint32_t> states =
+                  WindowProperty(bar.Window, atoms.NetWmState, XCB_ATOM_ATOM);
+              const auto has = [&states](xcb_atom_t atom) {
+                  return std::find(states.begin(), states.end(), atom) != states.end();
+              };
+              const std::vector<uint32_t> desktops =
+                  WindowProperty(bar.Window, atoms.NetWmDesktop, XCB_ATOM_CARDINAL);
+              return has(atoms.NetWmStateAbove) && desktops.size() == 1 &&
+                     desktops[0] == 0xFFFFFFFF;
+          }),
+          "above and on every desktop after a flag change");
+    Check(WaitFor([&] { return DesktopWorkArea().Top == before.Top + 30; }),
+          "strip still reserved after a flag change, work area " + RectText(DesktopWorkArea()));
+
+    // Another program goes full screen and back.
+    QProcess other;
+    other.start(QCoreApplication::applicationFilePath(), {QStringLiteral("fullscreen")});
+    Check(other.waitForStarted(), "full-screen program started");
+    Check(WaitFor([&] { return !bar.FullScreenApps.empty() && bar.FullScreenApps.back(); }),
+          "full-screen application reported");
+    other.write("normal\n");
+    Check(WaitFor([&] { return !bar.FullScreenApps.empty() && !bar.FullScreenApps.back(); }),
+          "end of the full-screen application reported");
+    other.closeWriteChannel();
+    Check(other.waitForFinished(kDeadlineMs), "full-screen program ended");
 
     // Asking again, as the bar does when told of the change, must not push it off its own strip.
     TRect again = screen;
@@ -178,6 +236,23 @@ int Dock() {
     return failed ? kFailed : 0;
 }
 
+int FullScreen() {
+    QWidget window;
+    window.setWindowTitle(QStringLiteral("full screen"));
+    window.showFullScreen();
+    QSocketNotifier input(0, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &window, [&window, &input] {
+        std::string line;
+        if (!std::getline(std::cin, line)) {
+            input.setEnabled(false);
+            QCoreApplication::quit();
+        } else if (line == "normal") {
+            window.showNormal();
+        }
+    });
+    return QCoreApplication::exec();
+}
+
 int Hold(TAppBarEdge edge) {
     Bar bar;
     if (bar.Shell == nullptr || !bar.Shell->SetAutoHideBar(edge, true)) {
@@ -221,6 +296,9 @@ int main(int argc, char** argv) {
     quobel::TAppBarEdge edge = quobel::TAppBarEdge::abeUnknown;
     if (mode == "dock") {
         return quobel::Dock();
+    }
+    if (mode == "fullscreen") {
+        return quobel::FullScreen();
     }
     if ((mode == "hold" || mode == "try") && argc > 2 && quobel::ParseEdge(argv[2], edge)) {
         return mode == "hold" ? quobel::Hold(edge) : quobel::Try(edge);
