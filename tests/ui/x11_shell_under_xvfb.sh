@@ -4,14 +4,15 @@
 # back, and the auto-hide registry of an edge holds one owner across processes: a second claim is
 # refused while the owner lives, allowed once it lets go or dies.
 #   x11_shell_under_xvfb.sh PROBE
-# Exits 77 (reported as skipped) only when Xvfb or openbox is missing.
+# Exits 77 (reported as skipped) only when there is no Xvfb to run on.
 set -euo pipefail
 probe=$1
-for tool in Xvfb openbox xprop; do
-    if ! command -v "$tool" >/dev/null; then
-        echo "SKIP: $tool is not installed"
-        exit 77
-    fi
+if ! command -v Xvfb >/dev/null; then
+    echo "SKIP: Xvfb is not installed"
+    exit 77
+fi
+for tool in openbox xprop; do
+    command -v "$tool" >/dev/null || { echo "FAIL: $tool is not installed" >&2; exit 1; }
 done
 
 work=$(mktemp -d)
@@ -84,7 +85,9 @@ read -r -t 30 line <&"${killed[0]}" || fail "second holder did not start"
 rc=0
 "$probe" try right || rc=$?
 [[ $rc -eq 3 ]] || fail "a claim on the held right edge was not refused (exit $rc)"
-kill -9 "$killed_pid"
-wait "$killed_pid" 2>/dev/null || true
+{
+    kill -9 "$killed_pid"
+    wait "$killed_pid"
+} 2>/dev/null || true
 "$probe" try right || fail "the right edge is free after its owner died"
 echo "x11 shell: ok"
