@@ -84,9 +84,12 @@ TX11ScreenEdgeShell::TX11ScreenEdgeShell(QWidget& window, xcb_connection_t* conn
 }
 
 TX11ScreenEdgeShell::~TX11ScreenEdgeShell() {
-    if (QCoreApplication::instance() != nullptr) {
-        QCoreApplication::instance()->removeNativeEventFilter(this);
+    // The connection belongs to the application object; once that is gone, so is the connection,
+    // and the server has dropped this client's windows and their struts with it.
+    if (QCoreApplication::instance() == nullptr) {
+        return;
     }
+    QCoreApplication::instance()->removeNativeEventFilter(this);
     if (registered_) {
         Remove();
     }

@@ -25,13 +25,17 @@ cleanup() {
 trap cleanup EXIT
 fail() {
     echo "FAIL: $*" >&2
+    if [[ -s "$work/openbox.log" ]]; then
+        echo "openbox said:" >&2
+        cat "$work/openbox.log" >&2
+    fi
     exit 1
 }
 # Polls a command until it succeeds; generous, the machine is shared.
 wait_until() {
     local what=$1
     shift
-    for _ in $(seq 300); do
+    for _ in $(seq 600); do
         if "$@"; then return 0; fi
         sleep 0.1
     done
@@ -47,12 +51,14 @@ export DISPLAY=":$(head -n1 "$work/display")"
 export QT_QPA_PLATFORM=xcb
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime"
-openbox >/dev/null 2>&1 &
+openbox >"$work/openbox.log" 2>&1 &
 pids+=($!)
 wm_supports_struts() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_WM_STRUT_PARTIAL; }
 wait_until "openbox" wm_supports_struts
 work_area() { xprop -root _NET_WORKAREA | sed 's/.*= //' | cut -d, -f1-4; }
-wait_until "the work area" work_area >/dev/null
+# The window manager announces what it supports before it publishes the work area.
+has_work_area() { xprop -root _NET_WORKAREA 2>/dev/null | grep -q ' = '; }
+wait_until "the work area" has_work_area
 before=$(work_area)
 echo "work area: $before"
 
