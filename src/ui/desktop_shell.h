@@ -17,9 +17,9 @@ namespace quobel {
 std::unique_ptr<TScreenEdgeShell> CreateScreenEdgeShell(QWidget& barWindow,
                                                         std::function<void()> onWorkAreaChanged);
 
-// As CreateScreenEdgeShell; `onFullScreenApp` also runs on the UI thread when the active window of
-// another program goes full screen (true) or leaves full screen or loses activation (false), which
-// a docked bar answers with the FullScreenApp notification.
+// As CreateScreenEdgeShell; `onFullScreenApp` also runs on the UI thread when the active window
+// (any but the bar) goes full screen (true) or leaves full screen or loses activation (false),
+// which a docked bar answers with the FullScreenApp notification.
 std::unique_ptr<TScreenEdgeShell> CreateScreenEdgeShellWithFullScreen(
     QWidget& barWindow, std::function<void()> onWorkAreaChanged,
     std::function<void(bool)> onFullScreenApp);

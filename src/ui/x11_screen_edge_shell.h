@@ -20,7 +20,7 @@ namespace quobel {
 // subtracts from _NET_WORKAREA; the auto-hide registry is one root-window property per edge that
 // holds the owner's window id (an id whose window is gone counts as free). Changes of the work
 // area reach `onWorkAreaChanged` through the event loop, once per actual change; when given,
-// `onFullScreenApp` hears whether the active window of another program is full screen (true) or
+// `onFullScreenApp` hears whether the active window (any but the bar) is full screen (true) or
 // no longer is (false).
 class TX11ScreenEdgeShell : public QObject,
                             public TScreenEdgeShell,
