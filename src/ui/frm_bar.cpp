@@ -117,8 +117,10 @@ TfrmBar::TfrmBar(TBarHost& host, TOptions& options, const TShellFactory& shellFa
 }
 
 TfrmBar::TShellFactory TfrmBar::DesktopShell() {
-    return [](QWidget& bar, std::function<void()> onWorkAreaChanged, std::function<void(bool)>) {
-        return CreateScreenEdgeShell(bar, std::move(onWorkAreaChanged));
+    return [](QWidget& bar, std::function<void()> onWorkAreaChanged,
+              std::function<void(bool)> onFullScreenApp) {
+        return CreateScreenEdgeShellWithFullScreen(bar, std::move(onWorkAreaChanged),
+                                                   std::move(onFullScreenApp));
     };
 }
 
