@@ -27,7 +27,7 @@ printf 'demo:{PLAIN}secret\n' >"$work/users"
 # shellcheck disable=SC1091
 source "$work/dovecot/facts"
 
-# A data folder of its own, with one account and a check every minute.
+# A data folder of its own, with one account, a check every minute and the bar docked at the top.
 export XDG_DATA_HOME="$work/data"
 data="$XDG_DATA_HOME/Orvane Software/Quobel"
 mkdir -p "$data/accounts"
@@ -57,6 +57,8 @@ crlf >"$data/settings.ini" <<SETTINGS
 [General]
 Check=1
 Interval=1
+[Bar]
+Edge=1
 SETTINGS
 chmod 600 "$data/accounts/"*.qba "$data/settings.ini"
 

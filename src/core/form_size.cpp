@@ -48,6 +48,11 @@ void TOrvaneFormSize::WithIni(Action action) {
 
 void TOrvaneFormSize::Restore() {
     WithIni([this](TIniFile& ini) {
+        // With nothing stored the window stays where the window system puts it; setting its
+        // design position would pin it there, under a bar docked at that edge for instance.
+        if (!ini.SectionExists(Section)) {
+            return;
+        }
         WindowPlacement placement = owner_.Placement();
         placement.Left = ini.ReadInteger(Section, "Left", placement.Left);
         placement.Top = ini.ReadInteger(Section, "Top", placement.Top);

@@ -15,8 +15,12 @@ using testing::TempFolder;
 class FakeWindow : public PlacedWindow {
   public:
     WindowPlacement Placement() const override { return placement; }
-    void SetPlacement(const WindowPlacement& value) override { placement = value; }
+    void SetPlacement(const WindowPlacement& value) override {
+        placement = value;
+        ++placements;
+    }
     WindowPlacement placement{10, 20, 640, 480, 0};
+    int placements = 0;
 };
 
 TEST(FormSize, FirstRunKeepsTheDesignPlacementAndSavesIt) {
@@ -26,6 +30,7 @@ TEST(FormSize, FirstRunKeepsTheDesignPlacementAndSavesIt) {
     memory.FileName = folder.File("settings.ini");
     memory.Loaded();
     EXPECT_EQ(window.placement.Width, 640);
+    EXPECT_EQ(window.placements, 0);  // left where the window system puts it
     memory.Destroying();
     const TIniFile ini(memory.FileName);
     EXPECT_EQ(ini.ReadSection("MsgList"),

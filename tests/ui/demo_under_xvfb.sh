@@ -40,6 +40,10 @@ for _ in $(seq 240); do
     sleep 0.5
 done
 sleep 1  # let the list paint the last rows
+# The bar docks at the top: the work area starts below it, as high as the bar is.
+work_area_top() { xprop -root _NET_WORKAREA | sed 's/.*= //' | cut -d, -f2 | tr -d ' '; }
+bar_height=$(xwininfo -name "Quobel Bar" 2>/dev/null | sed -n 's/.*Height: *//p')
+docked_top=$(work_area_top)
 mkdir -p "$artifacts"
 if command -v import >/dev/null; then
     import -window root "$artifacts/quobel-demo.png" || true
@@ -47,7 +51,14 @@ fi
 app_pid=$(pgrep -P "$demo" || true)
 [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
 wait "$demo" 2>/dev/null || true
-echo "filed $filed of $expected sample messages"
+for _ in $(seq 50); do [[ "$(work_area_top)" == 0 ]] && break; sleep 0.1; done
+echo "filed $filed of $expected sample messages; bar ${bar_height:-?} high, work area from" \
+    "${docked_top:-?} while docked, $(work_area_top) after exit"
+if [[ -z "$bar_height" || "$docked_top" != "$bar_height" || "$(work_area_top)" != 0 ]]; then
+    echo "the docked bar did not reserve its strip, or did not give it back" >&2
+    cat "$work/demo.log" >&2
+    exit 1
+fi
 if [[ "$filed" -ne "$expected" ]]; then
     cat "$work/demo.log" >&2
     exit 1
