@@ -10,6 +10,7 @@
 #include "frm_tasks.h"
 #include "options_dialog.h"
 #include "quobel_context.h"
+#include "reader_windows.h"
 #include "retrieval/custom_task.h"
 #include "retrieval/errors.h"
 #include "store/mail_box.h"
@@ -66,7 +67,11 @@ void TMainWindowView::RepaintLists() {
     window_.RepaintLists();
 }
 void TMainWindowView::ClearReaderPane() {
-    window_.ClearHeaders();
+    if (Readers != nullptr) {
+        Readers->ClearMainReader();
+    } else {
+        window_.ClearHeaders();
+    }
 }
 void TMainWindowView::EnableMessageCommands(bool enabled) {
     window_.EnableMessageCommands(enabled);
@@ -144,9 +149,17 @@ void TMainWindowView::TasksShowTasks() {
     tasks_.ShowOver(&window_);
 }
 
-// Reader windows come with the reader; until then an opened message is marked read only.
-void TMainWindowView::CloseReadersOf(TMailItem&) {}
-void TMainWindowView::ShowInReader(TMailItem&, bool) {}
+void TMainWindowView::CloseReadersOf(TMailItem& item) {
+    if (Readers != nullptr) {
+        Readers->CloseReadersOf(item);
+    }
+}
+
+void TMainWindowView::ShowInReader(TMailItem& item, bool newWindow) {
+    if (Readers != nullptr) {
+        Readers->ShowInReader(item, newWindow);
+    }
+}
 
 bool TMainWindowView::AskYesNo(const std::string& caption, const std::string& text) {
     return question_.AskYesNo(caption, text);
@@ -159,12 +172,17 @@ TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& 
         context.Accounts, *tasks_, context.MailBoxes, context.Errors, context.Options, dispatcher_,
         sound_, view_, JoinPath(context.App.DataFolder(), "accounts")});
     view_.OnCheckAccount = [this](TAccount& account) { controller_->CheckAccount(account); };
+    readers_ = std::make_unique<TReaderWindows>(window, context.Options, *controller_, *tasks_);
+    view_.Readers = readers_.get();
     tasks.OnClearErrors = [this] { context_.Errors.Clear(); };
     HookCommands();
 }
 
 TMailCycle::~TMailCycle() {
-    // The queue goes first: its threads end before anything their events reach is freed.
+    // The reader windows go first (they use the controller), then the queue: its threads end
+    // before anything their events reach is freed.
+    view_.Readers = nullptr;
+    readers_.reset();
     tasks_.reset();
     controller_.reset();
 }
@@ -207,6 +225,9 @@ void TMailCycle::actOptionsExecute() {
         controller_->ApplyCheckTimer();
         controller_->BuildAccountsMenu();
         controller_->RepaintLists();
+    }
+    if (accepted) {
+        readers_->ApplySettings();
     }
 }
 

@@ -15,6 +15,7 @@ namespace quobel {
 struct TQuobelContext;
 class TfrmMsgList;
 class TfrmTasks;
+class TReaderWindows;
 
 // The main window and the Tasks window as the check cycle sees them.
 class TMainWindowView : public TMsgListView {
@@ -51,6 +52,8 @@ class TMainWindowView : public TMsgListView {
 
     // A click on an entry of the accounts menu.
     std::function<void(TAccount& account)> OnCheckAccount;
+    // The preview pane and the reader windows.
+    TReaderWindows* Readers = nullptr;
 
   private:
     TfrmMsgList& window_;
@@ -72,6 +75,7 @@ class TMailCycle {
 
     TMsgListController& Controller() { return *controller_; }
     TTasks& Tasks() { return *tasks_; }
+    TReaderWindows& Readers() { return *readers_; }
 
     // After the window's creation: the Inbox, the check timer and the accounts menu.
     void Start();
@@ -91,6 +95,7 @@ class TMailCycle {
     TMainWindowView view_;
     std::unique_ptr<TMsgListController> controller_;
     std::unique_ptr<TTasks> tasks_;
+    std::unique_ptr<TReaderWindows> readers_;
 };
 
 }  // namespace quobel
