@@ -397,9 +397,10 @@ TMailItem* TMsgListController::FindItem(const TAccount* account, const std::stri
 void TMsgListController::StoreFetched(TMailItem& item, const std::vector<std::string>* lines) {
     if (lines != nullptr) {
         const std::string text = JoinLines(*lines);
+        // The message as it came, then the terminator line, which the parser takes off again.
         // Written before the item says it is downloaded: a failed write leaves the header
         // block, and the item is fetched again.
-        item.WriteCacheFile(text + "\r\n.\r\n");
+        item.WriteCacheFile(text + (text.empty() ? "\r\n.\r\n" : ".\r\n"));
         item.SetSize(ClampToInt32(static_cast<int64_t>(text.size())));
     }
     item.Downloaded = true;

@@ -74,7 +74,7 @@ TReaderWindows::~TReaderWindows() {
 }
 
 TfraReader::Services TReaderWindows::PaneServices() {
-    TfraReader::Services services{options_, Password, {}, {}, {}};
+    TfraReader::Services services{options_, &passwordForwarder_, {}, {}, {}};
     services.FetchMessage = [this](TMailItem& item, TfraReader::Services::TFetchDone done) {
         return controller_.FetchMessage(item, std::move(done));
     };

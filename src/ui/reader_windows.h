@@ -70,6 +70,18 @@ class TReaderWindows : public QObject, public TReaderWindowHost {
     TMsgListController& controller_;
     TTasks& tasks_;
     QtPasswordQuery passwordQuery_;
+    // The panes ask through this, so that replacing Password reaches panes made before.
+    class PasswordForwarder : public PasswordQuery {
+      public:
+        explicit PasswordForwarder(TReaderWindows& owner) : owner_(owner) {}
+        bool Query(const std::string& caption, const std::string& prompt,
+                   std::string& value) override {
+            return owner_.Password != nullptr && owner_.Password->Query(caption, prompt, value);
+        }
+
+      private:
+        TReaderWindows& owner_;
+    } passwordForwarder_{*this};
     QPointer<TfraReader> mainReader_;
     QPointer<TReaderHeaders> mainHeaders_;
     std::vector<QPointer<TfrmExtReader>> windows_;
