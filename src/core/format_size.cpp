@@ -6,17 +6,20 @@ namespace quobel {
 namespace {
 
 std::string GroupThousands(uint64_t value, char separator) {
-    std::string digits = std::to_string(value);
-    std::string grouped;
-    grouped.reserve(digits.size() + digits.size() / 3);
-    const size_t lead = digits.size() % 3;
-    for (size_t i = 0; i < digits.size(); ++i) {
-        if (i != 0 && (i - lead) % 3 == 0 && separator != '\0') {
-            grouped += separator;
+    // Written backwards into a buffer: a mailbox formats one size per message when it loads.
+    char buffer[32];
+    char* end = buffer + sizeof buffer;
+    char* begin = end;
+    int digits = 0;
+    do {
+        if (digits != 0 && digits % 3 == 0 && separator != '\0') {
+            *--begin = separator;
         }
-        grouped += digits[i];
-    }
-    return grouped;
+        *--begin = static_cast<char>('0' + value % 10);
+        value /= 10;
+        ++digits;
+    } while (value != 0);
+    return std::string(begin, end);
 }
 
 // value / divisor with one or two decimals ("0.0#"), rounded half away from zero.

@@ -264,26 +264,59 @@ void TMemTable::AppendRow(std::span<const TFieldView> values) {
         throw Error("Row has " + std::to_string(values.size()) + " values for " +
                     std::to_string(columns_.size()) + " columns");
     }
-    // Check every value first, so that a bad one leaves the table as it was.
-    std::vector<TFieldView>& normalised = scratch_;
-    normalised.resize(values.size());
+    // Rows read from a file come in their stored form already; only others are normalised (and
+    // checked first, so that a bad value leaves the table as it was).
     size_t textBytes = 0;
-    for (size_t i = 0; i < values.size(); ++i) {
-        normalised[i] = Normalised(static_cast<int>(i), values[i]);
-        if (const auto* text = std::get_if<std::string_view>(&normalised[i])) {
+    bool stored = true;
+    for (size_t i = 0; i < values.size() && stored; ++i) {
+        stored = IsStoredForm(columns_[i], values[i]);
+        if (const auto* text = std::get_if<std::string_view>(&values[i])) {
             textBytes += text->size();
         }
     }
-    Row& row = rows_.emplace_back(nextSeq_++, columns_.size(), textBytes);
-    for (size_t i = 0; i < values.size(); ++i) {
-        const TFieldView& value = normalised[i];
+    std::span<const TFieldView> row = values;
+    if (!stored) {
+        std::vector<TFieldView>& normalised = scratch_;
+        normalised.resize(values.size());
+        textBytes = 0;
+        for (size_t i = 0; i < values.size(); ++i) {
+            normalised[i] = Normalised(static_cast<int>(i), values[i]);
+            if (const auto* text = std::get_if<std::string_view>(&normalised[i])) {
+                textBytes += text->size();
+            }
+        }
+        row = normalised;
+    }
+    Row& added = rows_.emplace_back(nextSeq_++, columns_.size(), textBytes);
+    for (size_t i = 0; i < row.size(); ++i) {
+        const TFieldView& value = row[i];
         if (const auto* text = std::get_if<std::string_view>(&value)) {
-            row.PutPacked(i, *text);
+            added.PutPacked(i, *text);
         } else {
-            row.Put(i, value);
+            added.Put(i, value);
         }
     }
     IndexAdd(std::prev(rows_.end()));
+}
+
+bool TMemTable::IsStoredForm(const TColumnDef& column, const TFieldView& value) {
+    switch (value.index()) {
+        case 0:
+            return true;
+        case 1: {
+            const size_t size = std::get<std::string_view>(value).size();
+            if (column.Type == TFieldType::Memo) {
+                return size != 0;
+            }
+            return IsText(column.Type) && size <= static_cast<size_t>(std::max(column.Size, 0));
+        }
+        case 2:
+            return column.Type == TFieldType::Integer;
+        case 3:
+            return column.Type == TFieldType::Boolean;
+        default:
+            return column.Type == TFieldType::DateTime;
+    }
 }
 
 void TMemTable::Edit() {

@@ -194,6 +194,8 @@ class TMemTable {
     void CheckColumn(int column) const;
     // Applies the column's rules; throws for a value of the wrong kind.
     TFieldView Normalised(int column, TFieldView value) const;
+    // Whether a value is what Normalised would make of it.
+    static bool IsStoredForm(const TColumnDef& column, const TFieldView& value);
     void StoreCell(Row& row, int column, const TFieldView& value);
     static std::string_view KeyOf(const Row& row, int column);
     void IndexAdd(RowIterator row);

@@ -12,6 +12,7 @@
 #include "quobel_context.h"
 #include "single_instance.h"
 #include "splash.h"
+#include "startup_probe.h"
 
 int main(int argc, char** argv) {
     using namespace quobel;
@@ -57,6 +58,7 @@ int main(int argc, char** argv) {
             RunGuarded([&] { cycle->Start(); });
             RunGuarded([&] { msgList.AfterStartup(); });
             splash.reset();
+            WatchFirstPaintIfAsked(msgList);
             msgList.show();
             result = app.exec();
         }  // the main window saves its state here

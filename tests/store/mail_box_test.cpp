@@ -304,6 +304,7 @@ TEST(MailItem, SizeTextAndLines) {
     EXPECT_EQ(JoinLines({"a", "", "b"}), "a\r\n\r\nb\r\n");
     EXPECT_THAT(SplitLines("a\r\n\r\nb\r\n"), ::testing::ElementsAre("a", "", "b"));
     EXPECT_THAT(SplitLines("a\nb\rc"), ::testing::ElementsAre("a", "b", "c"));
+    EXPECT_THAT(SplitLines("a\r\rb\n\nc\r"), ::testing::ElementsAre("a", "", "b", "", "c"));
     EXPECT_TRUE(SplitLines("").empty());
 }
 

@@ -117,5 +117,29 @@ TEST_F(MemTableTest, CellRules) {
     EXPECT_EQ(message([&] { table.Edit(); }), "Cannot perform this operation on an empty dataset");
 }
 
+TEST_F(MemTableTest, AppendRowStoresValuesAsSettingThemWould) {
+    const auto row = [&](TFieldView key, TFieldView subject, TFieldView sizeValue) {
+        std::vector<TFieldView> values(table.Columns().size());
+        values[uidl] = key;
+        values[table.FieldByName("Subject")] = subject;
+        values[size] = sizeValue;
+        return values;
+    };
+    const std::string longKey(40, 'k');  // the key column holds 32 characters
+    table.AppendRow(row(std::string_view(longKey), std::string_view(""), 7));
+    table.AppendRow(row(std::string_view("b"), std::string_view("Hello"), TFieldView{}));
+    ASSERT_TRUE(table.Locate(uidl, std::string(32, 'k')));
+    EXPECT_TRUE(table.IsNull(table.FieldByName("Subject")));  // an empty memo is null
+    EXPECT_EQ(table.AsInteger(size), 7);
+    ASSERT_TRUE(table.Locate(uidl, "b"));
+    EXPECT_EQ(table.AsString(table.FieldByName("Subject")), "Hello");
+    EXPECT_TRUE(table.IsNull(size));
+
+    // A value of the wrong kind is refused and the table keeps its rows.
+    EXPECT_THROW(table.AppendRow(row(std::string_view("c"), TFieldView{}, true)), Error);
+    EXPECT_EQ(table.RowCount(), 2u);
+    EXPECT_FALSE(table.Locate(uidl, "c"));
+}
+
 }  // namespace
 }  // namespace quobel
