@@ -78,11 +78,13 @@ void TReaderTextView::AppendPiece() {
     }
     qsizetype end = std::min(fillAt_ + kPieceSize, text_.size());
     // A piece never splits a link or a surrogate pair.
-    if (nextLink_ < links_.size()) {
-        const TTextLink& link = links_[nextLink_];
-        if (link.Start < end && link.Start + link.Length > end) {
-            end = link.Start + link.Length;
-        }
+    size_t straddling = nextLink_;
+    while (straddling < links_.size() &&
+           links_[straddling].Start + links_[straddling].Length <= end) {
+        ++straddling;
+    }
+    if (straddling < links_.size() && links_[straddling].Start < end) {
+        end = links_[straddling].Start + links_[straddling].Length;
     }
     if (end < text_.size() && text_[end - 1].isHighSurrogate()) {
         ++end;

@@ -315,7 +315,7 @@ TEST(ReaderTextViewTest, LongTextGoesInPieceByPieceWithItsLinks) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !view.Filling(); }, 20000));
     QString expected = text;
     expected.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    EXPECT_EQ(view.toPlainText(), expected);
+    EXPECT_TRUE(view.toPlainText() == expected);
     const QTextBlock last = view.document()->findBlockByNumber(19999);
     QTextCursor cursor(last);
     cursor.movePosition(QTextCursor::Right, QTextCursor::MoveAnchor, 20);
