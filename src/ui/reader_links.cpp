@@ -43,8 +43,8 @@ std::vector<TTextLink> FindWebLinks(QStringView text) {
     qsizetype i = 0;
     const qsizetype size = text.size();
     while (i < size) {
-        // Cheap filter first: every prefix starts with one of these letters.
-        const char16_t first = text[i].toLower().unicode();
+        // Cheap filter first: every prefix starts with one of these ASCII letters.
+        const char16_t first = text[i].unicode() | 0x20;
         const bool candidate =
             first == u'h' || first == u'f' || first == u'n' || first == u'm' || first == u'w';
         if (!candidate || (i > 0 && IsWordChar(text[i - 1]))) {

@@ -10,27 +10,34 @@
 namespace quobel {
 namespace {
 
-// A piece big enough that small messages go in at once, small enough that inserting it takes a
-// few dozen milliseconds at most.
+// The first piece fills a screen; the later ones are big enough that the text goes in quickly and
+// small enough that inserting one takes a few dozen milliseconds at most. Messages shorter than
+// the first piece go in at once.
+constexpr qsizetype kFirstPieceSize = 64 * 1024;
 constexpr qsizetype kPieceSize = 256 * 1024;
 
+// One pass over raw characters: appending character by character or replacing in place cost
+// several times the whole parse of a large message.
 QString NormalizeLineEnds(const QString& text) {
     if (!text.contains(u'\r')) {
         return text;
     }
-    QString out;
-    out.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (c == u'\r') {
-            out += u'\n';
-            if (i + 1 < text.size() && text[i + 1] == u'\n') {
-                ++i;
+    QString out(text.size(), Qt::Uninitialized);
+    QChar* to = out.data();
+    const QChar* from = text.constData();
+    const QChar* const end = from + text.size();
+    while (from < end) {
+        if (*from == u'\r') {
+            *to++ = u'\n';
+            ++from;
+            if (from < end && *from == u'\n') {
+                ++from;
             }
         } else {
-            out += c;
+            *to++ = *from++;
         }
     }
+    out.truncate(to - out.constData());
     return out;
 }
 
@@ -76,7 +83,8 @@ void TReaderTextView::AppendPiece() {
     if (!Filling()) {
         return;
     }
-    qsizetype end = std::min(fillAt_ + kPieceSize, text_.size());
+    const qsizetype size = fillAt_ == 0 ? kFirstPieceSize : kPieceSize;
+    qsizetype end = std::min(fillAt_ + size, text_.size());
     // A piece never splits a link or a surrogate pair.
     size_t straddling = nextLink_;
     while (straddling < links_.size() &&
