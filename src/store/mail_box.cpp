@@ -9,6 +9,7 @@
 #include "core/file_util.h"
 #include "core/ini_file.h"
 #include "store/box_columns.h"
+#include "store/box_loader.h"
 
 namespace quobel {
 namespace {
@@ -62,8 +63,13 @@ void TMailBox::LoadTable(const std::string& folder) {
     loaded.SetColumns(MailBoxColumns());
     // A file without index definitions keeps the mailbox's own.
     loaded.SetIndexes(MailBoxIndexes());
+    // The items are made while the rows are read, and only handed to the box once all is well.
+    TBoxItemMaker maker(Items, accounts_, folder);
+    bool itemsMade = false;
     if (FileExists(fileName)) {
-        Format.LoadFromFile(loaded, fileName);
+        const std::string bytes = TTableFormat::ReadFile(fileName);
+        LoadTableRows(Format, loaded, bytes, maker);
+        itemsMade = maker.Usable();
         if (loaded.FindField("Size") < 0 || loaded.FindField("Encrypted") < 0 ||
             loaded.FindField("CachedCC") < 0) {
             UpgradeColumns(loaded);
@@ -71,22 +77,21 @@ void TMailBox::LoadTable(const std::string& folder) {
                 Format.SaveToFile(loaded, fileName);
                 Format.LoadFromFile(loaded, fileName);
             }
+            itemsMade = false;
         }
     }
     // Resolve every column before anything changes, so that a table lacking one leaves the box
     // as it was.
-    const auto column = [&](const char* name) { return loaded.FieldByName(name); };
-    const ColumnIndexes columns{column("UIDL"),       column("Cache"),       column("Account"),
-                                column("Online"),     column("Attachments"), column("Read"),
-                                column("Downloaded"), column("Spam"),        column("Date"),
-                                column("DateStr"),    column("Subject"),     column("Priority"),
-                                column("From"),       column("To"),          column("FromAddr"),
-                                column("Recipients"), column("CC"),          column("BCC"),
-                                column("Size"),       column("Encrypted"),   column("CachedCC")};
+    const TBoxColumns columns = TBoxColumns::Of(loaded);
+    if (!itemsMade) {
+        maker.MakeAll(loaded);
+    }
     Path = folder;
     Table = std::move(loaded);
+    Table.First();
     columns_ = columns;
-    MakeItems();
+    Items.Replace(maker.TakeItems());
+    Unread = maker.Unread();
     Loaded = true;
 }
 
@@ -114,51 +119,6 @@ void TMailBox::UpgradeColumns(TMemTable& loaded) {
     loaded = std::move(upgraded);
 }
 
-void TMailBox::MakeItems() {
-    Items.Clear();
-    Items.Reserve(Table.RowCount());
-    Unread = 0;
-    const ColumnIndexes& c = columns_;
-    std::string lastAccountId;
-    TAccount* lastAccount = nullptr;
-    for (Table.First(); !Table.Eof(); Table.Next()) {
-        TMailItem& item = Items.Add();
-        item.Folder = Path;
-        item.UIDL = Table.AsText(c.UIDL);
-        item.Cache = Table.AsText(c.Cache);
-        if (accounts_ != nullptr && !Table.IsNull(c.Account)) {
-            // A box holds the mail of a few accounts: most rows name the previous row's one.
-            const std::string_view id = Table.AsText(c.Account);
-            if (id != lastAccountId) {
-                lastAccountId = id;
-                lastAccount = accounts_->FindByID(lastAccountId);
-            }
-            item.Account = lastAccount;
-        }
-        item.Online = Table.AsBoolean(c.Online);
-        item.Attachments = Table.AsBoolean(c.Attachments);
-        item.Read = Table.AsBoolean(c.Read);
-        item.Downloaded = Table.AsBoolean(c.Downloaded);
-        item.CachedData.Encrypted = Table.AsBoolean(c.Encrypted);
-        item.CachedData.Date = Table.AsDateTime(c.Date);
-        item.CachedData.DateStr = Table.AsText(c.DateStr);
-        item.CachedData.Subject = Table.AsText(c.Subject);
-        item.CachedData.From = Table.AsText(c.From);
-        item.CachedData.To = Table.AsText(c.To);
-        item.CachedData.Priority = Table.AsInteger(c.Priority);
-        item.CachedData.CC = Table.AsText(c.CachedCC);
-        item.FromAddr = Table.AsText(c.FromAddr);
-        item.Recipients = SplitLines(Table.AsText(c.Recipients));
-        item.CCList = SplitLines(Table.AsText(c.CC));
-        item.BCCList = SplitLines(Table.AsText(c.BCC));
-        item.SetSize(Table.AsInteger(c.Size));
-        if (!item.Read) {
-            ++Unread;
-        }
-    }
-    Table.First();
-}
-
 void TMailBox::SaveTable() {
     CheckLoaded();
     Format.SaveToFile(Table, TableFileName());
@@ -166,7 +126,7 @@ void TMailBox::SaveTable() {
 
 void TMailBox::WriteItemRow(TMailItems& /*sender*/, TMailItem& item) {
     CheckLoaded();
-    const ColumnIndexes& c = columns_;
+    const TBoxColumns& c = columns_;
     if (Table.Locate(c.UIDL, item.UIDL)) {
         Table.Edit();
     } else {

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "store/box_loader.h"
 #include "store/mail_item.h"
 #include "store/mem_table.h"
 #include "store/table_format.h"
@@ -56,17 +57,11 @@ class TMailBox {
     void DeleteItemRow(TMailItems& sender, TMailItem& item);
 
   private:
-    struct ColumnIndexes {
-        int UIDL, Cache, Account, Online, Attachments, Read, Downloaded, Spam, Date, DateStr,
-            Subject, Priority, From, To, FromAddr, Recipients, CC, BCC, Size, Encrypted, CachedCC;
-    };
-
     void CheckLoaded() const;
     void UpgradeColumns(TMemTable& loaded);
-    void MakeItems();
 
     TAccounts* accounts_;
-    ColumnIndexes columns_{};
+    TBoxColumns columns_{};
 };
 
 // Every mailbox of the store folder.

@@ -85,6 +85,9 @@ std::vector<std::string> SplitLines(std::string_view text) {
     // Tables hold one such list per column and row, each entry followed by CR LF: scanning with
     // memchr and reserving once by the LF count keeps loading a large mailbox cheap.
     const auto find = [&](char c, size_t from, size_t to) {
+        if (from >= to) {
+            return to;  // also keeps an empty view's null pointer away from memchr
+        }
         const void* found = std::memchr(text.data() + from, c, to - from);
         return found == nullptr
                    ? to

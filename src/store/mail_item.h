@@ -122,6 +122,8 @@ class TMailItems {
     void Delete(size_t index);
     // Frees every item without events.
     void Clear() { items_.clear(); }
+    // Frees every item and takes the given ones, made for this collection, without events.
+    void Replace(std::vector<std::unique_ptr<TMailItem>> items) { items_ = std::move(items); }
     void Reserve(size_t count) { items_.reserve(count); }
 
     TMailChangeEvent OnChange;

@@ -7,6 +7,7 @@
 #include <type_traits>
 #include <utility>
 
+#include "core/ascii.h"
 #include "core/error.h"
 
 namespace quobel {
@@ -25,13 +26,6 @@ constexpr std::array<TypeName, 6> kTypeNames = {{
     {TFieldType::Boolean, "Boolean"},
     {TFieldType::DateTime, "DateTime"},
 }};
-
-bool SameTextAscii(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) {
-        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        return lower(x) == lower(y);
-    });
-}
 
 bool IsText(TFieldType type) {
     return type == TFieldType::FixedChar || type == TFieldType::String || type == TFieldType::Memo;

@@ -296,7 +296,7 @@ std::string TTableFormat::Save(const TMemTable& table) const {
     return bytes;
 }
 
-void TTableFormat::Load(TMemTable& table, std::string_view bytes) const {
+void TTableFormat::Load(TMemTable& table, std::string_view bytes, TTableRowSink* sink) const {
     Reader in(bytes);
     if (in.Take(4) != "TPF0") {
         throw Error("Invalid stream format");
@@ -345,6 +345,9 @@ void TTableFormat::Load(TMemTable& table, std::string_view bytes) const {
 
     TMemTable loaded;
     loaded.SetColumns(columns);
+    if (sink != nullptr) {
+        sink->Columns(columns);
+    }
 
     // Views into the file's bytes: the table copies each row into one block of its own.
     std::vector<TFieldView> values;
@@ -370,6 +373,9 @@ void TTableFormat::Load(TMemTable& table, std::string_view bytes) const {
             in.EndList();
         }
         loaded.AppendRow(values);
+        if (sink != nullptr) {
+            sink->Row(values);  // the values are in their stored form already
+        }
     }
     in.EndList();
 
@@ -383,13 +389,17 @@ void TTableFormat::SaveToFile(const TMemTable& table, const std::string& fileNam
     WriteFileAtomic(fileName, Save(table));
 }
 
-void TTableFormat::LoadFromFile(TMemTable& table, const std::string& fileName) const {
+std::string TTableFormat::ReadFile(const std::string& fileName) {
     std::string bytes;
     if (!ReadWholeFile(fileName, bytes)) {
         const int error = errno;
         throw Error("Cannot open file \"" + fileName + "\". " + std::strerror(error));
     }
-    Load(table, bytes);
+    return bytes;
+}
+
+void TTableFormat::LoadFromFile(TMemTable& table, const std::string& fileName) const {
+    Load(table, ReadFile(fileName));
 }
 
 }  // namespace quobel

@@ -1,7 +1,9 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "store/mem_table.h"
 
@@ -15,16 +17,30 @@ namespace quobel {
 // for a wrong signature, "Invalid property value" for an unexpected tag and
 // "Unknown field type (NAME)" for a column type it does not know. A failed read leaves the
 // target table as it was.
+// Receives what a read delivers while it reads, on the reading thread: a consumer can work on the
+// rows while later ones are still being read.
+class TTableRowSink {
+  public:
+    virtual ~TTableRowSink() = default;
+    // The table's columns, before any row.
+    virtual void Columns(const std::vector<TColumnDef>& columns) = 0;
+    // One row as the table stores it, a view per column; the texts point into the bytes being
+    // read.
+    virtual void Row(std::span<const TFieldView> values) = 0;
+};
+
 class TTableFormat {
   public:
     static constexpr int kVersion = 251;
 
     std::string Save(const TMemTable& table) const;
-    void Load(TMemTable& table, std::string_view bytes) const;
+    void Load(TMemTable& table, std::string_view bytes, TTableRowSink* sink = nullptr) const;
 
     // Replaces the file atomically (temporary file, flush, rename).
     void SaveToFile(const TMemTable& table, const std::string& fileName) const;
     void LoadFromFile(TMemTable& table, const std::string& fileName) const;
+    // A table file's bytes; throws Error("Cannot open file \"NAME\". REASON").
+    static std::string ReadFile(const std::string& fileName);
 };
 
 }  // namespace quobel

@@ -17,6 +17,13 @@ namespace quobel {
 std::unique_ptr<TScreenEdgeShell> CreateScreenEdgeShell(QWidget& barWindow,
                                                         std::function<void()> onWorkAreaChanged);
 
+// As CreateScreenEdgeShell; `onFullScreenApp` also runs on the UI thread when the active window
+// (any but the bar) goes full screen (true) or leaves full screen or loses activation (false),
+// which a docked bar answers with the FullScreenApp notification.
+std::unique_ptr<TScreenEdgeShell> CreateScreenEdgeShellWithFullScreen(
+    QWidget& barWindow, std::function<void()> onWorkAreaChanged,
+    std::function<void(bool)> onFullScreenApp);
+
 // The desktop minus panels and docked bars, in screen coordinates.
 TRect DesktopWorkArea();
 

@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <set>
 
+#include "bar_owner.h"
 #include "core/file_util.h"
 #include "frm_msg_list.h"
 #include "frm_tasks.h"
@@ -90,6 +91,9 @@ void TMainWindowView::SetAccountsMenu(const std::vector<TAccount*>& accounts) {
             }
         });
     }
+    if (BarOwner != nullptr) {
+        BarOwner->RebuildCheckMenu();
+    }
 }
 
 void TMainWindowView::SetCheckTimer(int32_t intervalMilliseconds, bool enabled) {
@@ -149,6 +153,24 @@ void TMainWindowView::TasksShowTasks() {
     tasks_.ShowOver(&window_);
 }
 
+void TMainWindowView::BarPopUp() {
+    if (BarOwner != nullptr) {
+        BarOwner->PopUp();
+    }
+}
+
+void TMainWindowView::BarPopDown() {
+    if (BarOwner != nullptr) {
+        BarOwner->PopDown();
+    }
+}
+
+void TMainWindowView::BarRepaint() {
+    if (BarOwner != nullptr) {
+        BarOwner->Repaint();
+    }
+}
+
 void TMainWindowView::CloseReadersOf(TMailItem& item) {
     if (Readers != nullptr) {
         Readers->CloseReadersOf(item);
@@ -175,12 +197,16 @@ TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& 
     readers_ = std::make_unique<TReaderWindows>(window, context.Options, *controller_, *tasks_);
     view_.Readers = readers_.get();
     tasks.OnClearErrors = [this] { context_.Errors.Clear(); };
+    bar_ = std::make_unique<TBarOwner>(context, window, *controller_, *tasks_);
+    view_.BarOwner = bar_.get();
     HookCommands();
 }
 
 TMailCycle::~TMailCycle() {
-    // The reader windows go first (they use the controller), then the queue: its threads end
-    // before anything their events reach is freed.
+    // The bar and the reader windows go first: they work through the controller and the
+    // queue. Then the queue: its threads end before anything their events reach is freed.
+    view_.BarOwner = nullptr;
+    bar_.reset();
     view_.Readers = nullptr;
     readers_.reset();
     tasks_.reset();
@@ -210,6 +236,10 @@ void TMailCycle::HookCommands() {
     QObject::connect(window_.actOptions, &QAction::triggered, &window_,
                      [this] { actOptionsExecute(); });
     window_.OnDestroying = [&controller] { controller.Shutdown(); };
+    QObject::connect(window_.actBar, &QAction::triggered, bar_.get(),
+                     [this](bool checked) { bar_->actBarExecute(checked); });
+    QObject::connect(&window_, &TfrmMsgList::Closed, bar_.get(),
+                     [this] { bar_->MainWindowClosing(); });
 }
 
 void TMailCycle::actOptionsExecute() {
@@ -217,6 +247,7 @@ void TMailCycle::actOptionsExecute() {
     TfrmOptions dialog(
         {context_.Options, context_.Accounts, context_.App.DataFolder(), skins, prompts_, sound_},
         &window_);
+    dialog.OnApplySkin = [this](TfrmOptions&) { bar_->ApplySkin(); };
     const bool accepted = prompts_.RunModal(dialog) == QDialog::Accepted;
     if (dialog.AccountsChanged()) {
         ForgetRemovedAccounts();
@@ -250,6 +281,10 @@ void TMailCycle::ForgetRemovedAccounts() {
 TMailItem* TMailCycle::FocusedItem() const {
     const TRowKey key = window_.FocusedRow();
     return key == nullptr ? nullptr : ItemOf(key);
+}
+
+void TMailCycle::OpenBar() {
+    bar_->OpenAtStart();
 }
 
 void TMailCycle::Start() {

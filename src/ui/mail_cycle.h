@@ -16,6 +16,7 @@ struct TQuobelContext;
 class TfrmMsgList;
 class TfrmTasks;
 class TReaderWindows;
+class TBarOwner;
 
 // The main window and the Tasks window as the check cycle sees them.
 class TMainWindowView : public TMsgListView {
@@ -43,9 +44,9 @@ class TMainWindowView : public TMsgListView {
     void TasksAddError(const TError& error) override;
     void TasksShowErrors() override;
     void TasksShowTasks() override;
-    void BarPopUp() override {}
-    void BarPopDown() override {}
-    void BarRepaint() override {}
+    void BarPopUp() override;
+    void BarPopDown() override;
+    void BarRepaint() override;
     void CloseReadersOf(TMailItem& item) override;
     void ShowInReader(TMailItem& item, bool newWindow) override;
     bool AskYesNo(const std::string& caption, const std::string& text) override;
@@ -54,6 +55,8 @@ class TMainWindowView : public TMsgListView {
     std::function<void(TAccount& account)> OnCheckAccount;
     // The preview pane and the reader windows.
     TReaderWindows* Readers = nullptr;
+    // The bar's side of the main window; null while the cycle is being built or torn down.
+    TBarOwner* BarOwner = nullptr;
 
   private:
     TfrmMsgList& window_;
@@ -76,9 +79,12 @@ class TMailCycle {
     TMsgListController& Controller() { return *controller_; }
     TTasks& Tasks() { return *tasks_; }
     TReaderWindows& Readers() { return *readers_; }
+    TBarOwner& Bar() { return *bar_; }
 
     // After the window's creation: the Inbox, the check timer and the accounts menu.
     void Start();
+    // After Start: the bar opens when it was open at the last exit.
+    void OpenBar();
 
   private:
     void HookCommands();
@@ -96,6 +102,7 @@ class TMailCycle {
     std::unique_ptr<TMsgListController> controller_;
     std::unique_ptr<TTasks> tasks_;
     std::unique_ptr<TReaderWindows> readers_;
+    std::unique_ptr<TBarOwner> bar_;
 };
 
 }  // namespace quobel

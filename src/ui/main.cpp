@@ -56,6 +56,7 @@ int main(int argc, char** argv) {
             QObject::connect(&msgList, &TfrmMsgList::Closed, &app, &QCoreApplication::quit);
             RunGuarded([&] { msgList.FormCreate(); });
             RunGuarded([&] { cycle->Start(); });
+            RunGuarded([&] { cycle->OpenBar(); });
             RunGuarded([&] { msgList.AfterStartup(); });
             splash.reset();
             WatchFirstPaintIfAsked(msgList);

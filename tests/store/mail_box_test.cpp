@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
@@ -283,6 +284,59 @@ TEST_F(MailBoxTest, UnreadableTableIsLeftAlone) {
     inbox.EnsureLoaded();
     EXPECT_TRUE(inbox.Loaded);
     EXPECT_EQ(inbox.Items.Count(), 0u);
+}
+
+TEST_F(MailBoxTest, LargeTableLoadsWhileItsItemsAreMade) {
+    // Large enough that reading and making the items run side by side.
+    constexpr int kItems = 5000;
+    TMailBoxes boxes(&accounts);
+    TMailBox& inbox = boxes.OpenStore(store);
+    inbox.EnsureLoaded();
+    TAccount& other = accounts.Add(false);
+    other.ID = std::string(32, 'b');
+    for (int i = 0; i < kItems; ++i) {
+        char key[33];
+        std::snprintf(key, sizeof key, "%032d", i);
+        TMailItem& item = NewItem(inbox, key, i % 3 == 0 ? &other : &accounts.Items(0));
+        item.CachedData.Subject = "Subject number " + std::to_string(i) + std::string(200, '.');
+        item.Read = i % 4 != 0;
+        item.Changed();
+    }
+    inbox.SaveTable();
+    const std::string bytes = Read(inbox.TableFileName());
+    ASSERT_GT(bytes.size(), size_t{1} << 20);
+
+    TMailBoxes reread(&accounts);
+    TMailBox& box = reread.OpenStore(store);
+    box.EnsureLoaded();
+    ASSERT_EQ(box.Items.Count(), size_t{kItems});
+    EXPECT_EQ(box.Unread, kItems / 4);
+    for (const int i : {0, 1, 255, 256, 257, 2500, kItems - 1}) {
+        const TMailItem& item = box.Items.Items(static_cast<size_t>(i));
+        char key[33];
+        std::snprintf(key, sizeof key, "%032d", i);
+        EXPECT_EQ(item.UIDL, key);
+        EXPECT_EQ(&item.Collection(), &box.Items);
+        EXPECT_EQ(item.Account, i % 3 == 0 ? &other : &accounts.Items(0)) << i;
+        EXPECT_EQ(item.CachedData.Subject,
+                  "Subject number " + std::to_string(i) + std::string(200, '.'));
+        EXPECT_THAT(item.Recipients, ::testing::ElementsAre("bob@example.org", "carl@example.org"));
+        EXPECT_EQ(item.Read, i % 4 != 0);
+    }
+    ASSERT_TRUE(box.Table.Locate("UIDL", box.Items.Items(4321).UIDL));
+
+    // A file cut short fails at any length and leaves a loaded box as it was.
+    for (const size_t length : {bytes.size() / 3, bytes.size() - 1}) {
+        WriteFileAtomic(box.TableFileName(), std::string_view(bytes).substr(0, length));
+        EXPECT_EQ(ErrorOf([&] { box.LoadTable(box.Path); }), "Stream read error") << length;
+        EXPECT_EQ(box.Items.Count(), size_t{kItems});
+        EXPECT_EQ(box.Table.RowCount(), size_t{kItems});
+        TMailBoxes fresh(&accounts);
+        TMailBox& unloaded = fresh.OpenStore(store);
+        EXPECT_EQ(ErrorOf([&] { unloaded.EnsureLoaded(); }), "Stream read error");
+        EXPECT_FALSE(unloaded.Loaded);
+        EXPECT_EQ(unloaded.Items.Count(), 0u);
+    }
 }
 
 TEST_F(MailBoxTest, SavingIntoAMissingFolderFails) {
