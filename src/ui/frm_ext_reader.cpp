@@ -184,7 +184,7 @@ void TfrmExtReader::CreateWidgets() {
     lblSourceField->setObjectName(QStringLiteral("lblSourceField"));
     fields->addWidget(lblSourceField, 1, 3);
     txtDate = field("txtDate", QStringLiteral("Date:"), 2, 2);
-    fields->setColumnStretch(1, 2);
+    fields->setColumnStretch(1, 1);
     fields->setColumnStretch(3, 1);
     tbAttachments = new QToolButton;
     tbAttachments->setObjectName(QStringLiteral("tbAttachments"));
