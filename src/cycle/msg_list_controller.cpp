@@ -15,6 +15,7 @@
 #include "retrieval/errors.h"
 #include "retrieval/pop_delete.h"
 #include "retrieval/pop_list.h"
+#include "retrieval/pop_retrieve.h"
 #include "retrieval/tasks.h"
 #include "store/mail_box.h"
 #include "store/mail_item.h"
@@ -107,6 +108,9 @@ std::vector<TAccount*> TMsgListController::BuildAccountsMenu() {
 }
 
 void TMsgListController::HookTask(TCustomTask& task) {
+    if (TaskConnector && task.Connection) {
+        task.Connection->Connector = TaskConnector;
+    }
     task.OnStatus = [this](TCustomTask& sender, const std::string& text, uint8_t kind) {
         TaskStatus(sender, text, kind);
     };
@@ -311,6 +315,99 @@ void TMsgListController::TaskMessageDeleted(TPOPDelete&, const std::string& key)
 void TMsgListController::ChangeUnread(TMailBox& box, int32_t delta) {
     box.Unread += delta;
     s_.View.RepaintFolderTree();
+}
+
+bool TMsgListController::FetchMessage(TMailItem& item, TFetchDone done) {
+    if (item.Account == nullptr) {
+        return false;
+    }
+    for (PendingFetch& pending : fetches_) {
+        if (pending.Account == item.Account && pending.Key == item.UIDL) {
+            pending.Waiting.push_back(std::move(done));
+            s_.View.TasksShowTasks();
+            return true;
+        }
+    }
+    TPOPRetrieve& task = s_.Tasks.Add<TPOPRetrieve>(*item.Account);
+    task.TargetKey = item.UIDL;
+    HookTask(task);
+    task.OnRetrieved = [this](TPOPRetrieve& sender, const std::vector<std::string>* lines) {
+        FetchEnded(sender, lines);
+    };
+    // A task that could not connect brings no result: its waiters are dropped when it ends.
+    task.OnFinished = [this](TCustomTask& sender) {
+        std::erase_if(fetches_, [&](const PendingFetch& p) { return p.Task == &sender; });
+        TaskFinished(sender);
+    };
+    fetches_.push_back({&task, item.Account, item.UIDL, {std::move(done)}});
+    ShowTask(task);
+    s_.View.TasksShowTasks();
+    s_.Tasks.StartNext();
+    return true;
+}
+
+void TMsgListController::FetchEnded(TPOPRetrieve& task, const std::vector<std::string>* lines) {
+    std::vector<TFetchDone> waiting;
+    const auto pending =
+        std::ranges::find_if(fetches_, [&](const PendingFetch& p) { return p.Task == &task; });
+    if (pending != fetches_.end()) {
+        waiting = std::move(pending->Waiting);
+        fetches_.erase(pending);
+    }
+    // A failure on the way (the server's list, the size, the transfer) has been listed. Lines
+    // received before it are not the message, and a message that was not found because the
+    // list could not be read may well be there: the item stays as it was and is fetched again
+    // the next time it is shown.
+    if (!task.ErrorText.empty()) {
+        return;
+    }
+    TMailItem* item = FindItem(task.SourceAccount, task.TargetKey);
+    if (item == nullptr) {
+        return;  // deleted while its message was on the way
+    }
+    try {
+        StoreFetched(*item, lines);
+    } catch (const std::exception& failure) {
+        TaskError(task, "Could not store message!", AsError(failure));
+        return;
+    }
+    for (const TFetchDone& done : waiting) {
+        if (done) {
+            done(*item, lines != nullptr);
+        }
+    }
+}
+
+TMailItem* TMsgListController::FindItem(const TAccount* account, const std::string& key) {
+    for (size_t b = 0; b < s_.MailBoxes.Count(); ++b) {
+        TMailBox& box = s_.MailBoxes.Items(b);
+        if (!box.Loaded) {
+            continue;
+        }
+        for (size_t i = box.Items.Count(); i-- > 0;) {
+            TMailItem& item = box.Items.Items(i);
+            if (item.Account == account && item.UIDL == key) {
+                return &item;
+            }
+        }
+    }
+    return nullptr;
+}
+
+void TMsgListController::StoreFetched(TMailItem& item, const std::vector<std::string>* lines) {
+    if (lines != nullptr) {
+        const std::string text = JoinLines(*lines);
+        // The message as it came, then the terminator line, which the parser takes off again.
+        // Written before the item says it is downloaded: a failed write leaves the header
+        // block, and the item is fetched again.
+        item.WriteCacheFile(text + (text.empty() ? "\r\n.\r\n" : ".\r\n"));
+        item.SetSize(ClampToInt32(static_cast<int64_t>(text.size())));
+    }
+    item.Downloaded = true;
+    item.Changed();
+    if (TMailBox* box = item.Collection().Box) {
+        BoxChanged(*box);
+    }
 }
 
 void TMsgListController::OpenMessage(TMailItem& item) {

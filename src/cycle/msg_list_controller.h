@@ -1,12 +1,14 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "cycle/msg_list_view.h"
+#include "platform/transport.h"
 
 namespace quobel {
 
@@ -19,6 +21,7 @@ class TMailBoxes;
 class TOptions;
 class TPOPDelete;
 class TPOPList;
+class TPOPRetrieve;
 class TTasks;
 class TUiDispatcher;
 
@@ -80,6 +83,20 @@ class TMsgListController {
     // The caller starts the queue afterwards.
     void DeleteMessage(TMailItem& item);
 
+    // The end of a reader's fetch: the item the fetched message was stored for, and whether the
+    // server still had the message. Not called when the item is gone by then, nor when the
+    // fetch failed: the failure is listed and the item stays as it was, to be fetched again.
+    using TFetchDone = std::function<void(TMailItem& item, bool received)>;
+    // Queues the download of the whole message of an item known by its header only, lists the
+    // task, shows the Tasks window and starts the queue. The result is stored for the item
+    // whatever shows it by then. While a fetch of the same message is pending no second one is
+    // queued: `done` joins the pending one. False when the item has no account to fetch from.
+    bool FetchMessage(TMailItem& item, TFetchDone done);
+    // Stores a fetch result for its item: the lines as the cache file (followed by the
+    // terminator line), or, with none, the item marked downloaded so that it is not fetched
+    // again.
+    void StoreFetched(TMailItem& item, const std::vector<std::string>* lines);
+
     void OpenMessage(TMailItem& item);
     void MarkMessageRead(TMailItem& item, bool notify);
     void MarkSelected(bool read);
@@ -104,6 +121,9 @@ class TMsgListController {
     // A mailbox whose table changed: saved with the next burst.
     void BoxChanged(TMailBox& box);
 
+    // How the tasks' sessions connect; TCP when empty (tests put scripted servers here).
+    TConnector TaskConnector;
+
   private:
     void QueueCheck(TAccount& account);
     // The registry's account the task was made for; null when it has left the registry.
@@ -111,10 +131,20 @@ class TMsgListController {
     void RemoveLocally(TMailItem& item);
     void AfterRemoval(TMailBox& box);
     void ChangeUnread(TMailBox& box, int32_t delta);
+    void FetchEnded(TPOPRetrieve& task, const std::vector<std::string>* lines);
+    TMailItem* FindItem(const TAccount* account, const std::string& key);
+
+    struct PendingFetch {
+        const TCustomTask* Task;
+        const TAccount* Account;
+        std::string Key;
+        std::vector<TFetchDone> Waiting;
+    };
 
     Services s_;
     std::set<TMailBox*> changedBoxes_;
     bool saveScheduled_ = false;
+    std::vector<PendingFetch> fetches_;
     // Posted calls hold this weakly: a call that arrives after the controller is gone does
     // nothing.
     std::shared_ptr<TMsgListController*> self_;

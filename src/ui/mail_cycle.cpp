@@ -11,6 +11,7 @@
 #include "frm_tasks.h"
 #include "options_dialog.h"
 #include "quobel_context.h"
+#include "reader_windows.h"
 #include "retrieval/custom_task.h"
 #include "retrieval/errors.h"
 #include "store/mail_box.h"
@@ -67,7 +68,11 @@ void TMainWindowView::RepaintLists() {
     window_.RepaintLists();
 }
 void TMainWindowView::ClearReaderPane() {
-    window_.ClearHeaders();
+    if (Readers != nullptr) {
+        Readers->ClearMainReader();
+    } else {
+        window_.ClearHeaders();
+    }
 }
 void TMainWindowView::EnableMessageCommands(bool enabled) {
     window_.EnableMessageCommands(enabled);
@@ -166,9 +171,17 @@ void TMainWindowView::BarRepaint() {
     }
 }
 
-// Reader windows come with the reader; until then an opened message is marked read only.
-void TMainWindowView::CloseReadersOf(TMailItem&) {}
-void TMainWindowView::ShowInReader(TMailItem&, bool) {}
+void TMainWindowView::CloseReadersOf(TMailItem& item) {
+    if (Readers != nullptr) {
+        Readers->CloseReadersOf(item);
+    }
+}
+
+void TMainWindowView::ShowInReader(TMailItem& item, bool newWindow) {
+    if (Readers != nullptr) {
+        Readers->ShowInReader(item, newWindow);
+    }
+}
 
 bool TMainWindowView::AskYesNo(const std::string& caption, const std::string& text) {
     return question_.AskYesNo(caption, text);
@@ -181,6 +194,8 @@ TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& 
         context.Accounts, *tasks_, context.MailBoxes, context.Errors, context.Options, dispatcher_,
         sound_, view_, JoinPath(context.App.DataFolder(), "accounts")});
     view_.OnCheckAccount = [this](TAccount& account) { controller_->CheckAccount(account); };
+    readers_ = std::make_unique<TReaderWindows>(window, context.Options, *controller_, *tasks_);
+    view_.Readers = readers_.get();
     tasks.OnClearErrors = [this] { context_.Errors.Clear(); };
     bar_ = std::make_unique<TBarOwner>(context, window, *controller_, *tasks_);
     view_.BarOwner = bar_.get();
@@ -188,10 +203,12 @@ TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& 
 }
 
 TMailCycle::~TMailCycle() {
-    // The bar first: it works through the controller and the queue.
+    // The bar and the reader windows go first: they work through the controller and the
+    // queue. Then the queue: its threads end before anything their events reach is freed.
     view_.BarOwner = nullptr;
     bar_.reset();
-    // The queue goes first: its threads end before anything their events reach is freed.
+    view_.Readers = nullptr;
+    readers_.reset();
     tasks_.reset();
     controller_.reset();
 }
@@ -239,6 +256,9 @@ void TMailCycle::actOptionsExecute() {
         controller_->ApplyCheckTimer();
         controller_->BuildAccountsMenu();
         controller_->RepaintLists();
+    }
+    if (accepted) {
+        readers_->ApplySettings();
     }
 }
 

@@ -15,6 +15,7 @@ namespace quobel {
 struct TQuobelContext;
 class TfrmMsgList;
 class TfrmTasks;
+class TReaderWindows;
 class TBarOwner;
 
 // The main window and the Tasks window as the check cycle sees them.
@@ -52,6 +53,8 @@ class TMainWindowView : public TMsgListView {
 
     // A click on an entry of the accounts menu.
     std::function<void(TAccount& account)> OnCheckAccount;
+    // The preview pane and the reader windows.
+    TReaderWindows* Readers = nullptr;
     // The bar's side of the main window; null while the cycle is being built or torn down.
     TBarOwner* BarOwner = nullptr;
 
@@ -75,6 +78,7 @@ class TMailCycle {
 
     TMsgListController& Controller() { return *controller_; }
     TTasks& Tasks() { return *tasks_; }
+    TReaderWindows& Readers() { return *readers_; }
     TBarOwner& Bar() { return *bar_; }
 
     // After the window's creation: the Inbox, the check timer and the accounts menu.
@@ -97,6 +101,7 @@ class TMailCycle {
     TMainWindowView view_;
     std::unique_ptr<TMsgListController> controller_;
     std::unique_ptr<TTasks> tasks_;
+    std::unique_ptr<TReaderWindows> readers_;
     std::unique_ptr<TBarOwner> bar_;
 };
 
