@@ -933,6 +933,16 @@ void TfrmMsgList::resizeEvent(QResizeEvent* event) {
 void TfrmMsgList::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
     ApplyHeights();
+    if (!shownOnce_) {
+        shownOnce_ = true;
+        // The focused row was scrolled to before the list had its height; once the window is
+        // laid out, bring it into view for real.
+        QTimer::singleShot(0, this, [this] {
+            if (tvMailBox->currentIndex().isValid()) {
+                tvMailBox->scrollTo(tvMailBox->currentIndex());
+            }
+        });
+    }
 }
 
 // --- status bar -------------------------------------------------------------------------------

@@ -221,6 +221,7 @@ class TfrmMsgList : public QMainWindow {
     bool inTray_ = false;
     THeightSplit heightSplit_;
     int readerHeight_ = 196;
+    bool shownOnce_ = false;
     int contactsHeight_ = 123;
     QtPlacedWindow placed_;
     TOrvaneFormSize orvaneFormSize;
