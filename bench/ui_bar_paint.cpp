@@ -15,6 +15,7 @@
 #include "bar_painter.h"
 #include "core/options.h"
 #include "frm_bar.h"
+#include "qt_bench_runner.h"
 #include "store/mail_box.h"
 #include "store/mail_item.h"
 
@@ -120,30 +121,13 @@ void BM_BarPaintFillingEveryItem(benchmark::State& state) {
 }
 BENCHMARK(BM_BarPaintFillingEveryItem)->Arg(20)->Arg(10000)->Unit(benchmark::kMicrosecond);
 
-class Recorder : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            Seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-    }
-    std::map<std::string, double> Seconds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    Recorder recorder;
-    benchmark::RunSpecifiedBenchmarks(&recorder);
-    const double small = recorder.Seconds["BM_BarPaint/20"];
-    const double large = recorder.Seconds["BM_BarPaint/10000"];
-    const double refill = recorder.Seconds["BM_BarPaintFillingEveryItem/10000"];
+    std::map<std::string, double> seconds = quobel::bench::RunQtBenchmarks(argc, argv);
+    const double small = seconds["BM_BarPaint/20"];
+    const double large = seconds["BM_BarPaint/10000"];
+    const double refill = seconds["BM_BarPaintFillingEveryItem/10000"];
     if (small > 0 && large > 0) {
         std::printf("bar paint, Inbox of 10,000 / Inbox of 20: %.2f\n", large / small);
     }

@@ -15,6 +15,7 @@
 #include "frm_msg_list.h"
 #include "frm_tasks.h"
 #include "platform/url_opener.h"
+#include "qt_bench_runner.h"
 #include "quobel_context.h"
 
 namespace {
@@ -125,30 +126,13 @@ void BM_ResortBySubject100k(benchmark::State& state) {
 }
 BENCHMARK(BM_ResortBySubject100k)->Unit(benchmark::kMillisecond);
 
-class Recorder : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            Seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-    }
-    std::map<std::string, double> Seconds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    Recorder recorder;
-    benchmark::RunSpecifiedBenchmarks(&recorder);
-    const double empty = recorder.Seconds["BM_MainWindowEmptyFirstPaint"];
-    const double full = recorder.Seconds["BM_MainWindowWith100kFirstPaint"];
-    const double sort = recorder.Seconds["BM_ResortBySubject100k"];
+    std::map<std::string, double> seconds = quobel::bench::RunQtBenchmarks(argc, argv);
+    const double empty = seconds["BM_MainWindowEmptyFirstPaint"];
+    const double full = seconds["BM_MainWindowWith100kFirstPaint"];
+    const double sort = seconds["BM_ResortBySubject100k"];
     if (empty > 0 && full > 0) {
         std::printf("re-sort by subject / first paint with 100,000 rows: %.2f\n", sort / full);
         std::printf("main window with 100,000 rows / empty main window, first paint: %.2f\n",

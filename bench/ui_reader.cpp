@@ -14,6 +14,7 @@
 #include "core/options.h"
 #include "fra_reader.h"
 #include "message/qb_message.h"
+#include "qt_bench_runner.h"
 #include "reader_text_view.h"
 #include "store/mail_item.h"
 
@@ -128,31 +129,14 @@ void BM_ShowTextMessageComplete(benchmark::State& state) {
 }
 BENCHMARK(BM_ShowTextMessageComplete)->Unit(benchmark::kMillisecond);
 
-class Recorder : public benchmark::ConsoleReporter {
-  public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            Seconds[run.benchmark_name()] = run.GetAdjustedRealTime();
-        }
-    }
-    std::map<std::string, double> Seconds;
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    Recorder recorder;
-    benchmark::RunSpecifiedBenchmarks(&recorder);
+    std::map<std::string, double> seconds = quobel::bench::RunQtBenchmarks(argc, argv);
     for (const char* kind : {"Attachment", "Text"}) {
-        const double parse = recorder.Seconds[std::string("BM_Parse") + kind + "Message"];
-        const double show = recorder.Seconds[std::string("BM_Show") + kind + "Message"];
-        const double all = recorder.Seconds[std::string("BM_Show") + kind + "MessageComplete"];
+        const double parse = seconds[std::string("BM_Parse") + kind + "Message"];
+        const double show = seconds[std::string("BM_Show") + kind + "Message"];
+        const double all = seconds[std::string("BM_Show") + kind + "MessageComplete"];
         if (parse > 0) {
             std::printf("%s message, 20 MB: ShowItem / parse %.2f, every piece in / parse %.2f\n",
                         kind, show / parse, all / parse);

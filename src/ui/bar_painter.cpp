@@ -27,16 +27,6 @@ QImage ToQImage(const TBmpImage& bitmap) {
 
 }  // namespace
 
-QFont SkinQFont(const TFontRecord& record) {
-    QFont font(QString::fromStdString(record.Name));
-    font.setPointSize(record.Size > 0 ? record.Size : 10);
-    font.setBold(record.Bold);
-    font.setItalic(record.Italic);
-    font.setUnderline(record.Underline);
-    font.setStrikeOut(record.StrikeOut);
-    return font;
-}
-
 void TBarPainter::SetSkin(const TSkin* skin) {
     images_ = {};
     height_ = 0;

@@ -8,11 +8,14 @@
 
 #include "bar/skin.h"
 #include "bar/ticker_layout.h"
+#include "qt_font.h"
 
 namespace quobel {
 
-// The bar's fonts in the toolkit's terms: the point size, face and style of a skin font.
-QFont SkinQFont(const TFontRecord& record);
+// The bar's fonts in the toolkit's terms: a skin font without a size is 10 points.
+inline QFont SkinQFont(const TFontRecord& record) {
+    return ToQFont(record, 10);
+}
 
 // Composes the bar off-screen from a layout: the skin's parts into the back buffer, each
 // message button into its own buffer first (edges, repeated middle, subject) and then into the

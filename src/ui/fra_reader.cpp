@@ -14,6 +14,7 @@
 #include "message/encryption_state.h"
 #include "message/qb_message.h"
 #include "message/shown_text.h"
+#include "qt_font.h"
 #include "reader_text_view.h"
 #include "store/mail_box.h"
 #include "store/mail_item.h"
@@ -32,22 +33,6 @@ class WaitCursor {
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
-
-QFont FontOf(const TFontRecord& record) {
-    QFont font(QString::fromStdString(record.Name));
-    // Where the named face is missing, a face of the same kind stands in.
-    if (font.family().contains(QLatin1String("Courier"), Qt::CaseInsensitive)) {
-        font.setStyleHint(QFont::TypeWriter);
-    }
-    if (record.Size > 0) {
-        font.setPointSize(record.Size);
-    }
-    font.setBold(record.Bold);
-    font.setItalic(record.Italic);
-    font.setUnderline(record.Underline);
-    font.setStrikeOut(record.StrikeOut);
-    return font;
-}
 
 // Message bytes carry no declared charset as a whole: UTF-8 where they are valid UTF-8, else
 // read as Windows-1252, so that every byte shows as some character.
@@ -145,7 +130,7 @@ void TfraReader::ApplySettings() {
 }
 
 void TfraReader::UseReaderFont() {
-    rtfText->setFont(FontOf(readerFont_));
+    rtfText->setFont(ToQFont(readerFont_));
     QPalette palette = rtfText->palette();
     const QPalette standard = QApplication::palette(rtfText);
     palette.setColor(QPalette::Base, standard.color(QPalette::Base));

@@ -257,7 +257,7 @@ void TMailCycle::actOptionsExecute() {
         controller_->BuildAccountsMenu();
         controller_->RepaintLists();
     }
-    if (accepted) {
+    if (accepted || dialog.SettingsWritten()) {
         readers_->ApplySettings();
     }
 }

@@ -33,6 +33,7 @@
 #include "ui/color_picker.h"
 #include "ui/options_file_edit.h"
 #include "ui/options_prompts.h"
+#include "ui/qt_font.h"
 
 namespace quobel {
 namespace {
@@ -77,32 +78,6 @@ QIcon ColorSquare(uint32_t color) {
         painter.fillRect(1, 1, 14, 14, ColorToQColor(color));
     }
     return QIcon(pixmap);
-}
-
-QFont ToQFont(const TFontRecord& record) {
-    QFont font(Q(record.Name));
-    if (record.Size > 0) {
-        font.setPointSize(record.Size);
-    }
-    font.setBold(record.Bold);
-    font.setItalic(record.Italic);
-    font.setUnderline(record.Underline);
-    font.setStrikeOut(record.StrikeOut);
-    return font;
-}
-
-// The colour is not part of a font here; it stays as it was.
-void FromQFont(const QFont& font, TFontRecord& record) {
-    record.Name = font.family().toStdString();
-    if (font.pointSize() > 0) {
-        record.Size = font.pointSize();
-    } else if (font.pointSizeF() > 0) {
-        record.Size = static_cast<int32_t>(std::lround(font.pointSizeF()));
-    }
-    record.Bold = font.bold();
-    record.Italic = font.italic();
-    record.Underline = font.underline();
-    record.StrikeOut = font.strikeOut();
 }
 
 QSpinBox* SpinBox(int minimum, int maximum, QWidget* parent) {

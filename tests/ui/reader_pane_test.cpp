@@ -74,6 +74,23 @@ TEST_F(ReaderPaneTest, ShowsThePartTheMessageCallsForAndTheWholeSource) {
     }
 }
 
+TEST_F(ReaderPaneTest, ReaderFontIsReadAgainWhenTheSettingsChange) {
+    TMailItem& item = AddItem("font", SimpleMessage("font", "Some text"), true);
+    Pane().ShowItem(item);
+    TFontRecord font;
+    font.Name = "DejaVu Sans Mono";
+    font.Size = 13;
+    font.Bold = true;
+    {
+        OptionsScope scope(context.Options);
+        context.Options.WriteFont("Reader.Font", font);
+    }
+    EXPECT_NE(Pane().rtfText->font().pointSize(), 13);
+    Pane().ApplySettings();
+    EXPECT_EQ(Pane().rtfText->font().pointSize(), 13);
+    EXPECT_TRUE(Pane().rtfText->font().bold());
+}
+
 TEST_F(ReaderPaneTest, NothingInAMessageIsTakenAsMarkup) {
     const std::string body = "<img src=\"http://tracker.example/x.png\"> <b>bold</b> &amp;";
     TMailItem& item = AddItem("markup", SimpleMessage("markup", body), true);
