@@ -13,6 +13,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "command_action.h"
 #include "core/options.h"
 #include "icons.h"
 #include "reader_headers.h"
@@ -62,16 +63,7 @@ TfrmExtReader::~TfrmExtReader() {
 
 QAction* TfrmExtReader::MakeAction(const char* name, const QString& caption, const QString& hint,
                                    const QKeySequence& shortcut) {
-    auto* action = new QAction(caption, this);
-    action->setObjectName(QString::fromLatin1(name));
-    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    action->setToolTip(bar < 0 ? hint : hint.left(bar));
-    action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
-    if (!shortcut.isEmpty()) {
-        action->setShortcut(shortcut);
-    }
-    addAction(action);
-    return action;
+    return MakeCommand(*this, name, caption, hint, shortcut);
 }
 
 void TfrmExtReader::CreateActions() {

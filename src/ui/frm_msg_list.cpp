@@ -26,6 +26,7 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "command_action.h"
 #include "core/file_util.h"
 #include "core/ini_file.h"
 #include "frm_tasks.h"
@@ -102,19 +103,7 @@ TfrmMsgList::~TfrmMsgList() {
 
 QAction* TfrmMsgList::MakeAction(const char* name, const QString& caption, const QString& hint,
                                  const QKeySequence& shortcut, const QString& icon) {
-    auto* action = new QAction(caption, this);
-    action->setObjectName(QString::fromLatin1(name));
-    const qsizetype bar = hint.indexOf(QLatin1Char('|'));
-    action->setToolTip(bar < 0 ? hint : hint.left(bar));
-    action->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
-    if (!shortcut.isEmpty()) {
-        action->setShortcut(shortcut);
-    }
-    if (!icon.isEmpty()) {
-        action->setIcon(TIcons::Tool(icon));
-    }
-    addAction(action);
-    return action;
+    return MakeCommand(*this, name, caption, hint, shortcut, icon);
 }
 
 void TfrmMsgList::CreateActions() {
