@@ -1,10 +1,10 @@
 #include "cycle/msg_list_controller.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "accounts/account_file.h"
 #include "accounts/accounts.h"
+#include "core/clamp_int.h"
 #include "core/error.h"
 #include "core/file_util.h"
 #include "core/options.h"
@@ -24,11 +24,6 @@ namespace quobel {
 namespace {
 
 constexpr int32_t kMinute = 60000;
-
-int32_t ClampToInt32(int64_t value) {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, std::numeric_limits<int32_t>::min(),
-                                                    std::numeric_limits<int32_t>::max()));
-}
 
 // The list update of the view, ended on every path.
 class ListUpdate {

@@ -148,6 +148,17 @@ void TQBMessage::LoadFromStream(std::istream& stream) {
     LoadFromText(std::move(text));
 }
 
+std::string ContactNames(const std::vector<TQBContact>& contacts) {
+    std::string text;
+    for (const TQBContact& contact : contacts) {
+        if (!text.empty()) {
+            text += ", ";
+        }
+        text += contact.Name.empty() ? contact.Address : contact.Name;
+    }
+    return text;
+}
+
 void TQBMessage::LoadFromText(std::string text) {
     // A fully downloaded message ends with the POP3 terminator line; it is not message text.
     if (const std::size_t p = FindTextBack(text, "\r\n.\r\n"); p > 0) {

@@ -19,6 +19,9 @@ struct TQBContact {
     std::string Address;
 };
 
+// Names (or addresses where a name is empty) joined with ", ", as the message list shows them.
+std::string ContactNames(const std::vector<TQBContact>& contacts);
+
 struct TQBReceived {
     std::string SourceIP;
     std::string ForAddress;

@@ -5,10 +5,10 @@
 #include <exception>
 #include <mutex>
 #include <thread>
+#include <utility>
 #include <variant>
 
 #include "accounts/accounts.h"
-#include "core/ascii.h"
 #include "core/error.h"
 
 namespace quobel {
@@ -38,21 +38,30 @@ TDateTime DateTimeOf(const TFieldView& value) {
     return number != nullptr ? *number : 0;
 }
 
-constexpr const char* kColumnNames[] = {
-    "UIDL",     "Cache",      "Account", "Online",  "Attachments", "Read",      "Downloaded",
-    "Spam",     "Date",       "DateStr", "Subject", "Priority",    "From",      "To",
-    "FromAddr", "Recipients", "CC",      "BCC",     "Size",        "Encrypted", "CachedCC"};
-
-// The members of TBoxColumns in the order of kColumnNames.
-int* ColumnSlots(TBoxColumns& c, size_t index) {
-    int* const slots[] = {&c.UIDL,       &c.Cache,      &c.Account, &c.Online, &c.Attachments,
-                          &c.Read,       &c.Downloaded, &c.Spam,    &c.Date,   &c.DateStr,
-                          &c.Subject,    &c.Priority,   &c.From,    &c.To,     &c.FromAddr,
-                          &c.Recipients, &c.CC,         &c.BCC,     &c.Size,   &c.Encrypted,
-                          &c.CachedCC};
-    static_assert(std::size(kColumnNames) == 21);
-    return slots[index];
-}
+// Each value of an item and the column it is kept in.
+constexpr std::pair<const char*, int TBoxColumns::*> kColumns[] = {
+    {"UIDL", &TBoxColumns::UIDL},
+    {"Cache", &TBoxColumns::Cache},
+    {"Account", &TBoxColumns::Account},
+    {"Online", &TBoxColumns::Online},
+    {"Attachments", &TBoxColumns::Attachments},
+    {"Read", &TBoxColumns::Read},
+    {"Downloaded", &TBoxColumns::Downloaded},
+    {"Spam", &TBoxColumns::Spam},
+    {"Date", &TBoxColumns::Date},
+    {"DateStr", &TBoxColumns::DateStr},
+    {"Subject", &TBoxColumns::Subject},
+    {"Priority", &TBoxColumns::Priority},
+    {"From", &TBoxColumns::From},
+    {"To", &TBoxColumns::To},
+    {"FromAddr", &TBoxColumns::FromAddr},
+    {"Recipients", &TBoxColumns::Recipients},
+    {"CC", &TBoxColumns::CC},
+    {"BCC", &TBoxColumns::BCC},
+    {"Size", &TBoxColumns::Size},
+    {"Encrypted", &TBoxColumns::Encrypted},
+    {"CachedCC", &TBoxColumns::CachedCC},
+};
 
 // Hands rows from the reading thread to the consuming one in chunks of views.
 class RowHandoff : public TTableRowSink {
@@ -147,25 +156,19 @@ class RowHandoff : public TTableRowSink {
 }  // namespace
 
 bool TBoxColumns::TryOf(const std::vector<TColumnDef>& columns, TBoxColumns& result) {
-    for (size_t i = 0; i < std::size(kColumnNames); ++i) {
-        int found = -1;
-        for (size_t k = 0; k < columns.size() && found < 0; ++k) {
-            if (SameTextAscii(columns[k].Name, kColumnNames[i])) {
-                found = static_cast<int>(k);
-            }
-        }
-        if (found < 0) {
+    for (const auto& [name, member] : kColumns) {
+        result.*member = FindColumn(columns, name);
+        if (result.*member < 0) {
             return false;
         }
-        *ColumnSlots(result, i) = found;
     }
     return true;
 }
 
 TBoxColumns TBoxColumns::Of(const TMemTable& table) {
     TBoxColumns result{};
-    for (size_t i = 0; i < std::size(kColumnNames); ++i) {
-        *ColumnSlots(result, i) = table.FieldByName(kColumnNames[i]);
+    for (const auto& [name, member] : kColumns) {
+        result.*member = table.FieldByName(name);
     }
     return result;
 }

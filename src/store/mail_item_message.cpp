@@ -15,16 +15,12 @@ void DeleteMessage(TQBMessage* message) {
     delete message;
 }
 
-// Names (or addresses where a name is empty) joined with ", ", and the addresses.
+// The names as the list shows them, and the addresses.
 void FillContacts(const std::vector<TQBContact>& contacts, std::string& text,
                   std::vector<std::string>& addresses) {
-    text.clear();
+    text = ContactNames(contacts);
     addresses.clear();
     for (const TQBContact& contact : contacts) {
-        if (!text.empty()) {
-            text += ", ";
-        }
-        text += contact.Name.empty() ? contact.Address : contact.Name;
         addresses.push_back(contact.Address);
     }
 }

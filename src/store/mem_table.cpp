@@ -113,13 +113,17 @@ void TMemTable::SetIndexes(std::vector<TIndexDef> indexes) {
     RebuildIndex();
 }
 
-int TMemTable::FindField(std::string_view name) const {
-    for (size_t i = 0; i < columns_.size(); ++i) {
-        if (SameTextAscii(columns_[i].Name, name)) {
+int FindColumn(const std::vector<TColumnDef>& columns, std::string_view name) {
+    for (size_t i = 0; i < columns.size(); ++i) {
+        if (SameTextAscii(columns[i].Name, name)) {
             return static_cast<int>(i);
         }
     }
     return -1;
+}
+
+int TMemTable::FindField(std::string_view name) const {
+    return FindColumn(columns_, name);
 }
 
 int TMemTable::FieldByName(std::string_view name) const {

@@ -50,6 +50,9 @@ struct TIndexDef {
     bool operator==(const TIndexDef&) const = default;
 };
 
+// The position of the column of that name (compared without regard to ASCII case), or -1.
+int FindColumn(const std::vector<TColumnDef>& columns, std::string_view name);
+
 // One cell: null, a text (FixedChar, String, Memo), an integer, a boolean or a date-time.
 using TFieldValue = std::variant<std::monostate, std::string, int32_t, bool, double>;
 // The same without owning its text: how rows are read out and appended in bulk.

@@ -4,10 +4,9 @@
 #include <QMenu>
 #include <QStackedWidget>
 #include <QVBoxLayout>
-#include <algorithm>
-#include <limits>
 
 #include "color_picker.h"
+#include "core/clamp_int.h"
 #include "core/options.h"
 #include "message/charset.h"
 #include "message/encryption.h"
@@ -39,23 +38,6 @@ class WaitCursor {
 QString BytesToQString(const std::string& bytes) {
     const std::string text = TextToUtf8(bytes, "");
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// Names (or addresses where a name is empty) joined with ", ", as the message list shows them.
-std::string ContactsText(const std::vector<TQBContact>& contacts) {
-    std::string text;
-    for (const TQBContact& contact : contacts) {
-        if (!text.empty()) {
-            text += ", ";
-        }
-        text += contact.Name.empty() ? contact.Address : contact.Name;
-    }
-    return text;
-}
-
-int32_t ClampedSize(size_t size) {
-    return static_cast<int32_t>(
-        std::min<size_t>(size, static_cast<size_t>(std::numeric_limits<int32_t>::max())));
 }
 
 }  // namespace
@@ -179,9 +161,9 @@ void TfraReader::ShowItem(TMailItem& item) {
         static_cast<int64_t>(bytes.size()) != item.Size) {
         if (ccMissing) {
             // A row written before the table kept the CC text: the list shows it from now on.
-            item.CachedData.CC = ContactsText(message_->CC);
+            item.CachedData.CC = ContactNames(message_->CC);
         }
-        item.SetSize(ClampedSize(bytes.size()));
+        item.SetSize(ClampToInt32(static_cast<int64_t>(bytes.size())));
         item.Changed();
         if (TMailBox* box = item.Collection().Box; box != nullptr && services_.BoxChanged) {
             services_.BoxChanged(*box);

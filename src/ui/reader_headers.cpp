@@ -12,6 +12,7 @@
 #include <QTabBar>
 #include <QUrl>
 
+#include "core/clamp_int.h"
 #include "core/format_size.h"
 #include "fra_reader.h"
 #include "message/qb_message.h"
@@ -147,7 +148,7 @@ void TReaderHeaders::FillAttachments() {
             continue;
         }
         const QString name = Q(part.FileName);
-        const auto size = static_cast<int32_t>(std::min<size_t>(part.DataSize(), INT32_MAX));
+        const auto size = ClampToInt32(static_cast<int64_t>(part.DataSize()));
         QString caption =
             name + QStringLiteral(" (") + Q(FormatSize(size, false)) + QStringLiteral(")");
         caption.replace(QLatin1Char('&'), QStringLiteral("&&"));  // no mnemonics from names
