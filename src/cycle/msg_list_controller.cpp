@@ -291,8 +291,9 @@ void TMsgListController::TaskMessageDeleted(TPOPDelete&, const std::string& key)
         return;
     }
     TMailItem* found = nullptr;
+    // Peeking leaves the items that are not made yet as they are.
     for (size_t i = Inbox->Items.Count(); i-- > 0;) {
-        if (Inbox->Items.Items(i).UIDL == key) {
+        if (Inbox->Items.Peek(i).UIDL == key) {
             found = &Inbox->Items.Items(i);
             break;
         }
@@ -380,9 +381,9 @@ TMailItem* TMsgListController::FindItem(const TAccount* account, const std::stri
             continue;
         }
         for (size_t i = box.Items.Count(); i-- > 0;) {
-            TMailItem& item = box.Items.Items(i);
-            if (item.Account == account && item.UIDL == key) {
-                return &item;
+            const TMailItemPeek peek = box.Items.Peek(i);
+            if (peek.Account == account && peek.UIDL == key) {
+                return &box.Items.Items(i);
             }
         }
     }

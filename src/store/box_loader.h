@@ -27,42 +27,50 @@ struct TBoxColumns {
     static bool TryOf(const std::vector<TColumnDef>& columns, TBoxColumns& result);
 };
 
-// Makes a mailbox's items from its table rows, as a read delivers them (on one thread at a time)
-// or from a table afterwards. The items belong to `collection` but are only handed over by
-// TakeItems, so that a read that fails leaves the collection as it was.
-class TBoxItemMaker : public TTableRowSink {
+// Collects a mailbox's rows as a read delivers them: each becomes an item waiting to be made,
+// with what lists need of it. Nothing reaches the collection until TakeRows, so that a read that
+// fails leaves it as it was.
+class TBoxRowCollector : public TTableRowSink {
   public:
-    TBoxItemMaker(TMailItems& collection, TAccounts* accounts, std::string folder);
-
     void Columns(const std::vector<TColumnDef>& columns) override;
-    void Row(std::span<const TFieldView> values) override;
+    void Row(TMemTable::TRowRef row, std::span<const TFieldView> values) override;
 
-    // Whether every row delivered so far became an item (false when a column was missing).
+    // Whether every row delivered so far was taken (false when a column was missing).
     bool Usable() const { return usable_; }
     // Starts again from the rows of a complete table.
-    void MakeAll(const TMemTable& table);
-    std::vector<std::unique_ptr<TMailItem>> TakeItems() { return std::move(items_); }
+    void CollectAll(const TMemTable& table);
+    std::vector<TPendingItem> TakeRows() { return std::move(rows_); }
     int32_t Unread() const { return unread_; }
 
   private:
-    TAccount* AccountOf(std::string_view id);
-
-    TMailItems& collection_;
-    TAccounts* accounts_;
-    std::string folder_;
     TBoxColumns columns_{};
     bool usable_ = false;
-    std::vector<std::unique_ptr<TMailItem>> items_;
+    std::vector<TPendingItem> rows_;
     int32_t unread_ = 0;
-    std::string lastAccountId_;
-    TAccount* lastAccount_ = nullptr;
 };
 
-// Reads table bytes into `table`, delivering every row to `sink` as it goes. A large table is read
-// on a second thread while this one hands the rows to the sink, so that reading and making items
-// overlap; the sink is only ever called on this thread. Errors of the read are passed on after
-// both are done; `bytes` must outlive the call.
-void LoadTableRows(const TTableFormat& format, TMemTable& table, std::string_view bytes,
-                   TTableRowSink& sink);
+// Makes a mailbox's items from the rows of its table, which must outlive it.
+class TBoxItemFactory : public TMailItemFactory {
+  public:
+    TBoxItemFactory(const TMemTable& table, TAccounts* accounts)
+        : table_(table), accounts_(accounts) {}
+
+    // Where the table keeps each value, and the folder of the items' cache files.
+    void SetColumns(const TBoxColumns& columns, std::string folder);
+
+    void Fill(TMailItem& item, TRowRef row) const override;
+    TMailItemPeek Peek(TRowRef row, const TMailItemSummary& summary) const override;
+
+    // Makes the item of one row's values.
+    static void Fill(TMailItem& item, std::span<const TFieldView> values,
+                     const TBoxColumns& columns, TAccounts* accounts, const std::string& folder);
+
+  private:
+    const TMemTable& table_;
+    TAccounts* accounts_;
+    TBoxColumns columns_{};
+    std::string folder_;
+    mutable std::vector<TFieldView> values_;
+};
 
 }  // namespace quobel

@@ -63,13 +63,14 @@ void TMailBox::LoadTable(const std::string& folder) {
     loaded.SetColumns(MailBoxColumns());
     // A file without index definitions keeps the mailbox's own.
     loaded.SetIndexes(MailBoxIndexes());
-    // The items are made while the rows are read, and only handed to the box once all is well.
-    TBoxItemMaker maker(Items, accounts_, folder);
-    bool itemsMade = false;
+    // The rows stay in the file's bytes and become items when first used; nothing reaches the box
+    // before all is well.
+    TBoxRowCollector collector;
+    bool rowsTaken = false;
     if (FileExists(fileName)) {
-        const std::string bytes = TTableFormat::ReadFile(fileName);
-        LoadTableRows(Format, loaded, bytes, maker);
-        itemsMade = maker.Usable();
+        auto bytes = std::make_shared<const std::string>(TTableFormat::ReadFile(fileName));
+        Format.Load(loaded, std::move(bytes), &collector);
+        rowsTaken = collector.Usable();
         if (loaded.FindField("Size") < 0 || loaded.FindField("Encrypted") < 0 ||
             loaded.FindField("CachedCC") < 0) {
             UpgradeColumns(loaded);
@@ -77,21 +78,24 @@ void TMailBox::LoadTable(const std::string& folder) {
                 Format.SaveToFile(loaded, fileName);
                 Format.LoadFromFile(loaded, fileName);
             }
-            itemsMade = false;
+            rowsTaken = false;
         }
     }
     // Resolve every column before anything changes, so that a table lacking one leaves the box
     // as it was.
     const TBoxColumns columns = TBoxColumns::Of(loaded);
-    if (!itemsMade) {
-        maker.MakeAll(loaded);
+    if (!rowsTaken) {
+        collector.CollectAll(loaded);
     }
     Path = folder;
+    // The items of the old rows go before the rows do.
+    Items.Clear();
     Table = std::move(loaded);
     Table.First();
     columns_ = columns;
-    Items.Replace(maker.TakeItems());
-    Unread = maker.Unread();
+    factory_.SetColumns(columns, folder);
+    Items.ReplaceWithRows(collector.TakeRows(), factory_);
+    Unread = collector.Unread();
     Loaded = true;
 }
 

@@ -62,6 +62,7 @@ class TMailBox {
 
     TAccounts* accounts_;
     TBoxColumns columns_{};
+    TBoxItemFactory factory_{Table, accounts_};
 };
 
 // Every mailbox of the store folder.

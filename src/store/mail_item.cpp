@@ -8,6 +8,19 @@
 #include "core/format_size.h"
 
 namespace quobel {
+namespace {
+
+TMailItemSummary SummaryOfItem(const TMailItem& item) {
+    TMailItemSummary summary;
+    summary.Date = item.CachedData.Date;
+    summary.Size = item.Size;
+    summary.Priority = item.CachedData.Priority;
+    summary.Read = item.Read;
+    summary.Attachments = item.Attachments;
+    return summary;
+}
+
+}  // namespace
 
 TMailItem::TMailItem(TMailItems& collection) : collection_(&collection) {}
 
@@ -50,14 +63,78 @@ void TMailItem::Delete() {
     }
 }
 
+TMailItems::Slot& TMailItems::NewSlot() {
+    Slot& slot = slots_.emplace_back();
+    slot.Owner = this;
+    order_.push_back(&slot);
+    return slot;
+}
+
 TMailItem& TMailItems::Add() {
-    items_.push_back(std::make_unique<TMailItem>(*this));
-    return *items_.back();
+    Slot& slot = NewSlot();
+    slot.Item = std::make_unique<TMailItem>(*this);
+    slot.Item->slot_ = &slot;
+    return *slot.Item;
+}
+
+TMailItem& TMailItems::Made(const Slot& slot) const {
+    if (slot.Item == nullptr) {
+        if (slot.Row == nullptr || factory_ == nullptr) {
+            throw Error("The message is no longer in its mailbox");
+        }
+        auto item = std::make_unique<TMailItem>(*slot.Owner);
+        item->slot_ = &slot;
+        factory_->Fill(*item, slot.Row);
+        slot.Item = std::move(item);
+    }
+    return *slot.Item;
+}
+
+TMailItemPeek TMailItems::PeekSlot(const Slot& slot) const {
+    if (slot.Item == nullptr) {
+        if (slot.Row == nullptr || factory_ == nullptr) {
+            throw Error("The message is no longer in its mailbox");
+        }
+        return factory_->Peek(slot.Row, slot.Summary);
+    }
+    const TMailItem& item = *slot.Item;
+    TMailItemPeek peek;
+    peek.UIDL = item.UIDL;
+    peek.Subject = item.CachedData.Subject;
+    peek.From = item.CachedData.From;
+    peek.To = item.CachedData.To;
+    peek.DateStr = item.CachedData.DateStr;
+    peek.Account = item.Account;
+    peek.Summary = SummaryOfItem(item);
+    return peek;
+}
+
+bool TMailItems::IsRead(size_t index) const {
+    const Slot& slot = *order_.at(index);
+    return slot.Item != nullptr ? slot.Item->Read : slot.Summary.Read;
+}
+
+TMailItem& TMailItems::ItemOf(TKey key) {
+    const Slot& slot = *static_cast<const Slot*>(key);
+    return slot.Owner->Made(slot);
+}
+
+TMailItemPeek TMailItems::PeekOf(TKey key) {
+    const Slot& slot = *static_cast<const Slot*>(key);
+    return slot.Owner->PeekSlot(slot);
+}
+
+TMailItemSummary TMailItems::SummaryOf(TKey key) {
+    const Slot& slot = *static_cast<const Slot*>(key);
+    if (slot.Item == nullptr) {
+        return slot.Summary;
+    }
+    return SummaryOfItem(*slot.Item);
 }
 
 int TMailItems::IndexOf(const TMailItem& item) const {
-    for (size_t i = 0; i < items_.size(); ++i) {
-        if (items_[i].get() == &item) {
+    for (size_t i = 0; i < order_.size(); ++i) {
+        if (order_[i] == item.slot_ && order_[i]->Item.get() == &item) {
             return static_cast<int>(i);
         }
     }
@@ -65,11 +142,41 @@ int TMailItems::IndexOf(const TMailItem& item) const {
 }
 
 void TMailItems::Delete(size_t index) {
-    TMailItem& item = *items_.at(index);
+    Slot& slot = *order_.at(index);
+    TMailItem& item = Made(slot);
     if (OnDelete) {
         OnDelete(*this, item);
     }
-    items_.erase(items_.begin() + static_cast<std::ptrdiff_t>(index));
+    order_.erase(order_.begin() + static_cast<std::ptrdiff_t>(index));
+    slot.Item.reset();
+    slot.Row = nullptr;
+}
+
+void TMailItems::Clear() {
+    order_.clear();
+    slots_.clear();
+    factory_ = nullptr;
+}
+
+void TMailItems::Replace(std::vector<std::unique_ptr<TMailItem>> items) {
+    Clear();
+    order_.reserve(items.size());
+    for (std::unique_ptr<TMailItem>& item : items) {
+        Slot& slot = NewSlot();
+        item->slot_ = &slot;
+        slot.Item = std::move(item);
+    }
+}
+
+void TMailItems::ReplaceWithRows(std::vector<TPendingItem> rows, const TMailItemFactory& factory) {
+    Clear();
+    factory_ = &factory;
+    order_.reserve(rows.size());
+    for (const TPendingItem& row : rows) {
+        Slot& slot = NewSlot();
+        slot.Row = row.Row;
+        slot.Summary = row.Summary;
+    }
 }
 
 std::string JoinLines(const std::vector<std::string>& lines) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -96,42 +97,110 @@ class TMailItem {
     std::string CacheFileName() const;
 
   private:
+    friend class TMailItems;
     using MessagePtr = std::unique_ptr<TQBMessage, void (*)(TQBMessage*)>;
     static MessagePtr NewMessage();
 
     TMailItems* collection_;
+    const void* slot_ = nullptr;  // the collection's place of the item, its key in views
     MessagePtr message_{nullptr, nullptr};
 };
 
-// The ordered items of one mailbox.
+// What lists need of every item of a box (to count, sort and mark it) before the item is made.
+struct TMailItemSummary {
+    TDateTime Date = 0;
+    int32_t Size = 0;
+    int32_t Priority = 0;
+    bool Read = false;
+    bool Attachments = false;
+};
+
+// An item's key and list texts as they stand, made or not: views valid until the item or its
+// row changes.
+struct TMailItemPeek {
+    std::string_view UIDL, Subject, From, To, DateStr;
+    TAccount* Account = nullptr;  // as the registry has it now
+    TMailItemSummary Summary;
+};
+
+// Where the items of a mailbox's rows come from when they are first used.
+class TMailItemFactory {
+  public:
+    using TRowRef = const void*;
+    virtual ~TMailItemFactory() = default;
+    virtual void Fill(TMailItem& item, TRowRef row) const = 0;
+    virtual TMailItemPeek Peek(TRowRef row, const TMailItemSummary& summary) const = 0;
+};
+
+// A table row waiting to become an item.
+struct TPendingItem {
+    TMailItemFactory::TRowRef Row = nullptr;
+    TMailItemSummary Summary;
+};
+
+// The ordered items of one mailbox. Items read from a table are made from their rows when first
+// used, so that a box of a hundred thousand messages can be listed, counted and sorted at once;
+// until then each is known by its summary and its key.
 class TMailItems {
   public:
     using TMailChangeEvent = std::function<void(TMailItems& Sender, TMailItem& Item)>;
+    // An item's identity in views, the same before and after it is made.
+    using TKey = const void*;
 
     explicit TMailItems(TMailBox* box = nullptr) : Box(box) {}
     TMailItems(const TMailItems&) = delete;
     TMailItems& operator=(const TMailItems&) = delete;
 
     TMailItem& Add();
-    size_t Count() const { return items_.size(); }
-    TMailItem& Items(size_t index) { return *items_.at(index); }
-    const TMailItem& Items(size_t index) const { return *items_.at(index); }
+    size_t Count() const { return order_.size(); }
+    TMailItem& Items(size_t index) { return Made(*order_.at(index)); }
+    const TMailItem& Items(size_t index) const { return Made(*order_.at(index)); }
     // -1 when the item is not in this collection.
     int IndexOf(const TMailItem& item) const;
     // Fires OnDelete, then removes and frees the item.
     void Delete(size_t index);
     // Frees every item without events.
-    void Clear() { items_.clear(); }
+    void Clear();
     // Frees every item and takes the given ones, made for this collection, without events.
-    void Replace(std::vector<std::unique_ptr<TMailItem>> items) { items_ = std::move(items); }
-    void Reserve(size_t count) { items_.reserve(count); }
+    void Replace(std::vector<std::unique_ptr<TMailItem>> items);
+    // Frees every item and takes rows whose items the factory (which must outlive them) makes
+    // when they are first used.
+    void ReplaceWithRows(std::vector<TPendingItem> rows, const TMailItemFactory& factory);
+    void Reserve(size_t count) { order_.reserve(count); }
+
+    // Without making the item.
+    bool IsMade(size_t index) const { return order_.at(index)->Item != nullptr; }
+    bool IsRead(size_t index) const;
+    TMailItemPeek Peek(size_t index) const { return PeekSlot(*order_.at(index)); }
+    TKey KeyAt(size_t index) const { return order_.at(index); }
+
+    // Keys lead back to their items, which are made if need be. A key of a deleted item is
+    // refused with an Error.
+    static TKey KeyOf(const TMailItem& item) { return item.slot_; }
+    static TMailItem& ItemOf(TKey key);
+    static TMailItemPeek PeekOf(TKey key);
+    static TMailItemSummary SummaryOf(TKey key);
 
     TMailChangeEvent OnChange;
     TMailChangeEvent OnDelete;
     TMailBox* Box;  // not owned
 
   private:
-    std::vector<std::unique_ptr<TMailItem>> items_;
+    struct Slot {
+        TMailItems* Owner = nullptr;
+        mutable std::unique_ptr<TMailItem> Item;  // made on first use
+        TMailItemFactory::TRowRef Row = nullptr;  // null once deleted
+        TMailItemSummary Summary;
+    };
+
+    Slot& NewSlot();
+    TMailItem& Made(const Slot& slot) const;
+    TMailItemPeek PeekSlot(const Slot& slot) const;
+
+    // Never shrinks but with Clear and Replace: keys point into it.
+    std::deque<Slot> slots_;
+    std::vector<Slot*> order_;
+    const TMailItemFactory* factory_ = nullptr;
 };
 
 // A list as one table text: each entry followed by CR LF.

@@ -93,10 +93,14 @@ TMemTable& TMemTable::operator=(TMemTable&& other) noexcept {
     state_ = other.state_;
     nextSeq_ = other.nextSeq_;
     indexColumn_ = other.indexColumn_;
+    indexBuilt_ = other.indexBuilt_;
     index_ = std::move(other.index_);
+    source_ = std::move(other.source_);
+    decoder_ = std::move(other.decoder_);
     scratch_.clear();
     other.rows_.clear();
     other.index_.clear();
+    other.source_.reset();
     other.current_ = other.rows_.end();
     other.state_ = State::Browse;
     return *this;
@@ -137,8 +141,53 @@ int TMemTable::FieldByName(std::string_view name) const {
 void TMemTable::ClearRows() {
     index_.clear();
     rows_.clear();
+    source_.reset();
+    decoder_ = nullptr;
     current_ = rows_.end();
     state_ = State::Browse;
+}
+
+void TMemTable::SetSource(std::shared_ptr<const std::string> bytes, TRowDecoder decoder) {
+    source_ = std::move(bytes);
+    decoder_ = std::move(decoder);
+}
+
+void TMemTable::AppendSourceRow(std::string_view bytes, std::span<const TFieldView> values) {
+    if (!decoder_) {
+        throw Error("Table rows need a source to stay in");
+    }
+    bool stored = values.size() == columns_.size();
+    for (size_t i = 0; i < values.size() && stored; ++i) {
+        stored = IsStoredForm(columns_[i], values[i]);
+    }
+    if (!stored) {
+        AppendRow(values);
+        return;
+    }
+    rows_.emplace_back(nextSeq_++, bytes);
+    if (indexBuilt_) {
+        IndexAdd(std::prev(rows_.end()));
+    }
+}
+
+void TMemTable::RowValues(TRowRef ref, std::vector<TFieldView>& values) const {
+    const Row& row = *static_cast<const Row*>(ref);
+    values.resize(columns_.size());
+    if (row.InSource()) {
+        decoder_(row.Source(), values, values.size());
+        return;
+    }
+    for (size_t i = 0; i < values.size(); ++i) {
+        values[i] = row.Cells()[i].View();
+    }
+}
+
+const TMemTable::Row& TMemTable::Decoded(const Row& row) const {
+    if (row.InSource()) {
+        // Rows are never const themselves: only this view of the table is.
+        const_cast<Row&>(row).Decode(decoder_, columns_.size(), decoded_);
+    }
+    return row;
 }
 
 void TMemTable::First() {
@@ -177,9 +226,38 @@ TMemTable::Row::Row(uint64_t seq, size_t columns, size_t textBytes)
     }
 }
 
+TMemTable::Row::Row(uint64_t seq, std::string_view source) : seq_(seq), source_(source) {}
+
 TMemTable::Row::~Row() {
+    if (block_ == nullptr) {
+        return;
+    }
     for (size_t i = 0; i < columns_; ++i) {
         Release(Cells()[i]);
+    }
+}
+
+void TMemTable::Row::Decode(const TRowDecoder& decoder, size_t columns,
+                            std::vector<TFieldView>& scratch) {
+    scratch.resize(columns);
+    decoder(source_, scratch, columns);
+    auto block = std::make_unique<std::byte[]>(columns * sizeof(Cell));
+    Cell* cells = reinterpret_cast<Cell*>(block.get());
+    for (size_t i = 0; i < columns; ++i) {
+        new (cells + i) Cell();
+    }
+    block_ = std::move(block);
+    columns_ = columns;
+    for (size_t i = 0; i < columns; ++i) {
+        if (const auto* text = std::get_if<std::string_view>(&scratch[i])) {
+            // Not owned: the text stays in the source, which the table keeps.
+            Cell& cell = Cells()[i];
+            cell.kind = Cell::kText;
+            cell.text = text->empty() ? "" : text->data();
+            cell.size = static_cast<uint32_t>(text->size());
+        } else {
+            Put(i, scratch[i]);
+        }
     }
 }
 
@@ -232,6 +310,7 @@ void TMemTable::Row::Put(size_t column, const TFieldView& value) {
 bool TMemTable::Locate(int column, std::string_view text) {
     CheckColumn(column);
     if (column == indexColumn_) {
+        EnsureIndex();
         const auto found = index_.find(text);
         if (found == index_.end()) {
             return false;
@@ -251,6 +330,7 @@ bool TMemTable::Locate(int column, std::string_view text) {
 }
 
 void TMemTable::Append() {
+    EnsureIndex();
     rows_.emplace_back(nextSeq_++, columns_.size(), 0);
     current_ = std::prev(rows_.end());
     IndexAdd(current_);
@@ -294,7 +374,9 @@ void TMemTable::AppendRow(std::span<const TFieldView> values) {
             added.Put(i, value);
         }
     }
-    IndexAdd(std::prev(rows_.end()));
+    if (indexBuilt_) {
+        IndexAdd(std::prev(rows_.end()));
+    }
 }
 
 bool TMemTable::IsStoredForm(const TColumnDef& column, const TFieldView& value) {
@@ -334,6 +416,7 @@ void TMemTable::Delete() {
     if (current_ == rows_.end()) {
         throw Error("Cannot perform this operation on an empty dataset");
     }
+    EnsureIndex();
     IndexRemove(current_);
     current_ = rows_.erase(current_);
     state_ = State::Browse;
@@ -349,7 +432,7 @@ const TMemTable::Row& TMemTable::CurrentRow() const {
     if (current_ == rows_.end()) {
         throw Error("Cannot perform this operation on an empty dataset");
     }
-    return *current_;
+    return Decoded(*current_);
 }
 
 TMemTable::Row& TMemTable::CurrentForWrite(int column) {
@@ -357,6 +440,7 @@ TMemTable::Row& TMemTable::CurrentForWrite(int column) {
     if (current_ == rows_.end() || state_ == State::Browse) {
         throw Error("Dataset not in edit or insert mode");
     }
+    Decoded(*current_);
     return *current_;
 }
 
@@ -456,7 +540,14 @@ TFieldView TMemTable::Normalised(int column, TFieldView value) const {
     return value;
 }
 
-std::string_view TMemTable::KeyOf(const Row& row, int column) {
+std::string_view TMemTable::KeyOf(const Row& row, int column) const {
+    if (row.InSource()) {
+        // Only as far as the key: the row itself stays in the source.
+        decoded_.resize(columns_.size());
+        decoder_(row.Source(), decoded_, static_cast<size_t>(column) + 1);
+        const auto* text = std::get_if<std::string_view>(&decoded_[column]);
+        return text != nullptr ? *text : std::string_view();
+    }
     return row.Cells()[column].Text();
 }
 
@@ -467,6 +558,7 @@ void TMemTable::StoreCell(Row& row, int column, const TFieldView& value) {
         return;
     }
     const RowIterator it = current_;
+    EnsureIndex();
     IndexRemove(it);
     row.Put(static_cast<size_t>(column), normalised);
     IndexAdd(it);
@@ -510,6 +602,20 @@ void TMemTable::SetDateTime(int column, TDateTime value) {
 void TMemTable::SetNull(int column) {
     Row& row = CurrentForWrite(column);
     StoreCell(row, column, std::monostate{});
+}
+
+void TMemTable::EnsureIndex() {
+    if (indexBuilt_) {
+        return;
+    }
+    indexBuilt_ = true;
+    if (indexColumn_ < 0) {
+        return;
+    }
+    index_.reserve(rows_.size());
+    for (auto row = rows_.begin(); row != rows_.end(); ++row) {
+        IndexAdd(row);
+    }
 }
 
 void TMemTable::IndexAdd(RowIterator row) {
@@ -564,13 +670,7 @@ void TMemTable::RebuildIndex() {
             }
         }
     }
-    if (indexColumn_ < 0) {
-        return;
-    }
-    index_.reserve(rows_.size());
-    for (auto row = rows_.begin(); row != rows_.end(); ++row) {
-        IndexAdd(row);
-    }
+    indexBuilt_ = false;
 }
 
 }  // namespace quobel

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <list>
 #include <memory>
 #include <optional>
@@ -130,14 +131,48 @@ class TMemTable {
     void ForEachRow(F&& visit) const {
         std::vector<TFieldView> views(columns_.size());
         for (const Row& row : rows_) {
-            for (size_t i = 0; i < views.size(); ++i) {
-                views[i] = row.Cells()[i].View();
+            if (row.InSource()) {
+                decoder_(row.Source(), views, views.size());
+            } else {
+                for (size_t i = 0; i < views.size(); ++i) {
+                    views[i] = row.Cells()[i].View();
+                }
             }
             visit(std::span<const TFieldView>(views));
         }
     }
+    // The same with each row's identity.
+    template <typename F>
+    void ForEachRowOf(F&& visit) const {
+        std::vector<TFieldView> views;
+        for (const Row& row : rows_) {
+            RowValues(&row, views);
+            visit(static_cast<TRowRef>(&row), std::span<const TFieldView>(views));
+        }
+    }
     // Appends a row (one value per column; the cell rules apply) without touching the cursor.
     void AppendRow(std::span<const TFieldView> values);
+
+    // Reads the values of a row's first `count` columns, in their stored form, from its bytes.
+    // The texts point into those bytes.
+    using TRowDecoder =
+        std::function<void(std::string_view bytes, std::vector<TFieldView>& values, size_t count)>;
+    // Rows read from a file can stay in the file's bytes: such a row is decoded when one of its
+    // cells is first read or written, so that loading a large table costs little more than
+    // finding where its rows are. The table keeps the bytes while any row points into them.
+    void SetSource(std::shared_ptr<const std::string> bytes, TRowDecoder decoder);
+    // Appends a row kept in the source's bytes (a part of them, which the decoder reads as
+    // `values`) without touching the cursor. Values not in the form the table stores (a text
+    // longer than its column, say) are stored as AppendRow stores them instead.
+    void AppendSourceRow(std::string_view bytes, std::span<const TFieldView> values);
+    bool HasSource() const { return decoder_ != nullptr; }
+
+    // A row's identity for those who keep one per row (the mailbox's items do): valid until the
+    // row is deleted or the table cleared, replaced or moved from.
+    using TRowRef = const void*;
+    TRowRef LastRow() const { return rows_.empty() ? nullptr : &rows_.back(); }
+    // The values of a row, as ForEachRow gives them, valid until the row changes.
+    void RowValues(TRowRef row, std::vector<TFieldView>& values) const;
 
   private:
     // A cell in 16 bytes. A text points either into its row's block (texts that came with the
@@ -161,17 +196,23 @@ class TMemTable {
         TFieldView View() const;
     };
 
-    // One allocation per row holds its cells followed by the bytes of their texts.
+    // One allocation per row holds its cells followed by the bytes of their texts. A row still
+    // in the source has no cells yet: only where its bytes are.
     class Row {
       public:
         Row(uint64_t seq, size_t columns, size_t textBytes);
+        Row(uint64_t seq, std::string_view source);
         ~Row();
         Row(const Row&) = delete;
         Row& operator=(const Row&) = delete;
 
         uint64_t Seq() const { return seq_; }
+        bool InSource() const { return block_ == nullptr; }
+        std::string_view Source() const { return source_; }
         Cell* Cells() { return reinterpret_cast<Cell*>(block_.get()); }
         const Cell* Cells() const { return reinterpret_cast<const Cell*>(block_.get()); }
+        // Gives a row still in the source its cells; their texts stay in the source's bytes.
+        void Decode(const TRowDecoder& decoder, size_t columns, std::vector<TFieldView>& scratch);
         // Stores a text in the row's block (only while the row is being built).
         void PutPacked(size_t column, std::string_view text);
         // Replaces a cell, freeing an owned text it held.
@@ -181,8 +222,9 @@ class TMemTable {
         void Release(Cell& cell);
 
         uint64_t seq_;
-        size_t columns_;
+        size_t columns_ = 0;
         size_t packedUsed_ = 0;
+        std::string_view source_;
         std::unique_ptr<std::byte[]> block_;
     };
 
@@ -194,13 +236,18 @@ class TMemTable {
 
     Row& CurrentForWrite(int column);
     const Row& CurrentRow() const;
+    // The row with its cells, decoding it first when it is still in the source.
+    const Row& Decoded(const Row& row) const;
     void CheckColumn(int column) const;
     // Applies the column's rules; throws for a value of the wrong kind.
     TFieldView Normalised(int column, TFieldView value) const;
     // Whether a value is what Normalised would make of it.
     static bool IsStoredForm(const TColumnDef& column, const TFieldView& value);
     void StoreCell(Row& row, int column, const TFieldView& value);
-    static std::string_view KeyOf(const Row& row, int column);
+    std::string_view KeyOf(const Row& row, int column) const;
+    // The index is built when first needed, over all rows: a table read from a file may never
+    // need it. Every change of rows makes sure of it first.
+    void EnsureIndex();
     void IndexAdd(RowIterator row);
     void IndexRemove(RowIterator row);
     void RebuildIndex();
@@ -214,9 +261,14 @@ class TMemTable {
     State state_ = State::Browse;
     uint64_t nextSeq_ = 0;
     int indexColumn_ = -1;
+    bool indexBuilt_ = false;
     // Keys are views of the text cells of the indexed column (null cells index as "").
     std::unordered_map<std::string_view, IndexEntry> index_;
+    // Rows still in the source point into these bytes.
+    std::shared_ptr<const std::string> source_;
+    TRowDecoder decoder_;
     std::vector<TFieldView> scratch_;  // AppendRow's checked values, kept to avoid reallocation
+    mutable std::vector<TFieldView> decoded_;  // a decoded source row, kept likewise
 };
 
 }  // namespace quobel

@@ -1,6 +1,8 @@
 #include "store/table_format.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -109,6 +111,8 @@ class Reader {
 
     bool AtEndOfList() const { return PeekTag() == kEndOfList; }
 
+    size_t Position() const { return pos_; }
+
     int32_t Integer() {
         const uint8_t tag = TakeTag();
         if (!IsIntegerTag(tag)) {
@@ -198,8 +202,10 @@ void WriteValue(Writer& out, TFieldType type, const TFieldView& value) {
 }
 
 std::string_view ClipText(std::string_view text, const TColumnDef& column) {
-    if (column.Type != TFieldType::Memo && text.size() > static_cast<size_t>(column.Size)) {
-        text = text.substr(0, column.Size < 0 ? 0 : static_cast<size_t>(column.Size));
+    // As the table cuts texts: a negative size holds nothing.
+    const size_t limit = column.Size < 0 ? 0 : static_cast<size_t>(column.Size);
+    if (column.Type != TFieldType::Memo && text.size() > limit) {
+        text = text.substr(0, limit);
     }
     return text;
 }
@@ -232,10 +238,12 @@ TFieldView ReadValue(Reader& in, const TColumnDef& column) {
     return std::monostate{};
 }
 
+// Reads the row's first `count` values (all when `count` is larger).
 void ReadRowValues(Reader& in, int version, const std::vector<TColumnDef>& columns,
-                   std::vector<TFieldView>& values) {
+                   std::vector<TFieldView>& values, size_t count = SIZE_MAX) {
     values.resize(columns.size());
-    for (size_t i = 0; i < columns.size(); ++i) {
+    count = std::min(count, columns.size());
+    for (size_t i = 0; i < count; ++i) {
         const bool isNull = version >= 249 && in.Boolean();
         values[i] = isNull ? TFieldView{} : ReadValue(in, columns[i]);
     }
@@ -297,6 +305,17 @@ std::string TTableFormat::Save(const TMemTable& table) const {
 }
 
 void TTableFormat::Load(TMemTable& table, std::string_view bytes, TTableRowSink* sink) const {
+    LoadRows(table, bytes, nullptr, sink);
+}
+
+void TTableFormat::Load(TMemTable& table, std::shared_ptr<const std::string> bytes,
+                        TTableRowSink* sink) const {
+    const std::string_view view = *bytes;
+    LoadRows(table, view, std::move(bytes), sink);
+}
+
+void TTableFormat::LoadRows(TMemTable& table, std::string_view bytes,
+                            std::shared_ptr<const std::string> source, TTableRowSink* sink) const {
     Reader in(bytes);
     if (in.Take(4) != "TPF0") {
         throw Error("Invalid stream format");
@@ -348,8 +367,18 @@ void TTableFormat::Load(TMemTable& table, std::string_view bytes, TTableRowSink*
     if (sink != nullptr) {
         sink->Columns(columns);
     }
+    if (source != nullptr) {
+        // The values decode the same way every time: the file's rules are applied as it is read.
+        loaded.SetSource(std::move(source),
+                         [version, columns](std::string_view row, std::vector<TFieldView>& values,
+                                            size_t count) {
+                             Reader rowIn(row);
+                             ReadRowValues(rowIn, version, columns, values, count);
+                         });
+    }
 
-    // Views into the file's bytes: the table copies each row into one block of its own.
+    // Views into the file's bytes: the table copies each row into one block of its own, unless
+    // the bytes are its source and the row stays in them.
     std::vector<TFieldView> values;
     std::vector<TFieldView> discarded;
     in.BeginList();
@@ -363,7 +392,9 @@ void TTableFormat::Load(TMemTable& table, std::string_view bytes, TTableRowSink*
             in.BeginList();
             in.Integer();  // update status
         }
+        const size_t rowStart = in.Position();
         ReadRowValues(in, version, columns, values);
+        const std::string_view rowBytes = bytes.substr(rowStart, in.Position() - rowStart);
         if (version > 229) {
             // Earlier versions of the same row may follow; they are read and dropped.
             while (!in.AtEndOfList()) {
@@ -372,9 +403,13 @@ void TTableFormat::Load(TMemTable& table, std::string_view bytes, TTableRowSink*
             }
             in.EndList();
         }
-        loaded.AppendRow(values);
+        if (loaded.HasSource()) {
+            loaded.AppendSourceRow(rowBytes, values);
+        } else {
+            loaded.AppendRow(values);
+        }
         if (sink != nullptr) {
-            sink->Row(values);  // the values are in their stored form already
+            sink->Row(loaded.LastRow(), values);  // the values are in their stored form already
         }
     }
     in.EndList();

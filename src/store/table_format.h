@@ -1,5 +1,6 @@
 #pragma once
 
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
@@ -17,16 +18,15 @@ namespace quobel {
 // for a wrong signature, "Invalid property value" for an unexpected tag and
 // "Unknown field type (NAME)" for a column type it does not know. A failed read leaves the
 // target table as it was.
-// Receives what a read delivers while it reads, on the reading thread: a consumer can work on the
-// rows while later ones are still being read.
+// Receives what a read delivers while it reads: a consumer can take the rows as they come.
 class TTableRowSink {
   public:
     virtual ~TTableRowSink() = default;
     // The table's columns, before any row.
     virtual void Columns(const std::vector<TColumnDef>& columns) = 0;
     // One row as the table stores it, a view per column; the texts point into the bytes being
-    // read.
-    virtual void Row(std::span<const TFieldView> values) = 0;
+    // read. `row` names it in the table that the read fills.
+    virtual void Row(TMemTable::TRowRef row, std::span<const TFieldView> values) = 0;
 };
 
 class TTableFormat {
@@ -35,12 +35,19 @@ class TTableFormat {
 
     std::string Save(const TMemTable& table) const;
     void Load(TMemTable& table, std::string_view bytes, TTableRowSink* sink = nullptr) const;
+    // The same, but the rows stay in the bytes, which the table keeps, until they are used.
+    void Load(TMemTable& table, std::shared_ptr<const std::string> bytes,
+              TTableRowSink* sink = nullptr) const;
 
     // Replaces the file atomically (temporary file, flush, rename).
     void SaveToFile(const TMemTable& table, const std::string& fileName) const;
     void LoadFromFile(TMemTable& table, const std::string& fileName) const;
     // A table file's bytes; throws Error("Cannot open file \"NAME\". REASON").
     static std::string ReadFile(const std::string& fileName);
+
+  private:
+    void LoadRows(TMemTable& table, std::string_view bytes,
+                  std::shared_ptr<const std::string> source, TTableRowSink* sink) const;
 };
 
 }  // namespace quobel

@@ -297,7 +297,7 @@ void TfrmBar::actMarkAllReadExecute() {
     // The marks repaint the bar, which refills the item lists: take the items first.
     std::vector<std::pair<TMailItem*, bool>> calls;
     for (const auto& [index, notify] : MarkAllReadOrder(items_)) {
-        calls.emplace_back(itemPtrs_[static_cast<size_t>(index)], notify);
+        calls.emplace_back(&TMailItems::ItemOf(itemKeys_[static_cast<size_t>(index)]), notify);
     }
     for (const auto& [item, notify] : calls) {
         host_.MarkMessageRead(*item, notify);
@@ -310,16 +310,16 @@ void TfrmBar::SyncItems() {
     TMailItems& items = MailBox->Items;
     const size_t count = items.Count();
     items_.resize(count);
-    itemPtrs_.resize(count);
+    itemKeys_.resize(count);
+    // By key and read mark only: the items on show are made when their details are filled.
     for (size_t i = 0; i < count; ++i) {
-        TMailItem& item = items.Items(i);
-        itemPtrs_[i] = &item;
-        items_[i].Read = item.Read;
+        itemKeys_[i] = items.KeyAt(i);
+        items_[i].Read = items.IsRead(i);
     }
 }
 
 void TfrmBar::FillDetails(size_t index) {
-    const TMailItem& item = *itemPtrs_[index];
+    const TMailItem& item = TMailItems::ItemOf(itemKeys_[index]);
     TBarMessage& message = items_[index];
     message.Subject = item.CachedData.Subject;
     message.SenderText = item.CachedData.From;
@@ -361,7 +361,7 @@ void TfrmBar::FormPaint() {
     FirstIndex = layout_.FirstIndex;
     HotPart = layout_.HotPart;
     if (layout_.HotItem >= 0) {
-        HotItem = itemPtrs_[static_cast<size_t>(layout_.HotItem)];
+        HotItem = &TMailItems::ItemOf(itemKeys_[static_cast<size_t>(layout_.HotItem)]);
     }
     painter_.Compose(layout_, items_, width());
     update();

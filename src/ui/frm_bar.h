@@ -149,8 +149,8 @@ class TfrmBar : public QWidget, public TAppBarWindow {
     TBarPainter painter_;
     TBarLayout layout_;
     std::vector<TBarMessage> items_;
-    std::vector<TMailItem*> itemPtrs_;
-    TMailItem* menuItem_ = nullptr;  // the message whose button menu is open
+    std::vector<const void*> itemKeys_;  // the items' keys in their mailbox
+    TMailItem* menuItem_ = nullptr;      // the message whose button menu is open
 
     // The menus go before their style.
     std::unique_ptr<TBarMenuStyle> menuStyle_;

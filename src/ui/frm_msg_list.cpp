@@ -25,10 +25,12 @@
 #include <QTreeView>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "command_action.h"
 #include "core/file_util.h"
 #include "core/ini_file.h"
+#include "cycle/startup_load.h"
 #include "frm_tasks.h"
 #include "icons.h"
 #include "list_header.h"
@@ -480,11 +482,18 @@ void TfrmMsgList::FormCreate() {
         tsParts->removeTab(0);
     }
 
-    const std::string accounts = JoinPath(context_.App.DataFolder(), "accounts");
-    if (!FolderExists(accounts)) {
-        ForceFolders(accounts);
+    std::vector<TAccountLoadFault> faults;
+    if (startupLoad_ != nullptr) {
+        TStartupLoad& load = *std::exchange(startupLoad_, nullptr);
+        faults = load.Take();
+    } else {
+        const std::string accounts = JoinPath(context_.App.DataFolder(), "accounts");
+        if (!FolderExists(accounts)) {
+            ForceFolders(accounts);
+        }
+        faults = context_.Accounts.LoadFromFolder(accounts);
+        context_.MailBoxes.OpenStore(JoinPath(context_.App.DataFolder(), "mailbox"));
     }
-    const std::vector<TAccountLoadFault> faults = context_.Accounts.LoadFromFolder(accounts);
     if (!faults.empty()) {
         // The accounts are loaded; their owner is told which passwords have to be typed again.
         QString text;
@@ -494,8 +503,6 @@ void TfrmMsgList::FormCreate() {
         QTimer::singleShot(
             0, this, [text] { QMessageBox::warning(nullptr, QStringLiteral("Error"), text); });
     }
-
-    context_.MailBoxes.OpenStore(JoinPath(context_.App.DataFolder(), "mailbox"));
 
     bool preview = true;
     bool contacts = true;
@@ -625,7 +632,7 @@ void TfrmMsgList::actBoxMessagesExecute() {
     std::vector<TRowKey> keys;
     keys.reserve(CurrentBox->Items.Count());
     for (size_t i = 0; i < CurrentBox->Items.Count(); ++i) {
-        keys.push_back(&CurrentBox->Items.Items(i));
+        keys.push_back(CurrentBox->Items.KeyAt(i));
     }
     FillMessageRows(keys);
 }

@@ -28,6 +28,8 @@ class QPushButton;
 
 namespace quobel {
 
+class TStartupLoad;
+
 struct TQuobelContext;
 class TfrmTasks;
 class TStatusPanel;
@@ -49,6 +51,9 @@ class TfrmMsgList : public QMainWindow {
     // Creation steps that read files; an error stops the remaining steps (the caller reports
     // it), the widgets exist already.
     void FormCreate();
+    // The accounts and the store are being read already: FormCreate takes them from `load`
+    // instead of reading them itself.
+    void UseStartupLoad(TStartupLoad& load) { startupLoad_ = &load; }
     // Once, after creation and before the event loop runs.
     void AfterStartup();
 
@@ -226,6 +231,7 @@ class TfrmMsgList : public QMainWindow {
     QtPlacedWindow placed_;
     TOrvaneFormSize orvaneFormSize;
     QString helpFile_;
+    TStartupLoad* startupLoad_ = nullptr;
 };
 
 }  // namespace quobel

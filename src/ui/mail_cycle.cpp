@@ -21,8 +21,8 @@ namespace quobel {
 namespace {
 
 TMailItem* ItemOf(TRowKey key) {
-    // Rows are keyed by the address of the item they show, which the mailbox owns.
-    return static_cast<TMailItem*>(const_cast<void*>(key));
+    // Rows are keyed by their items' keys; an item not made yet is made now.
+    return &TMailItems::ItemOf(key);
 }
 
 QString Q(const std::string& text) {
@@ -42,15 +42,15 @@ void TMainWindowView::EndListUpdate() {
 }
 
 void TMainWindowView::AddRow(TMailItem& item) {
-    window_.AddMessageRow(&item);
-    window_.ScrollToRow(&item);
+    window_.AddMessageRow(TMailItems::KeyOf(item));
+    window_.ScrollToRow(TMailItems::KeyOf(item));
 }
 
 void TMainWindowView::DeleteRow(TMailItem& item) {
-    if (window_.FocusedRow() == &item) {
+    if (window_.FocusedRow() == TMailItems::KeyOf(item)) {
         window_.FocusNeighbour();
     }
-    window_.RemoveMessageRow(&item);
+    window_.RemoveMessageRow(TMailItems::KeyOf(item));
 }
 
 std::vector<TMailItem*> TMainWindowView::SelectedRows() {
@@ -270,6 +270,9 @@ void TMailCycle::ForgetRemovedAccounts() {
     for (size_t b = 0; b < context_.MailBoxes.Count(); ++b) {
         TMailItems& items = context_.MailBoxes.Items(b).Items;
         for (size_t i = 0; i < items.Count(); ++i) {
+            if (!items.IsMade(i)) {
+                continue;  // an item not made yet looks its account up when it is made
+            }
             TMailItem& item = items.Items(i);
             if (item.Account != nullptr && !present.contains(item.Account)) {
                 item.Account = nullptr;

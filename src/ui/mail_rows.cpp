@@ -7,7 +7,8 @@
 namespace quobel {
 
 TMessageRowFields TMailItemRows::Fields(TRowKey key) const {
-    const auto& item = *static_cast<const TMailItem*>(key);
+    // Rows on show are made into items; the list shows only a screenful.
+    const TMailItem& item = TMailItems::ItemOf(key);
     TMessageRowFields fields;
     fields.From = item.CachedData.From;
     fields.Subject = item.CachedData.Subject;
@@ -22,6 +23,35 @@ TMessageRowFields TMailItemRows::Fields(TRowKey key) const {
     fields.Priority = item.CachedData.Priority;
     fields.Attachments = item.Attachments;
     fields.Read = item.Read;
+    return fields;
+}
+
+TMessageRowFields TMailItemRows::SortFields(TRowKey key, int column) const {
+    TMessageRowFields fields;
+    if (column == kColPriority || column == kColAttachment || column == kColDate ||
+        column == kColSize) {
+        // Numbers only: known without reading the row.
+        const TMailItemSummary summary = TMailItems::SummaryOf(key);
+        fields.Date = summary.Date;
+        fields.Size = summary.Size;
+        fields.Priority = summary.Priority;
+        fields.Attachments = summary.Attachments;
+        fields.Read = summary.Read;
+        return fields;
+    }
+    const TMailItemPeek peek = TMailItems::PeekOf(key);
+    fields.From = peek.From;
+    fields.Subject = peek.Subject;
+    fields.DateStr = peek.DateStr;
+    fields.To = peek.To;
+    if (peek.Account != nullptr) {
+        fields.Account = peek.Account->Name;
+    }
+    fields.Date = peek.Summary.Date;
+    fields.Size = peek.Summary.Size;
+    fields.Priority = peek.Summary.Priority;
+    fields.Attachments = peek.Summary.Attachments;
+    fields.Read = peek.Summary.Read;
     return fields;
 }
 

@@ -9,6 +9,7 @@ namespace quobel {
 class TMailItemRows : public TMessageRowSource {
   public:
     TMessageRowFields Fields(TRowKey key) const override;
+    TMessageRowFields SortFields(TRowKey key, int column) const override;
 };
 
 // The folder tree's rows over mailboxes: a row's key is the TMailBox's address.

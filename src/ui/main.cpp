@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/file_util.h"
+#include "cycle/startup_load.h"
 #include "frm_msg_list.h"
 #include "frm_tasks.h"
 #include "icons.h"
@@ -32,6 +33,9 @@ int main(int argc, char** argv) {
         return 0;  // the running instance has been asked to show itself
     }
 
+    // The accounts and the mailboxes are read while the windows are being built.
+    TStartupLoad startupLoad(context.Accounts, context.MailBoxes, context.App.DataFolder());
+
     context.Skins.LoadFromFolder(JoinPath(context.App.ProgramFolder(), "skins"));
     if (context.Skins.Count() == 0) {
         ShowNoSkinsError();
@@ -54,6 +58,7 @@ int main(int argc, char** argv) {
             QObject::connect(&instance, &TSingleInstance::Activated, &msgList,
                              &TfrmMsgList::SecondInstance);
             QObject::connect(&msgList, &TfrmMsgList::Closed, &app, &QCoreApplication::quit);
+            msgList.UseStartupLoad(startupLoad);
             RunGuarded([&] { msgList.FormCreate(); });
             RunGuarded([&] { cycle->Start(); });
             RunGuarded([&] { cycle->OpenBar(); });

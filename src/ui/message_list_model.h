@@ -58,11 +58,15 @@ class TMessageListModel : public QAbstractTableModel {
   private:
     bool LessBySort(TRowKey a, TRowKey b) const;
     void SortRows();
+    // Sorts by a column of numbers; false for other columns.
+    bool SortRowsByNumber();
 
     const TMessageRowSource* source_ = nullptr;
     std::vector<TRowKey> rows_;
     mutable std::unordered_map<TRowKey, int> rowOf_;
     mutable bool indexDirty_ = true;
+    static constexpr int kScansBeforeIndex = 8;
+    mutable int scansSinceChange_ = 0;
     int sortColumn_ = kColDate;
     TSortDirection sortDirection_ = TSortDirection::Ascending;
     int envelopeColumn_ = kColFrom;

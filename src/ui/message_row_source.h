@@ -25,6 +25,9 @@ class TMessageRowSource {
   public:
     virtual ~TMessageRowSource() = default;
     virtual TMessageRowFields Fields(TRowKey key) const = 0;
+    // What sorting by the column compares (at least), without making anything the list does not
+    // show. The views last as Fields' do.
+    virtual TMessageRowFields SortFields(TRowKey key, int /*column*/) const { return Fields(key); }
 };
 
 // The message list's columns, by their fixed index.

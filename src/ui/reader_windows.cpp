@@ -22,8 +22,8 @@ namespace quobel {
 namespace {
 
 TMailItem* ItemOf(TRowKey key) {
-    // Rows are keyed by the address of the item they show, which the mailbox owns.
-    return static_cast<TMailItem*>(const_cast<void*>(key));
+    // Rows are keyed by their items' keys; an item not made yet is made now.
+    return &TMailItems::ItemOf(key);
 }
 
 int ProgressValue(int64_t value) {

@@ -10,6 +10,7 @@
 #include "accounts/accounts.h"
 #include "core/error.h"
 #include "core/file_util.h"
+#include "core/format_size.h"
 #include "core/ini_file.h"
 #include "store/box_columns.h"
 
@@ -286,57 +287,120 @@ TEST_F(MailBoxTest, UnreadableTableIsLeftAlone) {
     EXPECT_EQ(inbox.Items.Count(), 0u);
 }
 
-TEST_F(MailBoxTest, LargeTableLoadsWhileItsItemsAreMade) {
-    // Large enough that reading and making the items run side by side.
+TEST_F(MailBoxTest, LoadedItemsAreMadeWhenFirstUsed) {
     constexpr int kItems = 5000;
     TMailBoxes boxes(&accounts);
     TMailBox& inbox = boxes.OpenStore(store);
     inbox.EnsureLoaded();
     TAccount& other = accounts.Add(false);
     other.ID = std::string(32, 'b');
-    for (int i = 0; i < kItems; ++i) {
+    other.Name = "Home";
+    const auto keyOf = [](int i) {
         char key[33];
         std::snprintf(key, sizeof key, "%032d", i);
-        TMailItem& item = NewItem(inbox, key, i % 3 == 0 ? &other : &accounts.Items(0));
+        return std::string(key);
+    };
+    for (int i = 0; i < kItems; ++i) {
+        TMailItem& item = NewItem(inbox, keyOf(i), i % 3 == 0 ? &other : &accounts.Items(0));
         item.CachedData.Subject = "Subject number " + std::to_string(i) + std::string(200, '.');
+        item.CachedData.Date = 46000 + i;
+        item.SetSize(1000 + i);
         item.Read = i % 4 != 0;
         item.Changed();
     }
     inbox.SaveTable();
     const std::string bytes = Read(inbox.TableFileName());
-    ASSERT_GT(bytes.size(), size_t{1} << 20);
 
     TMailBoxes reread(&accounts);
     TMailBox& box = reread.OpenStore(store);
     box.EnsureLoaded();
     ASSERT_EQ(box.Items.Count(), size_t{kItems});
     EXPECT_EQ(box.Unread, kItems / 4);
-    for (const int i : {0, 1, 255, 256, 257, 2500, kItems - 1}) {
-        const TMailItem& item = box.Items.Items(static_cast<size_t>(i));
-        char key[33];
-        std::snprintf(key, sizeof key, "%032d", i);
-        EXPECT_EQ(item.UIDL, key);
+    // Counting, marks, sort values and keys come without making a single item.
+    std::vector<TMailItems::TKey> keys;
+    for (int i = 0; i < kItems; ++i) {
+        const auto index = static_cast<size_t>(i);
+        EXPECT_EQ(box.Items.IsRead(index), i % 4 != 0);
+        const TMailItemSummary summary = TMailItems::SummaryOf(box.Items.KeyAt(index));
+        EXPECT_EQ(summary.Date, 46000 + i);
+        EXPECT_EQ(summary.Size, 1000 + i);
+        keys.push_back(box.Items.KeyAt(index));
+    }
+    const TMailItemPeek peek = box.Items.Peek(4999);
+    EXPECT_EQ(peek.UIDL, keyOf(4999));
+    EXPECT_EQ(peek.Subject, "Subject number 4999" + std::string(200, '.'));
+    EXPECT_EQ(peek.From, "Ann");
+    EXPECT_EQ(peek.Account, &accounts.Items(0));
+    EXPECT_EQ(box.Items.Peek(3).Account, &other);
+    for (int i = 0; i < kItems; ++i) {
+        ASSERT_FALSE(box.Items.IsMade(static_cast<size_t>(i))) << i;
+    }
+
+    for (const int i : {0, 1, 2500, kItems - 1}) {
+        const auto index = static_cast<size_t>(i);
+        const TMailItem& item = box.Items.Items(index);
+        EXPECT_TRUE(box.Items.IsMade(index));
+        EXPECT_EQ(item.UIDL, keyOf(i));
         EXPECT_EQ(&item.Collection(), &box.Items);
+        EXPECT_EQ(item.Folder, box.Path);
         EXPECT_EQ(item.Account, i % 3 == 0 ? &other : &accounts.Items(0)) << i;
         EXPECT_EQ(item.CachedData.Subject,
                   "Subject number " + std::to_string(i) + std::string(200, '.'));
         EXPECT_THAT(item.Recipients, ::testing::ElementsAre("bob@example.org", "carl@example.org"));
         EXPECT_EQ(item.Read, i % 4 != 0);
+        EXPECT_EQ(item.SizeText, FormatSize(1000 + i, false));
+        // The key stays what it was before the item was made, and leads back to it.
+        EXPECT_EQ(TMailItems::KeyOf(item), keys[index]);
+        EXPECT_EQ(&TMailItems::ItemOf(keys[index]), &item);
+        EXPECT_EQ(box.Items.IndexOf(item), i);
     }
-    ASSERT_TRUE(box.Table.Locate("UIDL", box.Items.Items(4321).UIDL));
+    // A key made into an item by way of a view.
+    TMailItem& viaKey = TMailItems::ItemOf(keys[7]);
+    EXPECT_EQ(viaKey.UIDL, keyOf(7));
+    EXPECT_TRUE(box.Items.IsMade(7));
 
-    // A file cut short fails at any length and leaves a loaded box as it was.
+    // Changing a made item writes its row; the rows of the others stay as they were read.
+    viaKey.Read = true;
+    viaKey.Changed();
+    ASSERT_TRUE(box.Table.Locate("UIDL", keyOf(7)));
+    EXPECT_TRUE(box.Table.AsBoolean(box.Table.FieldByName("Read")));
+    ASSERT_TRUE(box.Table.Locate("UIDL", keyOf(8)));
+    EXPECT_EQ(box.Table.AsText(box.Table.FieldByName("Subject")),
+              "Subject number 8" + std::string(200, '.'));
+
+    // Deleting one not made yet makes it for the event, and its key is refused afterwards.
+    box.Items.Delete(9);
+    EXPECT_EQ(box.Items.Count(), size_t{kItems - 1});
+    EXPECT_FALSE(box.Table.Locate("UIDL", keyOf(9)));
+    EXPECT_EQ(ErrorOf([&] { TMailItems::ItemOf(keys[9]); }),
+              "The message is no longer in its mailbox");
+    EXPECT_EQ(box.Items.Peek(9).UIDL, keyOf(10));
+
+    // A file cut short fails at any length and leaves a loaded box as it was, its items not made
+    // yet still ready to be made.
     for (const size_t length : {bytes.size() / 3, bytes.size() - 1}) {
         WriteFileAtomic(box.TableFileName(), std::string_view(bytes).substr(0, length));
         EXPECT_EQ(ErrorOf([&] { box.LoadTable(box.Path); }), "Stream read error") << length;
-        EXPECT_EQ(box.Items.Count(), size_t{kItems});
-        EXPECT_EQ(box.Table.RowCount(), size_t{kItems});
+        EXPECT_EQ(box.Items.Count(), size_t{kItems - 1});
+        EXPECT_EQ(box.Table.RowCount(), size_t{kItems - 1});
         TMailBoxes fresh(&accounts);
         TMailBox& unloaded = fresh.OpenStore(store);
         EXPECT_EQ(ErrorOf([&] { unloaded.EnsureLoaded(); }), "Stream read error");
         EXPECT_FALSE(unloaded.Loaded);
         EXPECT_EQ(unloaded.Items.Count(), 0u);
     }
+    EXPECT_EQ(TMailItems::ItemOf(keys[4000]).UIDL, keyOf(4000));
+
+    // Saving writes the rows still in the file's bytes as they were, with the changes.
+    box.SaveTable();
+    TMailBoxes saved(&accounts);
+    TMailBox& again = saved.OpenStore(store);
+    again.EnsureLoaded();
+    ASSERT_EQ(again.Items.Count(), size_t{kItems - 1});
+    EXPECT_TRUE(again.Items.Items(7).Read);
+    EXPECT_EQ(again.Items.Items(9).UIDL, keyOf(10));
+    EXPECT_EQ(again.Items.Items(99).CachedData.Subject,
+              "Subject number 100" + std::string(200, '.'));
 }
 
 TEST_F(MailBoxTest, SavingIntoAMissingFolderFails) {

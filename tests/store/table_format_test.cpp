@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/error.h"
@@ -191,7 +194,7 @@ TEST(TableFormat, RowsRoundTrip) {
 
 // One file in the layout of an older (or the current) version: columns Key (FixedChar 8),
 // Count (Integer), Seen (Boolean), When (DateTime), Note (Memo); two rows.
-std::string VersionedFile(int version) {
+std::string VersionedFile(int version, int keySize = 8) {
     Bytes b;
     b.Raw("TPF0");
     if (version != 100) {
@@ -202,7 +205,7 @@ std::string VersionedFile(int version) {
         const char* name;
         const char* type;
         int size;
-    } columns[] = {{"Key", "FixedChar", 8},
+    } columns[] = {{"Key", "FixedChar", keySize},
                    {"Count", "Integer", 0},
                    {"Seen", "Boolean", 0},
                    {"When", "DateTime", 0},
@@ -260,30 +263,149 @@ std::string VersionedFile(int version) {
     return b.str();
 }
 
-TEST(TableFormat, ReadsEveryVersion) {
-    for (int version : {100, 200, 229, 230, 249, 250, 251}) {
-        SCOPED_TRACE(version);
-        TMemTable table;
-        table.SetIndexes({TIndexDef{"Keep", "Key"}});
-        ASSERT_NO_THROW(TTableFormat().Load(table, VersionedFile(version)));
-        ASSERT_EQ(table.Columns().size(), 5u);
-        EXPECT_EQ(table.Columns()[0].Kind, "Data");
-        EXPECT_EQ(table.Indexes()[0].Name, version >= 200 ? "ByKey" : "Keep");
-        ASSERT_EQ(table.RowCount(), 2u);
-        table.First();
-        EXPECT_EQ(table.AsString(0), "first");
-        EXPECT_EQ(table.AsInteger(1), 1);
-        EXPECT_TRUE(table.AsBoolean(2));
-        EXPECT_EQ(table.AsDateTime(3), 45000.5);
-        EXPECT_EQ(table.AsString(4), "note");
-        table.Next();
-        EXPECT_EQ(table.AsString(0), "second");
-        EXPECT_EQ(table.AsInteger(1), -300);
-        EXPECT_FALSE(table.AsBoolean(2));
-        EXPECT_TRUE(table.IsNull(3));  // a date-time of 0 reads back as null
-        EXPECT_TRUE(table.IsNull(4));
-        EXPECT_TRUE(table.Locate(0, "second"));
+// Loads the bytes either copied into the table or kept by it, the rows staying in them.
+void LoadEither(TMemTable& table, const std::string& bytes, bool kept) {
+    if (kept) {
+        TTableFormat().Load(table, std::make_shared<const std::string>(bytes));
+    } else {
+        TTableFormat().Load(table, bytes);
     }
+}
+
+TEST(TableFormat, ReadsEveryVersion) {
+    for (const bool kept : {false, true})
+        for (int version : {100, 200, 229, 230, 249, 250, 251}) {
+            SCOPED_TRACE(std::to_string(version) + (kept ? " kept" : " copied"));
+            TMemTable table;
+            table.SetIndexes({TIndexDef{"Keep", "Key"}});
+            ASSERT_NO_THROW(LoadEither(table, VersionedFile(version), kept));
+            ASSERT_EQ(table.Columns().size(), 5u);
+            EXPECT_EQ(table.Columns()[0].Kind, "Data");
+            EXPECT_EQ(table.Indexes()[0].Name, version >= 200 ? "ByKey" : "Keep");
+            ASSERT_EQ(table.RowCount(), 2u);
+            table.First();
+            EXPECT_EQ(table.AsString(0), "first");
+            EXPECT_EQ(table.AsInteger(1), 1);
+            EXPECT_TRUE(table.AsBoolean(2));
+            EXPECT_EQ(table.AsDateTime(3), 45000.5);
+            EXPECT_EQ(table.AsString(4), "note");
+            table.Next();
+            EXPECT_EQ(table.AsString(0), "second");
+            EXPECT_EQ(table.AsInteger(1), -300);
+            EXPECT_FALSE(table.AsBoolean(2));
+            EXPECT_TRUE(table.IsNull(3));  // a date-time of 0 reads back as null
+            EXPECT_TRUE(table.IsNull(4));
+            EXPECT_TRUE(table.Locate(0, "second"));
+        }
+}
+
+TEST(TableFormat, RowsKeptInTheFileBytesBehaveAsCopiedOnes) {
+    TMemTable source;
+    source.SetColumns(MailBoxColumns());
+    source.SetIndexes(MailBoxIndexes());
+    for (int i = 0; i < 6; ++i) {
+        source.Append();
+        // Rows 1 and 4 share a key, as files written elsewhere may.
+        source.SetString(source.FieldByName("UIDL"), std::string(32, char('a' + i % 3 + i / 5)));
+        source.SetString(source.FieldByName("Subject"), "Subject " + std::to_string(i));
+        source.SetDateTime(source.FieldByName("Date"), 46000.5 + i);
+        source.SetBoolean(source.FieldByName("Read"), i % 2 == 0);
+        if (i != 2) {
+            source.SetString(source.FieldByName("Recipients"), "r" + std::to_string(i) + "\r\n");
+        }
+        source.Post();
+    }
+    const std::string bytes = TTableFormat().Save(source);
+
+    TMemTable copied;
+    TMemTable kept;
+    LoadEither(copied, bytes, false);
+    LoadEither(kept, bytes, true);
+    const int uidl = kept.FieldByName("UIDL");
+    const int subject = kept.FieldByName("Subject");
+    const auto key = [](char c) { return std::string(32, c); };
+    // Each step runs on both tables; they must read and save alike after every one.
+    const std::vector<std::pair<std::string, std::function<void(TMemTable&)>>> steps = {
+        {"read a cell", [&](TMemTable& t) { ASSERT_TRUE(t.Locate(uidl, key('c'))); }},
+        {"edit a text",
+         [&](TMemTable& t) {
+             ASSERT_TRUE(t.Locate(uidl, key('b')));
+             t.Edit();
+             t.SetString(subject, "Changed");
+             t.Post();
+         }},
+        {"change a key",
+         [&](TMemTable& t) {
+             ASSERT_TRUE(t.Locate(uidl, key('a')));
+             t.Edit();
+             t.SetString(uidl, key('z'));
+             t.Post();
+         }},
+        {"delete the first of a shared key",
+         [&](TMemTable& t) {
+             ASSERT_TRUE(t.Locate(uidl, key('b')));
+             t.Delete();
+         }},
+        {"append",
+         [&](TMemTable& t) {
+             t.Append();
+             t.SetString(uidl, key('y'));
+             t.Post();
+         }},
+        {"null a text",
+         [&](TMemTable& t) {
+             ASSERT_TRUE(t.Locate(uidl, key('c')));
+             t.Edit();
+             t.SetNull(t.FieldByName("Recipients"));
+             t.Post();
+         }},
+    };
+    const auto cells = [&](TMemTable& t) {
+        std::vector<std::string> out;
+        for (t.First(); !t.Eof(); t.Next()) {
+            for (int c = 0; c < static_cast<int>(t.Columns().size()); ++c) {
+                out.push_back(t.AsString(c));
+            }
+        }
+        return out;
+    };
+    for (const auto& [name, step] : steps) {
+        SCOPED_TRACE(name);
+        step(copied);
+        step(kept);
+        EXPECT_EQ(TTableFormat().Save(kept), TTableFormat().Save(copied));
+        for (const char c : {'a', 'b', 'c', 'y', 'z'}) {
+            const bool found = copied.Locate(uidl, key(c));
+            ASSERT_EQ(kept.Locate(uidl, key(c)), found) << c;
+            if (found) {
+                EXPECT_EQ(kept.AsString(subject), copied.AsString(subject)) << c;
+            }
+        }
+    }
+    EXPECT_EQ(cells(kept), cells(copied));
+
+    // A column of a negative size holds no text, whichever way its rows are read.
+    for (const bool keep : {false, true}) {
+        TMemTable table;
+        LoadEither(table, VersionedFile(251, -1), keep);
+        table.First();
+        EXPECT_EQ(table.AsString(0), "") << keep;
+        EXPECT_EQ(table.AsInteger(1), 1) << keep;
+    }
+
+    // Row identities lead to the same values, and a moved table keeps its rows' bytes.
+    TMemTable moved = std::move(kept);
+    std::vector<std::vector<TFieldView>> viaRefs;
+    moved.ForEachRowOf([&](TMemTable::TRowRef row, std::span<const TFieldView>) {
+        std::vector<TFieldView> values;
+        moved.RowValues(row, values);
+        viaRefs.push_back(values);
+    });
+    std::vector<std::vector<TFieldView>> viaRows;
+    copied.ForEachRow([&](std::span<const TFieldView> values) {
+        viaRows.emplace_back(values.begin(), values.end());
+    });
+    EXPECT_EQ(viaRefs, viaRows);
 }
 
 TEST(TableFormat, LenientValues) {

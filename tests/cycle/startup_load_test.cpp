@@ -1,0 +1,93 @@
+#include "cycle/startup_load.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/error.h"
+#include "core/file_util.h"
+#include "support/temp_folder.h"
+
+namespace quobel {
+namespace {
+
+using testing::TempFolder;
+
+std::string ErrorOf(const std::function<void()>& action) {
+    try {
+        action();
+    } catch (const std::exception& error) {
+        return error.what();
+    }
+    return "(no error)";
+}
+
+TEST(StartupLoad, ReadsAccountsAndTheInboxWhileTheCallerGoesOn) {
+    const TempFolder data;
+    ASSERT_TRUE(ForceFolders(data.File("accounts")));
+    WriteFileAtomic(data.File("accounts/good.qba"), "[Account]\r\nName=Work\r\n");
+    WriteFileAtomic(data.File("accounts/bad.qba"), "[POP]\r\nPassword=xyz\r\n");
+    // The Inbox has an item; a second box is listed but left for its first use.
+    {
+        TAccounts accounts;
+        TMailBoxes boxes(&accounts);
+        TMailBox& inbox = boxes.OpenStore(data.File("mailbox"));
+        inbox.EnsureLoaded();
+        TMailItem& item = inbox.Items.Add();
+        item.UIDL = "key";
+        item.Changed();
+        inbox.SaveTable();
+        ASSERT_TRUE(ForceFolders(data.File("mailbox/Archive")));
+    }
+
+    TAccounts accounts;
+    TMailBoxes boxes(&accounts);
+    TStartupLoad load(accounts, boxes, data.Path());
+    const std::vector<TAccountLoadFault> faults = load.Take();
+    ASSERT_EQ(faults.size(), 1u);
+    EXPECT_EQ(faults[0].FileName, data.File("accounts/bad.qba"));
+    ASSERT_EQ(accounts.Count(), 2u);
+    ASSERT_EQ(boxes.Count(), 2u);
+    TMailBox* inbox = boxes.FindByType(0);
+    ASSERT_NE(inbox, nullptr);
+    EXPECT_TRUE(inbox->Loaded);
+    ASSERT_EQ(inbox->Items.Count(), 1u);
+    EXPECT_EQ(inbox->Items.Items(0).UIDL, "key");
+    EXPECT_FALSE(boxes.Items(0).Loaded);  // "Archive"
+    EXPECT_EQ(ErrorOf([&] { load.Take(); }), "The start-up reading was taken already");
+}
+
+TEST(StartupLoad, AnInboxThatCannotBeReadIsLeftForItsFirstUse) {
+    const TempFolder data;
+    ASSERT_TRUE(ForceFolders(data.File("mailbox/Inbox")));
+    WriteFileAtomic(data.File("mailbox/Inbox/box.bsf"), "[Box]\r\nType=0\r\n");
+    WriteFileAtomic(data.File("mailbox/Inbox/box.dat"), "TPF0 cut");
+    TAccounts accounts;
+    TMailBoxes boxes(&accounts);
+    TStartupLoad load(accounts, boxes, data.Path());
+    EXPECT_TRUE(load.Take().empty());
+    TMailBox& inbox = *boxes.FindByType(0);
+    EXPECT_FALSE(inbox.Loaded);
+    EXPECT_NE(ErrorOf([&] { inbox.EnsureLoaded(); }), "(no error)");
+    EXPECT_TRUE(FolderExists(data.File("accounts")));
+}
+
+TEST(StartupLoad, AStoreThatCannotBeOpenedIsPassedOn) {
+    const TempFolder data;
+    WriteFileAtomic(data.File("mailbox"), "a file where the store belongs");
+    TAccounts accounts;
+    TMailBoxes boxes(&accounts);
+    TStartupLoad load(accounts, boxes, data.Path());
+    EXPECT_NE(ErrorOf([&] { load.Take(); }), "(no error)");
+}
+
+TEST(StartupLoad, GoingAwayUntakenWaitsForTheThread) {
+    const TempFolder data;
+    TAccounts accounts;
+    TMailBoxes boxes(&accounts);
+    { TStartupLoad load(accounts, boxes, data.Path()); }
+    EXPECT_NE(boxes.FindByType(0), nullptr);
+}
+
+}  // namespace
+}  // namespace quobel
