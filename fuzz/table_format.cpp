@@ -24,13 +24,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string saved = format.Save(table);
     // Rows kept in the read bytes must read and save as copied ones do.
     quobel::TMemTable kept;
-    format.Load(kept,
-                std::make_shared<const std::string>(reinterpret_cast<const char*>(data), size));
+    const auto bytes =
+        std::make_shared<const std::string>(reinterpret_cast<const char*>(data), size);
+    format.Load(kept, *bytes, bytes);
     if (format.Save(kept) != saved) {
         __builtin_trap();
     }
     quobel::TMemTable again;
-    format.Load(again, std::make_shared<const std::string>(saved));  // must not throw
+    const auto savedBytes = std::make_shared<const std::string>(saved);
+    format.Load(again, *savedBytes, savedBytes);  // must not throw
     if (format.Save(again) != saved || again.RowCount() != table.RowCount()) {
         __builtin_trap();
     }

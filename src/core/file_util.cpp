@@ -1,6 +1,7 @@
 #include "core/file_util.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -99,6 +100,63 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
             return true;
         }
         contents.append(buffer, static_cast<size_t>(got));
+    }
+}
+
+std::unique_ptr<const TFileBytes> TFileBytes::Read(const std::string& path) {
+    // Below this, a plain read is as quick and maps nothing.
+    constexpr off_t kMapFrom = 1 << 20;
+    auto bytes = std::make_unique<TFileBytes>(OnlyRead{});
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
+        return nullptr;
+    }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        return nullptr;
+    }
+    if (info.st_size >= kMapFrom) {
+        const auto size = static_cast<size_t>(info.st_size);
+        void* memory = ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                              MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+        if (memory != MAP_FAILED) {
+            bytes->mapped_ = memory;
+            bytes->mappedSize_ = size;
+            auto* target = static_cast<char*>(memory);
+            size_t got = 0;
+            while (got < size) {
+                const ssize_t read = ::read(fd.get(), target + got, size - got);
+                if (read < 0 && errno == EINTR) {
+                    continue;
+                }
+                if (read < 0) {
+                    return nullptr;
+                }
+                if (read == 0) {
+                    break;  // the file shrank meanwhile: what was read is the file
+                }
+                got += static_cast<size_t>(read);
+            }
+            char more = 0;
+            if (::read(fd.get(), &more, 1) == 0) {
+                ::mprotect(memory, size, PROT_READ);
+                bytes->mappedView_ = std::string_view(target, got);
+                return bytes;
+            }
+            // The file grew while it was read: read it again as it is now.
+            ::munmap(memory, size);
+            bytes->mapped_ = nullptr;
+        }
+    }
+    if (!ReadWholeFile(path, bytes->text_)) {
+        return nullptr;
+    }
+    return bytes;
+}
+
+TFileBytes::~TFileBytes() {
+    if (mapped_ != nullptr) {
+        ::munmap(mapped_, mappedSize_);
     }
 }
 

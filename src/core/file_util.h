@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -16,6 +18,28 @@ bool FolderExists(const std::string& path);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& contents);
+
+// A whole file's bytes in memory of their own, read-only. A large file is read into memory that
+// is mapped in one step, which costs far less than growing a buffer page by page.
+class TFileBytes {
+    struct OnlyRead {};
+
+  public:
+    // Null when the file cannot be opened or read (errno tells why).
+    static std::unique_ptr<const TFileBytes> Read(const std::string& path);
+    explicit TFileBytes(OnlyRead) {}
+    ~TFileBytes();
+    TFileBytes(const TFileBytes&) = delete;
+    TFileBytes& operator=(const TFileBytes&) = delete;
+
+    std::string_view View() const { return mapped_ != nullptr ? mappedView_ : text_; }
+
+  private:
+    std::string text_;  // a small file, or one that changed while it was read
+    void* mapped_ = nullptr;
+    size_t mappedSize_ = 0;
+    std::string_view mappedView_;
+};
 
 // How far a write goes before it returns.
 enum class FileDurability {

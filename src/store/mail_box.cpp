@@ -68,8 +68,9 @@ void TMailBox::LoadTable(const std::string& folder) {
     TBoxRowCollector collector;
     bool rowsTaken = false;
     if (FileExists(fileName)) {
-        auto bytes = std::make_shared<const std::string>(TTableFormat::ReadFile(fileName));
-        Format.Load(loaded, std::move(bytes), &collector);
+        std::shared_ptr<const TFileBytes> bytes = TTableFormat::ReadFileBytes(fileName);
+        const std::string_view view = bytes->View();
+        Format.Load(loaded, view, std::move(bytes), &collector);
         rowsTaken = collector.Usable();
         if (loaded.FindField("Size") < 0 || loaded.FindField("Encrypted") < 0 ||
             loaded.FindField("CachedCC") < 0) {

@@ -147,8 +147,8 @@ void TMemTable::ClearRows() {
     state_ = State::Browse;
 }
 
-void TMemTable::SetSource(std::shared_ptr<const std::string> bytes, TRowDecoder decoder) {
-    source_ = std::move(bytes);
+void TMemTable::SetSource(std::shared_ptr<const void> keeper, TRowDecoder decoder) {
+    source_ = std::move(keeper);
     decoder_ = std::move(decoder);
 }
 

@@ -160,7 +160,7 @@ class TMemTable {
     // Rows read from a file can stay in the file's bytes: such a row is decoded when one of its
     // cells is first read or written, so that loading a large table costs little more than
     // finding where its rows are. The table keeps the bytes while any row points into them.
-    void SetSource(std::shared_ptr<const std::string> bytes, TRowDecoder decoder);
+    void SetSource(std::shared_ptr<const void> keeper, TRowDecoder decoder);
     // Appends a row kept in the source's bytes (a part of them, which the decoder reads as
     // `values`) without touching the cursor. Values not in the form the table stores (a text
     // longer than its column, say) are stored as AppendRow stores them instead.
@@ -264,8 +264,8 @@ class TMemTable {
     bool indexBuilt_ = false;
     // Keys are views of the text cells of the indexed column (null cells index as "").
     std::unordered_map<std::string_view, IndexEntry> index_;
-    // Rows still in the source point into these bytes.
-    std::shared_ptr<const std::string> source_;
+    // Keeps the bytes that rows still in the source point into.
+    std::shared_ptr<const void> source_;
     TRowDecoder decoder_;
     std::vector<TFieldView> scratch_;  // AppendRow's checked values, kept to avoid reallocation
     mutable std::vector<TFieldView> decoded_;  // a decoded source row, kept likewise

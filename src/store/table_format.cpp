@@ -308,14 +308,16 @@ void TTableFormat::Load(TMemTable& table, std::string_view bytes, TTableRowSink*
     LoadRows(table, bytes, nullptr, sink);
 }
 
-void TTableFormat::Load(TMemTable& table, std::shared_ptr<const std::string> bytes,
-                        TTableRowSink* sink) const {
-    const std::string_view view = *bytes;
-    LoadRows(table, view, std::move(bytes), sink);
+void TTableFormat::Load(TMemTable& table, std::string_view bytes,
+                        std::shared_ptr<const void> keeper, TTableRowSink* sink) const {
+    if (keeper == nullptr) {
+        throw Error("Rows kept in their bytes need something to keep them");
+    }
+    LoadRows(table, bytes, std::move(keeper), sink);
 }
 
 void TTableFormat::LoadRows(TMemTable& table, std::string_view bytes,
-                            std::shared_ptr<const std::string> source, TTableRowSink* sink) const {
+                            std::shared_ptr<const void> keeper, TTableRowSink* sink) const {
     Reader in(bytes);
     if (in.Take(4) != "TPF0") {
         throw Error("Invalid stream format");
@@ -367,9 +369,9 @@ void TTableFormat::LoadRows(TMemTable& table, std::string_view bytes,
     if (sink != nullptr) {
         sink->Columns(columns);
     }
-    if (source != nullptr) {
+    if (keeper != nullptr) {
         // The values decode the same way every time: the file's rules are applied as it is read.
-        loaded.SetSource(std::move(source),
+        loaded.SetSource(std::move(keeper),
                          [version, columns](std::string_view row, std::vector<TFieldView>& values,
                                             size_t count) {
                              Reader rowIn(row);
@@ -427,6 +429,15 @@ void TTableFormat::SaveToFile(const TMemTable& table, const std::string& fileNam
 std::string TTableFormat::ReadFile(const std::string& fileName) {
     std::string bytes;
     if (!ReadWholeFile(fileName, bytes)) {
+        const int error = errno;
+        throw Error("Cannot open file \"" + fileName + "\". " + std::strerror(error));
+    }
+    return bytes;
+}
+
+std::shared_ptr<const TFileBytes> TTableFormat::ReadFileBytes(const std::string& fileName) {
+    std::shared_ptr<const TFileBytes> bytes = TFileBytes::Read(fileName);
+    if (bytes == nullptr) {
         const int error = errno;
         throw Error("Cannot open file \"" + fileName + "\". " + std::strerror(error));
     }

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_util.h"
 #include "store/mem_table.h"
 
 namespace quobel {
@@ -35,8 +36,9 @@ class TTableFormat {
 
     std::string Save(const TMemTable& table) const;
     void Load(TMemTable& table, std::string_view bytes, TTableRowSink* sink = nullptr) const;
-    // The same, but the rows stay in the bytes, which the table keeps, until they are used.
-    void Load(TMemTable& table, std::shared_ptr<const std::string> bytes,
+    // The same, but the rows stay in the bytes until they are used: the table keeps `keeper`,
+    // which keeps the bytes.
+    void Load(TMemTable& table, std::string_view bytes, std::shared_ptr<const void> keeper,
               TTableRowSink* sink = nullptr) const;
 
     // Replaces the file atomically (temporary file, flush, rename).
@@ -44,10 +46,11 @@ class TTableFormat {
     void LoadFromFile(TMemTable& table, const std::string& fileName) const;
     // A table file's bytes; throws Error("Cannot open file \"NAME\". REASON").
     static std::string ReadFile(const std::string& fileName);
+    static std::shared_ptr<const TFileBytes> ReadFileBytes(const std::string& fileName);
 
   private:
-    void LoadRows(TMemTable& table, std::string_view bytes,
-                  std::shared_ptr<const std::string> source, TTableRowSink* sink) const;
+    void LoadRows(TMemTable& table, std::string_view bytes, std::shared_ptr<const void> keeper,
+                  TTableRowSink* sink) const;
 };
 
 }  // namespace quobel

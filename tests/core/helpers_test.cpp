@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <memory>
 #include <regex>
 #include <set>
 
@@ -97,6 +99,24 @@ TEST(DateTime, EncodesAndDecodesDaysSince1899) {
     const DateParts parts = DecodeDateTime(value);
     EXPECT_EQ(parts.year, 2026);
     EXPECT_EQ(parts.second, 58);
+}
+
+TEST(FileBytes, ReadsSmallAndLargeFilesWhole) {
+    const TempFolder folder;
+    std::string large(3 << 20, '\0');
+    for (size_t i = 0; i < large.size(); ++i) {
+        large[i] = static_cast<char>(i * 7 + i / 4096);
+    }
+    for (const std::string& contents : {std::string(), std::string("small"), large}) {
+        WriteFileAtomic(folder.File("file"), contents);
+        const std::unique_ptr<const TFileBytes> bytes = TFileBytes::Read(folder.File("file"));
+        ASSERT_NE(bytes, nullptr);
+        EXPECT_TRUE(bytes->View() == contents) << contents.size();
+    }
+    errno = 0;
+    EXPECT_EQ(TFileBytes::Read(folder.File("missing")), nullptr);
+    EXPECT_EQ(errno, ENOENT);
+    EXPECT_EQ(TFileBytes::Read(folder.Path()), nullptr);  // a folder is no file
 }
 
 }  // namespace

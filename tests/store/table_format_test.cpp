@@ -266,7 +266,8 @@ std::string VersionedFile(int version, int keySize = 8) {
 // Loads the bytes either copied into the table or kept by it, the rows staying in them.
 void LoadEither(TMemTable& table, const std::string& bytes, bool kept) {
     if (kept) {
-        TTableFormat().Load(table, std::make_shared<const std::string>(bytes));
+        const auto kept = std::make_shared<const std::string>(bytes);
+        TTableFormat().Load(table, *kept, kept);
     } else {
         TTableFormat().Load(table, bytes);
     }
