@@ -4,10 +4,9 @@
 
 namespace quobel {
 
-TBarLayout LayoutBar(const TSkin& skin, const std::vector<TBarMessage>& items,
-                     const TBarLayoutInput& in) {
+TBarLayout LayoutBar(const TSkin& skin, const TBarMessages& items, const TBarLayoutInput& in) {
     TBarLayout out;
-    const int32_t count = static_cast<int32_t>(items.size());
+    const int32_t count = items.Count();
     // No screen is wider; the bound keeps the tile count and the sums below small.
     constexpr int32_t kMaxBarWidth = 1 << 16;
     const int32_t W = std::clamp(in.ClientWidth, 0, kMaxBarWidth);
@@ -57,8 +56,8 @@ TBarLayout LayoutBar(const TSkin& skin, const std::vector<TBarMessage>& items,
     arrow(TArrowPart::Dropdown, THotPart::Dropdown, W - SB - D, in.MainWindowVisible);
 
     int32_t unread = 0;
-    for (const TBarMessage& item : items) {
-        unread += item.Read ? 0 : 1;
+    for (int32_t i = 0; i < count; ++i) {
+        unread += items.Read(i) ? 0 : 1;
     }
     out.Unread = unread;
     // With nothing unread the view has no place; it starts at the beginning again, so the
@@ -78,7 +77,7 @@ TBarLayout LayoutBar(const TSkin& skin, const std::vector<TBarMessage>& items,
         int32_t first = out.FirstIndex;
         int32_t shown = 0;
         for (int32_t i = first; i < count && !out.More; ++i) {
-            if (!items[static_cast<size_t>(i)].Read) {
+            if (!items.Read(i)) {
                 if (shown < S) {
                     ++shown;
                 } else {
@@ -93,7 +92,7 @@ TBarLayout LayoutBar(const TSkin& skin, const std::vector<TBarMessage>& items,
             first = count;
             int32_t counted = 0;
             for (int32_t i = count - 1; i >= 0; --i) {
-                if (!items[static_cast<size_t>(i)].Read && ++counted == S) {
+                if (!items.Read(i) && ++counted == S) {
                     first = i;
                     break;
                 }
@@ -101,7 +100,7 @@ TBarLayout LayoutBar(const TSkin& skin, const std::vector<TBarMessage>& items,
         }
         out.FirstIndex = first;
         for (int32_t i = 0; i < first; ++i) {
-            if (!items[static_cast<size_t>(i)].Read) {
+            if (!items.Read(i)) {
                 out.Previous = true;
                 break;
             }
@@ -119,10 +118,10 @@ TBarLayout LayoutBar(const TSkin& skin, const std::vector<TBarMessage>& items,
         int32_t x = x1 + F + L;
         for (int32_t i = first; i < count && w > 0 && static_cast<int32_t>(out.Buttons.size()) < S;
              ++i) {
-            const TBarMessage& item = items[static_cast<size_t>(i)];
-            if (item.Read) {
+            if (items.Read(i)) {
                 continue;
             }
+            const TBarMessage& item = items.Message(i);
             const bool hot = in.HotY >= 0 && x <= in.HotX && in.HotX < x + w;
             TBarButton button;
             button.ItemIndex = i;
@@ -170,8 +169,8 @@ std::string BarHint(const TBarMessage& message) {
     return hint;
 }
 
-int32_t ArrowClick(THotPart arrow, int32_t firstIndex, const std::vector<TBarMessage>& items) {
-    const int32_t count = static_cast<int32_t>(items.size());
+int32_t ArrowClick(THotPart arrow, int32_t firstIndex, const TBarMessages& items) {
+    const int32_t count = items.Count();
     switch (arrow) {
         case THotPart::FirstArrow:
             return 0;
@@ -181,7 +180,7 @@ int32_t ArrowClick(THotPart arrow, int32_t firstIndex, const std::vector<TBarMes
             return std::min(firstIndex, count) + 1;
         case THotPart::PreviousArrow:
             for (int32_t i = std::min(firstIndex, count) - 1; i >= 0; --i) {
-                if (!items[static_cast<size_t>(i)].Read) {
+                if (!items.Read(i)) {
                     return i;
                 }
             }
@@ -191,10 +190,10 @@ int32_t ArrowClick(THotPart arrow, int32_t firstIndex, const std::vector<TBarMes
     }
 }
 
-std::vector<std::pair<int32_t, bool>> MarkAllReadOrder(const std::vector<TBarMessage>& items) {
+std::vector<std::pair<int32_t, bool>> MarkAllReadOrder(const TBarMessages& items) {
     std::vector<std::pair<int32_t, bool>> calls;
-    for (int32_t i = static_cast<int32_t>(items.size()) - 1; i >= 0; --i) {
-        if (!items[static_cast<size_t>(i)].Read) {
+    for (int32_t i = items.Count() - 1; i >= 0; --i) {
+        if (!items.Read(i)) {
             calls.emplace_back(i, false);
         }
     }

@@ -26,6 +26,30 @@ struct TBarMessage {
     uint32_t AccountSkinColor = kUseSkinColor;
 };
 
+// The Inbox as the bar reads it, in the Inbox's order: every item's read mark, and the texts of
+// the items it shows (asked for those only, during a layout or a paint).
+class TBarMessages {
+  public:
+    virtual ~TBarMessages() = default;
+    virtual int32_t Count() const = 0;
+    virtual bool Read(int32_t index) const = 0;
+    virtual const TBarMessage& Message(int32_t index) const = 0;
+};
+
+// Messages held in a list.
+class TBarMessageList : public TBarMessages {
+  public:
+    explicit TBarMessageList(const std::vector<TBarMessage>& items) : items_(items) {}
+    int32_t Count() const override { return static_cast<int32_t>(items_.size()); }
+    bool Read(int32_t index) const override { return items_[static_cast<size_t>(index)].Read; }
+    const TBarMessage& Message(int32_t index) const override {
+        return items_[static_cast<size_t>(index)];
+    }
+
+  private:
+    const std::vector<TBarMessage>& items_;
+};
+
 struct TBarLayoutInput {
     int32_t ClientWidth = 0;
     int32_t ButtonWidth = 150;  // smallest width a message button should get
@@ -79,10 +103,12 @@ struct TBarLayout {
 };
 
 // Lays the bar out over `items` (the Inbox's items in order) with the skin's metrics. It runs
-// after every pointer movement; the window fills `items` when the Inbox changes and keeps them
-// between paints (filling costs far more than the layout for a large Inbox).
-TBarLayout LayoutBar(const TSkin& skin, const std::vector<TBarMessage>& items,
-                     const TBarLayoutInput& input);
+// after every pointer movement, and asks only for the texts of the items it shows.
+TBarLayout LayoutBar(const TSkin& skin, const TBarMessages& items, const TBarLayoutInput& input);
+inline TBarLayout LayoutBar(const TSkin& skin, const std::vector<TBarMessage>& items,
+                            const TBarLayoutInput& input) {
+    return LayoutBar(skin, TBarMessageList(items), input);
+}
 
 enum class TBarHit { Caption, RightBorder, Client };
 
@@ -94,12 +120,20 @@ std::string BarHint(const TBarMessage& message);
 
 // `FirstIndex` after a left click on an arrow. The previous arrow goes back to the nearest
 // earlier unread message, so that read messages in between never make it seem to do nothing.
-int32_t ArrowClick(THotPart arrow, int32_t firstIndex, const std::vector<TBarMessage>& items);
+int32_t ArrowClick(THotPart arrow, int32_t firstIndex, const TBarMessages& items);
+inline int32_t ArrowClick(THotPart arrow, int32_t firstIndex,
+                          const std::vector<TBarMessage>& items) {
+    return ArrowClick(arrow, firstIndex, TBarMessageList(items));
+}
 
 // The calls "Mark all read" makes, in order: every unread item from the last to the first, each
 // with the notify flag, which is true only for the last call (so the views, the bar's repaint
 // and its going back in happen once, at the end).
-std::vector<std::pair<int32_t, bool>> MarkAllReadOrder(const std::vector<TBarMessage>& items);
+std::vector<std::pair<int32_t, bool>> MarkAllReadOrder(const TBarMessages& items);
+inline std::vector<std::pair<int32_t, bool>> MarkAllReadOrder(
+    const std::vector<TBarMessage>& items) {
+    return MarkAllReadOrder(TBarMessageList(items));
+}
 
 // One step of the scroll timer. `paint` paints the bar from the given first index and returns
 // the first index the paint settled on (it skips read items and pulls the view back from the

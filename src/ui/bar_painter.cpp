@@ -56,8 +56,7 @@ void TBarPainter::DrawCut(QPainter& painter, const TSkinCut& cut) const {
                       QRect(cut.Source.Left, 0, cut.Source.Width(), height_));
 }
 
-const QImage& TBarPainter::Compose(const TBarLayout& layout, const std::vector<TBarMessage>& items,
-                                   int width) {
+const QImage& TBarPainter::Compose(const TBarLayout& layout, const TBarMessages& items, int width) {
     if (!HasSkin()) {
         return ComposeEmpty(width, 1);
     }
@@ -76,7 +75,7 @@ const QImage& TBarPainter::Compose(const TBarLayout& layout, const std::vector<T
                 DrawCut(face, piece);
             }
             face.setCompositionMode(QPainter::CompositionMode_SourceOver);
-            const TBarMessage& item = items[static_cast<size_t>(button.ItemIndex)];
+            const TBarMessage& item = items.Message(button.ItemIndex);
             const QRect text(button.TextRect.Left, button.TextRect.Top, button.TextRect.Width(),
                              button.TextRect.Height());
             if (text.width() > 0 && text.height() > 0) {

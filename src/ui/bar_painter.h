@@ -30,8 +30,11 @@ class TBarPainter {
     bool HasSkin() const { return height_ > 0; }
 
     // The whole bar, `width` pixels wide and as high as the skin.
+    const QImage& Compose(const TBarLayout& layout, const TBarMessages& items, int width);
     const QImage& Compose(const TBarLayout& layout, const std::vector<TBarMessage>& items,
-                          int width);
+                          int width) {
+        return Compose(layout, TBarMessageList(items), width);
+    }
     // A bar without a usable skin: a plain strip in the window colour.
     const QImage& ComposeEmpty(int width, int height);
 

@@ -293,11 +293,10 @@ void TfrmBar::actMarkAllReadExecute() {
     if (MailBox == nullptr) {
         return;
     }
-    SyncItems();
-    // The marks repaint the bar, which refills the item lists: take the items first.
+    // The marks repaint the bar, which reads the items again: take the items first.
     std::vector<std::pair<TMailItem*, bool>> calls;
-    for (const auto& [index, notify] : MarkAllReadOrder(items_)) {
-        calls.emplace_back(&TMailItems::ItemOf(itemKeys_[static_cast<size_t>(index)]), notify);
+    for (const auto& [index, notify] : MarkAllReadOrder(Messages())) {
+        calls.emplace_back(&MailBox->Items.Items(static_cast<size_t>(index)), notify);
     }
     for (const auto& [item, notify] : calls) {
         host_.MarkMessageRead(*item, notify);
@@ -306,28 +305,12 @@ void TfrmBar::actMarkAllReadExecute() {
 
 // --- painting ----------------------------------------------------------------------------------
 
-void TfrmBar::SyncItems() {
-    TMailItems& items = MailBox->Items;
-    const size_t count = items.Count();
-    items_.resize(count);
-    itemKeys_.resize(count);
-    // By key and read mark only: the items on show are made when their details are filled.
-    for (size_t i = 0; i < count; ++i) {
-        itemKeys_[i] = items.KeyAt(i);
-        items_[i].Read = items.IsRead(i);
+TBoxBarMessages& TfrmBar::Messages() {
+    if (messages_ == nullptr || &messages_->Items() != &MailBox->Items) {
+        messages_ = std::make_unique<TBoxBarMessages>(MailBox->Items);
     }
-}
-
-void TfrmBar::FillDetails(size_t index) {
-    const TMailItem& item = TMailItems::ItemOf(itemKeys_[index]);
-    TBarMessage& message = items_[index];
-    message.Subject = item.CachedData.Subject;
-    message.SenderText = item.CachedData.From;
-    message.RecipientsText = item.CachedData.To;
-    message.DateText = item.CachedData.DateStr;
-    message.HasAccount = item.Account != nullptr;
-    message.AccountName = message.HasAccount ? item.Account->Name : std::string();
-    message.AccountSkinColor = message.HasAccount ? item.Account->SkinColor : kUseSkinColor;
+    messages_->Forget();
+    return *messages_;
 }
 
 void TfrmBar::FormPaint() {
@@ -335,7 +318,7 @@ void TfrmBar::FormPaint() {
         return;
     }
     HotPart = THotPart::None;
-    SyncItems();
+    const TBoxBarMessages& messages = Messages();
     if (skin_ == nullptr || !painter_.HasSkin()) {
         layout_ = {};
         painter_.ComposeEmpty(width(), height());
@@ -350,20 +333,13 @@ void TfrmBar::FormPaint() {
     input.HotY = HotY;
     input.Pressed = Pressed;
     input.MainWindowVisible = host_.MainWindowVisible();
-    // Only the shown messages need their texts: the first pass finds them, the second draws.
-    layout_ = LayoutBar(*skin_, items_, input);
-    if (!layout_.Buttons.empty()) {
-        for (const TBarButton& button : layout_.Buttons) {
-            FillDetails(static_cast<size_t>(button.ItemIndex));
-        }
-        layout_ = LayoutBar(*skin_, items_, input);
-    }
+    layout_ = LayoutBar(*skin_, messages, input);
     FirstIndex = layout_.FirstIndex;
     HotPart = layout_.HotPart;
     if (layout_.HotItem >= 0) {
-        HotItem = &TMailItems::ItemOf(itemKeys_[static_cast<size_t>(layout_.HotItem)]);
+        HotItem = &MailBox->Items.Items(static_cast<size_t>(layout_.HotItem));
     }
-    painter_.Compose(layout_, items_, width());
+    painter_.Compose(layout_, messages, width());
     update();
 }
 
@@ -505,8 +481,7 @@ void TfrmBar::MouseUp(Qt::MouseButton button, const QPoint& globalPos, const QPo
         case THotPart::PreviousArrow:
         case THotPart::NextArrow:
             if (left) {
-                SyncItems();
-                FirstIndex = ArrowClick(HotPart, FirstIndex, items_);
+                FirstIndex = ArrowClick(HotPart, FirstIndex, Messages());
             }
             break;
         case THotPart::MenuButton:

@@ -8,6 +8,7 @@
 
 #include "bar/app_bar.h"
 #include "bar/ticker_layout.h"
+#include "bar_box_messages.h"
 #include "bar_host.h"
 #include "bar_menu.h"
 #include "bar_painter.h"
@@ -133,9 +134,8 @@ class TfrmBar : public QWidget, public TAppBarWindow {
     void CreateMenus();
     QAction* MakeAction(const QString& caption, const QKeySequence& shortcut = {});
     TBarHit HitTest(int x) const;
-    // The Inbox's items as the layout sees them: read flags for all, texts for the shown ones.
-    void SyncItems();
-    void FillDetails(size_t index);
+    // The Inbox's items as the bar reads them, anew for each paint.
+    TBoxBarMessages& Messages();
     // The item if it is still in the Inbox (a task may have removed it meanwhile).
     TMailItem* ValidItem(TMailItem* item) const;
     void UpdateHint(const QPoint& globalPos);
@@ -148,9 +148,8 @@ class TfrmBar : public QWidget, public TAppBarWindow {
     TSkin* skin_ = nullptr;
     TBarPainter painter_;
     TBarLayout layout_;
-    std::vector<TBarMessage> items_;
-    std::vector<const void*> itemKeys_;  // the items' keys in their mailbox
-    TMailItem* menuItem_ = nullptr;      // the message whose button menu is open
+    std::unique_ptr<TBoxBarMessages> messages_;
+    TMailItem* menuItem_ = nullptr;  // the message whose button menu is open
 
     // The menus go before their style.
     std::unique_ptr<TBarMenuStyle> menuStyle_;
