@@ -10,7 +10,8 @@ namespace quobel {
 TStartupLoad::TStartupLoad(TAccounts& accounts, TMailBoxes& boxes, std::string dataFolder)
     : accounts_(accounts),
       boxes_(boxes),
-      dataFolder_(std::move(dataFolder)),
+      accountsFolder_(JoinPath(dataFolder, "accounts")),
+      storeFolder_(JoinPath(dataFolder, "mailbox")),
       thread_([this] { Run(); }) {}
 
 TStartupLoad::~TStartupLoad() {
@@ -21,17 +22,19 @@ TStartupLoad::~TStartupLoad() {
 
 void TStartupLoad::Run() {
     try {
-        const std::string accounts = JoinPath(dataFolder_, "accounts");
-        if (!FolderExists(accounts)) {
-            ForceFolders(accounts);
+        if (FolderExists(accountsFolder_)) {
+            faults_ = accounts_.LoadFromFolder(accountsFolder_);
         }
-        faults_ = accounts_.LoadFromFolder(accounts);
-        TMailBox& inbox = boxes_.OpenStore(JoinPath(dataFolder_, "mailbox"));
+        boxes_.LoadFromFolder(storeFolder_);
         // The folder list starts with the Inbox, and the check files new mail into it.
-        try {
-            inbox.EnsureLoaded();
-        } catch (const std::exception&) {
-            // Reported when the box is first used.
+        if (TMailBox* inbox = boxes_.FindByType(0)) {
+            inbox->ReadOnly = true;
+            try {
+                inbox->EnsureLoaded();
+            } catch (const std::exception&) {
+                // Reported when the box is first used.
+            }
+            inbox->ReadOnly = false;
         }
     } catch (...) {
         error_ = std::current_exception();
@@ -46,6 +49,13 @@ std::vector<TAccountLoadFault> TStartupLoad::Take() {
     thread_.join();
     if (error_) {
         std::rethrow_exception(error_);
+    }
+    if (!FolderExists(accountsFolder_)) {
+        ForceFolders(accountsFolder_);
+    }
+    TMailBox& inbox = boxes_.EnsureInbox(storeFolder_);
+    if (inbox.Loaded && inbox.UpgradePending) {
+        inbox.SaveTable();
     }
     return std::move(faults_);
 }

@@ -11,8 +11,10 @@
 namespace quobel {
 
 // Reads the accounts, lists the store and loads the Inbox on a thread of its own, while the
-// windows are being built. Nothing else may touch the accounts or the mailboxes until
-// Take has returned.
+// program starts. The thread only reads, so that it may start before the program knows whether
+// it is the only instance; Take does the writing that opening the store needs (new folders, a
+// new Inbox, an old table in its new form). Nothing else may touch the accounts or the mailboxes
+// until Take has returned.
 class TStartupLoad {
   public:
     TStartupLoad(TAccounts& accounts, TMailBoxes& boxes, std::string dataFolder);
@@ -20,9 +22,10 @@ class TStartupLoad {
     TStartupLoad(const TStartupLoad&) = delete;
     TStartupLoad& operator=(const TStartupLoad&) = delete;
 
-    // Waits for the reading and returns the account files that could not be read whole; an error
-    // reading the accounts or listing the store is passed on instead. A mailbox that could not be
-    // loaded is left not loaded, for its first use to try again and report. Only once.
+    // Waits for the reading, finishes opening the store and returns the account files that could
+    // not be read whole; an error reading the accounts or opening the store is passed on
+    // instead. A mailbox that could not be loaded is left not loaded, for its first use to try
+    // again and report. Only once.
     std::vector<TAccountLoadFault> Take();
 
   private:
@@ -30,7 +33,8 @@ class TStartupLoad {
 
     TAccounts& accounts_;
     TMailBoxes& boxes_;
-    const std::string dataFolder_;
+    const std::string accountsFolder_;
+    const std::string storeFolder_;
     std::vector<TAccountLoadFault> faults_;
     std::exception_ptr error_;
     bool taken_ = false;

@@ -67,6 +67,7 @@ void TMailBox::LoadTable(const std::string& folder) {
     // before all is well.
     TBoxRowCollector collector;
     bool rowsTaken = false;
+    bool upgradePending = false;
     if (FileExists(fileName)) {
         std::shared_ptr<const TFileBytes> bytes = TTableFormat::ReadFileBytes(fileName);
         const std::string_view view = bytes->View();
@@ -79,6 +80,7 @@ void TMailBox::LoadTable(const std::string& folder) {
                 Format.SaveToFile(loaded, fileName);
                 Format.LoadFromFile(loaded, fileName);
             }
+            upgradePending = ReadOnly;
             rowsTaken = false;
         }
     }
@@ -97,6 +99,7 @@ void TMailBox::LoadTable(const std::string& folder) {
     factory_.SetColumns(columns, folder);
     Items.ReplaceWithRows(collector.TakeRows(), factory_);
     Unread = collector.Unread();
+    UpgradePending = upgradePending;
     Loaded = true;
 }
 
@@ -127,6 +130,7 @@ void TMailBox::UpgradeColumns(TMemTable& loaded) {
 void TMailBox::SaveTable() {
     CheckLoaded();
     Format.SaveToFile(Table, TableFileName());
+    UpgradePending = false;
 }
 
 void TMailBox::WriteItemRow(TMailItems& /*sender*/, TMailItem& item) {
@@ -211,8 +215,12 @@ TMailBox* TMailBoxes::FindByType(uint8_t type) {
 }
 
 TMailBox& TMailBoxes::OpenStore(const std::string& storeFolder) {
-    ForceFolders(storeFolder);
     LoadFromFolder(storeFolder);
+    return EnsureInbox(storeFolder);
+}
+
+TMailBox& TMailBoxes::EnsureInbox(const std::string& storeFolder) {
+    ForceFolders(storeFolder);
     if (TMailBox* inbox = FindByType(0)) {
         return *inbox;
     }

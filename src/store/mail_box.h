@@ -31,8 +31,10 @@ class TMailBox {
     TMemTable Table;
     TTableFormat Format;
     bool Loaded = false;
-    // For tools that only look: an old table is upgraded in memory and its file left as it is.
+    // For readers that only look: an old table is upgraded in memory and its file left as it is,
+    // and UpgradePending says so.
     bool ReadOnly = false;
+    bool UpgradePending = false;
 
     std::string SettingsFileName() const { return Path + "/box.bsf"; }
     std::string TableFileName() const { return Path + "/box.dat"; }
@@ -86,6 +88,8 @@ class TMailBoxes {
     // Creates the store folder if missing, lists its boxes and makes sure an Inbox (type 0)
     // exists: a new one is "Inbox" with a box.bsf holding only its type. Returns the Inbox.
     TMailBox& OpenStore(const std::string& storeFolder);
+    // OpenStore's last two steps, for boxes listed already.
+    TMailBox& EnsureInbox(const std::string& storeFolder);
 
   private:
     TAccounts* accounts_;

@@ -17,6 +17,11 @@
 
 int main(int argc, char** argv) {
     using namespace quobel;
+    TQuobelContext context(TApp::FromEnvironment());
+    // The accounts and the mailboxes are read while Qt starts and the windows are built; the
+    // reading writes nothing, so a second instance may start it before it knows to go.
+    TStartupLoad startupLoad(context.Accounts, context.MailBoxes, context.App.DataFolder());
+
     // The program reads no command line: Qt gets the program name only.
     int qtArgc = argc > 0 ? 1 : 0;
     TQuobelApplication app(qtArgc, argv);
@@ -26,15 +31,10 @@ int main(int argc, char** argv) {
     // to the tray must not end it.
     QApplication::setQuitOnLastWindowClosed(false);
 
-    TQuobelContext context(TApp::FromEnvironment());
-
     TSingleInstance instance(TSingleInstance::DefaultName());
     if (!instance.Acquire()) {
         return 0;  // the running instance has been asked to show itself
     }
-
-    // The accounts and the mailboxes are read while the windows are being built.
-    TStartupLoad startupLoad(context.Accounts, context.MailBoxes, context.App.DataFolder());
 
     context.Skins.LoadFromFolder(JoinPath(context.App.ProgramFolder(), "skins"));
     if (context.Skins.Count() == 0) {

@@ -6,6 +6,7 @@
 
 #include "core/error.h"
 #include "core/file_util.h"
+#include "store/box_columns.h"
 #include "support/temp_folder.h"
 
 namespace quobel {
@@ -81,12 +82,55 @@ TEST(StartupLoad, AStoreThatCannotBeOpenedIsPassedOn) {
     EXPECT_NE(ErrorOf([&] { load.Take(); }), "(no error)");
 }
 
-TEST(StartupLoad, GoingAwayUntakenWaitsForTheThread) {
+TEST(StartupLoad, ReadsWithoutWritingUntilTaken) {
+    const TempFolder data;
+    // An Inbox whose table was written before "Size", "Encrypted" and "CachedCC" existed.
+    std::vector<TColumnDef> old = MailBoxColumns();
+    old.resize(18);
+    TMemTable table;
+    table.SetColumns(old);
+    table.SetIndexes(MailBoxIndexes());
+    table.Append();
+    table.SetString(0, "key");
+    table.Post();
+    ASSERT_TRUE(ForceFolders(data.File("mailbox/Inbox")));
+    WriteFileAtomic(data.File("mailbox/Inbox/box.bsf"), "[Box]\r\nType=0\r\n");
+    TTableFormat().SaveToFile(table, data.File("mailbox/Inbox/box.dat"));
+    const std::string oldBytes = TTableFormat::ReadFile(data.File("mailbox/Inbox/box.dat"));
+    {
+        // Gone before being taken, as in a second instance: nothing was written.
+        TAccounts accounts;
+        TMailBoxes boxes(&accounts);
+        TStartupLoad load(accounts, boxes, data.Path());
+    }
+    EXPECT_FALSE(FolderExists(data.File("accounts")));
+    EXPECT_EQ(TTableFormat::ReadFile(data.File("mailbox/Inbox/box.dat")), oldBytes);
+
+    TAccounts accounts;
+    TMailBoxes boxes(&accounts);
+    TStartupLoad load(accounts, boxes, data.Path());
+    load.Take();
+    EXPECT_TRUE(FolderExists(data.File("accounts")));
+    TMailBox& inbox = *boxes.FindByType(0);
+    ASSERT_TRUE(inbox.Loaded);
+    EXPECT_FALSE(inbox.ReadOnly);
+    EXPECT_EQ(inbox.Items.Items(0).UIDL, "key");
+    TMemTable rewritten;
+    TTableFormat().LoadFromFile(rewritten, data.File("mailbox/Inbox/box.dat"));
+    EXPECT_EQ(rewritten.Columns(), MailBoxColumns());
+    ASSERT_EQ(rewritten.RowCount(), 1u);
+}
+
+TEST(StartupLoad, AStoreWithoutAnInboxGetsOneWhenTaken) {
     const TempFolder data;
     TAccounts accounts;
     TMailBoxes boxes(&accounts);
-    { TStartupLoad load(accounts, boxes, data.Path()); }
-    EXPECT_NE(boxes.FindByType(0), nullptr);
+    TStartupLoad load(accounts, boxes, data.Path());
+    EXPECT_TRUE(load.Take().empty());
+    TMailBox* inbox = boxes.FindByType(0);
+    ASSERT_NE(inbox, nullptr);
+    EXPECT_EQ(inbox->Path, data.File("mailbox/Inbox"));
+    EXPECT_TRUE(FileExists(data.File("mailbox/Inbox/box.bsf")));
 }
 
 }  // namespace
