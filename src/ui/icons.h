@@ -7,8 +7,8 @@
 
 namespace quobel {
 
-// The program's pictures, drawn as SVG and rendered here so that no image plugin is needed.
-// The image lists keep the index meanings the windows rely on.
+// The program's pictures, drawn as SVG and rendered here, each size when first drawn, so that no
+// image plugin is needed. The image lists keep the index meanings the windows rely on.
 class TIcons {
   public:
     // ilsMail: 0 low priority, 1 high priority, 2 attachment, 3 hand, 4 read, 5 unread, 6 key.
@@ -29,7 +29,7 @@ class TIcons {
     static QPixmap Splash();
 
   private:
-    static QIcon Load(const QString& name, int size);
+    static QIcon Load(const QString& name);
 };
 
 }  // namespace quobel
