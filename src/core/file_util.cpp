@@ -139,7 +139,6 @@ std::unique_ptr<const TFileBytes> TFileBytes::Read(const std::string& path) {
             }
             char more = 0;
             if (::read(fd.get(), &more, 1) == 0) {
-                ::mprotect(memory, size, PROT_READ);
                 bytes->mappedView_ = std::string_view(target, got);
                 return bytes;
             }

@@ -92,7 +92,7 @@ class Reader {
 
     std::string_view Take(size_t count) {
         Need(count);
-        const std::string_view result = bytes_.substr(pos_, count);
+        const std::string_view result(bytes_.data() + pos_, count);
         pos_ += count;
         return result;
     }
@@ -122,11 +122,14 @@ class Reader {
     }
 
     std::string_view Text() {
-        const uint8_t tag = TakeTag();
+        const uint8_t tag = PeekTag();
         if (tag == kShortText) {
-            const auto length = static_cast<uint8_t>(Take(1)[0]);
+            Need(2);
+            const uint8_t length = Byte(pos_ + 1);
+            pos_ += 2;
             return Take(length);
         }
+        ++pos_;
         if (tag == kLongText) {
             const auto length = static_cast<uint32_t>(LittleEndian(4));
             return Take(length);

@@ -134,7 +134,11 @@ QIcon TIcons::Application() {
 }
 
 QPixmap TIcons::Splash() {
-    return Render(QStringLiteral(":/quobel/resources/splash.svg"), QSize(400, 300));
+    static const bool registered = (InitQuobelResources(), true);
+    (void)registered;
+    // Rendered from splash.svg ahead of time: shown at once, it should not wait for the SVG
+    // renderer and the fonts.
+    return QPixmap(QStringLiteral(":/quobel/resources/splash.png"));
 }
 
 }  // namespace quobel
