@@ -45,7 +45,7 @@ TAccount& TAccounts::Add(bool freshId) {
     return *items_.back();
 }
 
-TAccount* TAccounts::FindByID(const std::string& id) {
+TAccount* TAccounts::FindByID(std::string_view id) {
     for (auto it = items_.rbegin(); it != items_.rend(); ++it) {
         if ((*it)->ID == id) {
             return it->get();

@@ -29,7 +29,7 @@ class TAccounts {
     // Appends a new empty account; with freshId its ID is a file name not yet used there.
     TAccount& Add(bool freshId);
     // Searches from the last account to the first; letter case counts.
-    TAccount* FindByID(const std::string& id);
+    TAccount* FindByID(std::string_view id);
     void Remove(const TAccount& account);
     void Clear() { items_.clear(); }
 

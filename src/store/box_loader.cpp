@@ -1,5 +1,6 @@
 #include "store/box_loader.h"
 
+#include <algorithm>
 #include <utility>
 #include <variant>
 
@@ -107,6 +108,10 @@ void TBoxRowCollector::CollectAll(const TMemTable& table) {
 
 void TBoxItemFactory::SetColumns(const TBoxColumns& columns, std::string folder) {
     columns_ = columns;
+    // A peek reads a row only as far as the last value it shows.
+    peekColumns_ =
+        1 + static_cast<size_t>(std::max({columns.UIDL, columns.Subject, columns.From, columns.To,
+                                          columns.DateStr, columns.Account}));
     folder_ = std::move(folder);
 }
 
@@ -116,7 +121,7 @@ void TBoxItemFactory::Fill(TMailItem& item, TRowRef row) const {
 }
 
 TMailItemPeek TBoxItemFactory::Peek(TRowRef row, const TMailItemSummary& summary) const {
-    table_.RowValues(row, values_);
+    table_.RowValues(row, values_, peekColumns_);
     const TBoxColumns& c = columns_;
     TMailItemPeek peek;
     peek.UIDL = TextOf(values_[c.UIDL]);
@@ -125,7 +130,7 @@ TMailItemPeek TBoxItemFactory::Peek(TRowRef row, const TMailItemSummary& summary
     peek.To = TextOf(values_[c.To]);
     peek.DateStr = TextOf(values_[c.DateStr]);
     if (accounts_ != nullptr && !std::holds_alternative<std::monostate>(values_[c.Account])) {
-        peek.Account = accounts_->FindByID(std::string(TextOf(values_[c.Account])));
+        peek.Account = accounts_->FindByID(TextOf(values_[c.Account]));
     }
     peek.Summary = summary;
     return peek;
@@ -137,7 +142,7 @@ void TBoxItemFactory::Fill(TMailItem& item, std::span<const TFieldView> row, con
     item.UIDL = TextOf(row[c.UIDL]);
     item.Cache = TextOf(row[c.Cache]);
     if (accounts != nullptr && !std::holds_alternative<std::monostate>(row[c.Account])) {
-        item.Account = accounts->FindByID(std::string(TextOf(row[c.Account])));
+        item.Account = accounts->FindByID(TextOf(row[c.Account]));
     }
     item.Online = BooleanOf(row[c.Online]);
     item.Attachments = BooleanOf(row[c.Attachments]);

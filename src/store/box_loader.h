@@ -69,6 +69,7 @@ class TBoxItemFactory : public TMailItemFactory {
     const TMemTable& table_;
     TAccounts* accounts_;
     TBoxColumns columns_{};
+    size_t peekColumns_ = 0;
     std::string folder_;
     mutable std::vector<TFieldView> values_;
 };

@@ -1,5 +1,6 @@
 #include "store/mail_item.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -64,7 +65,14 @@ void TMailItem::Delete() {
 }
 
 TMailItems::Slot& TMailItems::NewSlot() {
-    Slot& slot = slots_.emplace_back();
+    if (chunkUsed_ == chunkSize_) {
+        constexpr size_t kFirst = 64;
+        constexpr size_t kLargest = 8192;
+        chunkSize_ = std::clamp(order_.size(), kFirst, kLargest);
+        chunks_.push_back(std::make_unique<Slot[]>(chunkSize_));
+        chunkUsed_ = 0;
+    }
+    Slot& slot = chunks_.back()[chunkUsed_++];
     slot.Owner = this;
     order_.push_back(&slot);
     return slot;
@@ -154,7 +162,9 @@ void TMailItems::Delete(size_t index) {
 
 void TMailItems::Clear() {
     order_.clear();
-    slots_.clear();
+    chunks_.clear();
+    chunkSize_ = 0;
+    chunkUsed_ = 0;
     factory_ = nullptr;
 }
 

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <string>
@@ -197,8 +196,11 @@ class TMailItems {
     TMailItem& Made(const Slot& slot) const;
     TMailItemPeek PeekSlot(const Slot& slot) const;
 
-    // Never shrinks but with Clear and Replace: keys point into it.
-    std::deque<Slot> slots_;
+    // Never moves a slot: keys point into it. Chunks grow with the box, so that a large box is
+    // a few blocks in the order of its rows.
+    std::vector<std::unique_ptr<Slot[]>> chunks_;
+    size_t chunkSize_ = 0;
+    size_t chunkUsed_ = 0;
     std::vector<Slot*> order_;
     const TMailItemFactory* factory_ = nullptr;
 };

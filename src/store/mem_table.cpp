@@ -170,14 +170,15 @@ void TMemTable::AppendSourceRow(std::string_view bytes, std::span<const TFieldVi
     }
 }
 
-void TMemTable::RowValues(TRowRef ref, std::vector<TFieldView>& values) const {
+void TMemTable::RowValues(TRowRef ref, std::vector<TFieldView>& values, size_t count) const {
     const Row& row = *static_cast<const Row*>(ref);
     values.resize(columns_.size());
+    count = std::min(count, values.size());
     if (row.InSource()) {
-        decoder_(row.Source(), values, values.size());
+        decoder_(row.Source(), values, count);
         return;
     }
-    for (size_t i = 0; i < values.size(); ++i) {
+    for (size_t i = 0; i < count; ++i) {
         values[i] = row.Cells()[i].View();
     }
 }

@@ -171,8 +171,9 @@ class TMemTable {
     // row is deleted or the table cleared, replaced or moved from.
     using TRowRef = const void*;
     TRowRef LastRow() const { return rows_.empty() ? nullptr : &rows_.back(); }
-    // The values of a row, as ForEachRow gives them, valid until the row changes.
-    void RowValues(TRowRef row, std::vector<TFieldView>& values) const;
+    // The values of a row, as ForEachRow gives them, valid until the row changes; only the first
+    // `count` are read when fewer are asked for.
+    void RowValues(TRowRef row, std::vector<TFieldView>& values, size_t count = SIZE_MAX) const;
 
   private:
     // A cell in 16 bytes. A text points either into its row's block (texts that came with the

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <limits>
+#include <string>
 
 #include "icons.h"
 
@@ -39,6 +41,11 @@ std::pair<uint64_t, uint64_t> FoldedPrefix(std::string_view text) {
         parts[i / 8] = (parts[i / 8] << 8) | c;
     }
     return {parts[0], parts[1]};
+}
+
+bool IsNumberColumn(int column) {
+    return column == kColDate || column == kColSize || column == kColPriority ||
+           column == kColAttachment;
 }
 
 template <typename T>
@@ -103,11 +110,13 @@ void TMessageListModel::Clear() {
         }
         rows_.clear();
         indexDirty_ = true;
+        inGivenOrder_ = true;
         return;
     }
     beginResetModel();
     rows_.clear();
     indexDirty_ = true;
+    inGivenOrder_ = true;
     endResetModel();
 }
 
@@ -123,6 +132,7 @@ void TMessageListModel::AddRow(TRowKey key) {
                                  [this](TRowKey a, TRowKey b) { return LessBySort(a, b); });
     }
     const int row = static_cast<int>(place - rows_.begin());
+    inGivenOrder_ = inGivenOrder_ && place == rows_.end();
     beginInsertRows({}, row, row);
     rows_.insert(place, key);
     indexDirty_ = true;
@@ -195,11 +205,8 @@ void TMessageListModel::SortRows() {
     }
     // Each row's fields are fetched once, not once per comparison: the items lie scattered in
     // memory and the comparisons of a large list would wait on them over and over.
-    std::vector<TMessageRowFields> fields;
-    fields.reserve(rows_.size());
-    for (const TRowKey key : rows_) {
-        fields.push_back(source_->SortFields(key, sortColumn_));
-    }
+    std::vector<TMessageRowFields> fields(rows_.size());
+    FetchSortFields([&](uint32_t row, const TMessageRowFields& found) { fields[row] = found; });
     // Text columns compare a folded 16-byte prefix first, which settles most comparisons
     // without reading the texts again; only equal prefixes compare the whole texts.
     std::string_view TMessageRowFields::*text = nullptr;
@@ -219,13 +226,35 @@ void TMessageListModel::SortRows() {
         default:
             break;
     }
+    // Text columns compare folded copies of the texts, kept side by side: the first 16 bytes as
+    // two numbers settle most comparisons, and the rest is compared in one compact buffer rather
+    // than in texts scattered over the mailbox.
     std::vector<std::pair<uint64_t, uint64_t>> prefixes;
+    std::string folded;
+    std::vector<std::pair<size_t, size_t>> spans;  // each row's folded text in `folded`
     if (text != nullptr) {
         prefixes.reserve(fields.size());
+        spans.reserve(fields.size());
+        size_t total = 0;
         for (const TMessageRowFields& row : fields) {
-            prefixes.push_back(FoldedPrefix(row.*text));
+            total += (row.*text).size();
+        }
+        folded.reserve(total);
+        for (const TMessageRowFields& row : fields) {
+            const std::string_view value = row.*text;
+            prefixes.push_back(FoldedPrefix(value));
+            spans.emplace_back(folded.size(), value.size());
+            for (const char c : value) {
+                folded.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c);
+            }
         }
     }
+    const auto compareFolded = [&](uint32_t a, uint32_t b) {
+        const std::string_view left(folded.data() + spans[a].first, spans[a].second);
+        const std::string_view right(folded.data() + spans[b].first, spans[b].second);
+        const int order = left.compare(right);
+        return order < 0 ? -1 : (order > 0 ? 1 : 0);
+    };
     std::vector<uint32_t> order(rows_.size());
     for (uint32_t i = 0; i < order.size(); ++i) {
         order[i] = i;
@@ -233,10 +262,12 @@ void TMessageListModel::SortRows() {
     const bool descending = sortDirection_ == TSortDirection::Descending;
     std::stable_sort(order.begin(), order.end(), [&](uint32_t a, uint32_t b) {
         int compared = 0;
-        if (text != nullptr && prefixes[a] != prefixes[b]) {
+        if (text == nullptr) {
+            compared = CompareItems(fields[a], fields[b], sortColumn_);
+        } else if (prefixes[a] != prefixes[b]) {
             compared = prefixes[a] < prefixes[b] ? -1 : 1;
         } else {
-            compared = CompareItems(fields[a], fields[b], sortColumn_);
+            compared = compareFolded(a, b);
         }
         return descending ? compared > 0 : compared < 0;
     });
@@ -247,21 +278,39 @@ void TMessageListModel::SortRows() {
     }
     rows_ = std::move(sorted);
     indexDirty_ = true;
+    inGivenOrder_ = false;
+}
+
+void TMessageListModel::FetchSortFields(
+    const std::function<void(uint32_t, const TMessageRowFields&)>& take) const {
+    // Texts are read in the order of the keys' addresses, which follows the order the source
+    // keeps its rows in: after an earlier sort, the list's own order would jump about the
+    // source's memory. Numbers are found quickly in any order.
+    const std::less<TRowKey> before;
+    if (inGivenOrder_ || IsNumberColumn(sortColumn_)) {
+        for (uint32_t row = 0; row < rows_.size(); ++row) {
+            take(row, source_->SortFields(rows_[row], sortColumn_));
+        }
+        return;
+    }
+    std::vector<std::pair<TRowKey, uint32_t>> byAddress;
+    byAddress.reserve(rows_.size());
+    for (uint32_t i = 0; i < rows_.size(); ++i) {
+        byAddress.emplace_back(rows_[i], i);
+    }
+    std::sort(byAddress.begin(), byAddress.end(),
+              [&](const auto& a, const auto& b) { return before(a.first, b.first); });
+    for (const auto& [key, row] : byAddress) {
+        take(row, source_->SortFields(key, sortColumn_));
+    }
 }
 
 bool TMessageListModel::SortRowsByNumber() {
-    double TMessageRowFields::*number = nullptr;
-    switch (sortColumn_) {
-        case kColDate:
-            number = &TMessageRowFields::Date;
-            break;
-        case kColSize:
-        case kColPriority:
-        case kColAttachment:
-            break;
-        default:
-            return false;
+    if (!IsNumberColumn(sortColumn_)) {
+        return false;
     }
+    double TMessageRowFields::*number =
+        sortColumn_ == kColDate ? &TMessageRowFields::Date : nullptr;
     const auto valueOf = [&](const TMessageRowFields& row) -> double {
         double value = 0;
         if (number != nullptr) {
@@ -278,12 +327,10 @@ bool TMessageListModel::SortRowsByNumber() {
     };
     // One number per row, then the row's place breaks ties: as stable as a stable sort, with
     // none of the reading during the comparisons.
-    std::vector<std::pair<double, uint32_t>> keyed;
-    keyed.reserve(rows_.size());
-    for (size_t i = 0; i < rows_.size(); ++i) {
-        keyed.emplace_back(valueOf(source_->SortFields(rows_[i], sortColumn_)),
-                           static_cast<uint32_t>(i));
-    }
+    std::vector<std::pair<double, uint32_t>> keyed(rows_.size());
+    FetchSortFields([&](uint32_t row, const TMessageRowFields& found) {
+        keyed[row] = {valueOf(found), row};
+    });
     if (sortDirection_ == TSortDirection::Descending) {
         std::sort(keyed.begin(), keyed.end(), [](const auto& a, const auto& b) {
             return a.first != b.first ? a.first > b.first : a.second < b.second;
@@ -298,6 +345,7 @@ bool TMessageListModel::SortRowsByNumber() {
     }
     rows_ = std::move(sorted);
     indexDirty_ = true;
+    inGivenOrder_ = false;
     return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include <QAbstractTableModel>
 #include <QFont>
+#include <functional>
 #include <unordered_map>
 #include <vector>
 
@@ -60,11 +61,16 @@ class TMessageListModel : public QAbstractTableModel {
     void SortRows();
     // Sorts by a column of numbers; false for other columns.
     bool SortRowsByNumber();
+    // What sorting needs of every row, passed with the row's place in the list.
+    void FetchSortFields(const std::function<void(uint32_t, const TMessageRowFields&)>& take) const;
 
     const TMessageRowSource* source_ = nullptr;
     std::vector<TRowKey> rows_;
     mutable std::unordered_map<TRowKey, int> rowOf_;
     mutable bool indexDirty_ = true;
+    // The rows stand in the order they were added in since the last Clear (a mailbox adds its
+    // items in the order it keeps them).
+    bool inGivenOrder_ = true;
     static constexpr int kScansBeforeIndex = 8;
     mutable int scansSinceChange_ = 0;
     int sortColumn_ = kColDate;
