@@ -140,6 +140,12 @@ TMailItemSummary TMailItems::SummaryOf(TKey key) {
     return SummaryOfItem(*slot.Item);
 }
 
+bool TMailItems::Contains(const TMailItem* item) const {
+    return item != nullptr && std::any_of(order_.begin(), order_.end(), [item](const Slot* slot) {
+               return slot->Item.get() == item;
+           });
+}
+
 int TMailItems::IndexOf(const TMailItem& item) const {
     for (size_t i = 0; i < order_.size(); ++i) {
         if (order_[i] == item.slot_ && order_[i]->Item.get() == &item) {

@@ -156,6 +156,8 @@ class TMailItems {
     const TMailItem& Items(size_t index) const { return Made(*order_.at(index)); }
     // -1 when the item is not in this collection.
     int IndexOf(const TMailItem& item) const;
+    // Whether the address is that of an item in this collection; it may be one freed already.
+    bool Contains(const TMailItem* item) const;
     // Fires OnDelete, then removes and frees the item.
     void Delete(size_t index);
     // Frees every item without events.

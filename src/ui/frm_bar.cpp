@@ -366,13 +366,7 @@ TMailItem* TfrmBar::ValidItem(TMailItem* item) const {
     if (item == nullptr || MailBox == nullptr) {
         return nullptr;
     }
-    const TMailItems& items = MailBox->Items;
-    for (size_t i = 0; i < items.Count(); ++i) {
-        if (&items.Items(i) == item) {
-            return item;
-        }
-    }
-    return nullptr;
+    return MailBox->Items.Contains(item) ? item : nullptr;
 }
 
 void TfrmBar::UpdateHint(const QPoint& globalPos) {

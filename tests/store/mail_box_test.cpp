@@ -356,6 +356,7 @@ TEST_F(MailBoxTest, LoadedItemsAreMadeWhenFirstUsed) {
     }
     // A key made into an item by way of a view.
     TMailItem& viaKey = TMailItems::ItemOf(keys[7]);
+    EXPECT_TRUE(box.Items.Contains(&viaKey));
     EXPECT_EQ(viaKey.UIDL, keyOf(7));
     EXPECT_TRUE(box.Items.IsMade(7));
 
@@ -401,6 +402,11 @@ TEST_F(MailBoxTest, LoadedItemsAreMadeWhenFirstUsed) {
     EXPECT_EQ(again.Items.Items(9).UIDL, keyOf(10));
     EXPECT_EQ(again.Items.Items(99).CachedData.Subject,
               "Subject number 100" + std::string(200, '.'));
+
+    // A freed item is no longer there, and finding that out does not read it.
+    const TMailItem* seventh = &viaKey;
+    box.Items.Delete(static_cast<size_t>(box.Items.IndexOf(viaKey)));
+    EXPECT_FALSE(box.Items.Contains(seventh));
 }
 
 TEST_F(MailBoxTest, SavingIntoAMissingFolderFails) {
