@@ -171,8 +171,8 @@ class TMemTable {
     // row is deleted or the table cleared, replaced or moved from.
     using TRowRef = const void*;
     TRowRef LastRow() const { return rows_.empty() ? nullptr : &rows_.back(); }
-    // The values of a row, as ForEachRow gives them, valid until the row changes; only the first
-    // `count` are read when fewer are asked for.
+    // The values of a row, as ForEachRow gives them, valid until the row changes. When fewer than
+    // all are asked for, only the first `count` are read and the others left as they were.
     void RowValues(TRowRef row, std::vector<TFieldView>& values, size_t count = SIZE_MAX) const;
 
   private:
@@ -247,7 +247,8 @@ class TMemTable {
     void StoreCell(Row& row, int column, const TFieldView& value);
     std::string_view KeyOf(const Row& row, int column) const;
     // The index is built when first needed, over all rows: a table read from a file may never
-    // need it. Every change of rows makes sure of it first.
+    // need it. Finding, editing and deleting build it first; appended rows join it once it
+    // exists.
     void EnsureIndex();
     void IndexAdd(RowIterator row);
     void IndexRemove(RowIterator row);
