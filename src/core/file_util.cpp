@@ -36,6 +36,16 @@ class FileDescriptor {
     int fd_;
 };
 
+// A read that a signal does not cut short.
+ssize_t ReadSome(int fd, char* target, size_t size) {
+    for (;;) {
+        const ssize_t got = ::read(fd, target, size);
+        if (got >= 0 || errno != EINTR) {
+            return got;
+        }
+    }
+}
+
 bool WriteAll(int fd, std::string_view data) {
     while (!data.empty()) {
         const ssize_t written = ::write(fd, data.data(), data.size());
@@ -89,11 +99,8 @@ bool ReadWholeFile(const std::string& path, std::string& contents) {
     contents.reserve(static_cast<size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
-        const ssize_t got = ::read(fd.get(), buffer, sizeof buffer);
+        const ssize_t got = ReadSome(fd.get(), buffer, sizeof buffer);
         if (got < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
             return false;
         }
         if (got == 0) {
@@ -125,10 +132,7 @@ std::unique_ptr<const TFileBytes> TFileBytes::Read(const std::string& path) {
             auto* target = static_cast<char*>(memory);
             size_t got = 0;
             while (got < size) {
-                const ssize_t read = ::read(fd.get(), target + got, size - got);
-                if (read < 0 && errno == EINTR) {
-                    continue;
-                }
+                const ssize_t read = ReadSome(fd.get(), target + got, size - got);
                 if (read < 0) {
                     return nullptr;
                 }
@@ -138,7 +142,7 @@ std::unique_ptr<const TFileBytes> TFileBytes::Read(const std::string& path) {
                 got += static_cast<size_t>(read);
             }
             char more = 0;
-            if (::read(fd.get(), &more, 1) == 0) {
+            if (ReadSome(fd.get(), &more, 1) == 0) {
                 bytes->mappedView_ = std::string_view(target, got);
                 return bytes;
             }

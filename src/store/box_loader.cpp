@@ -55,6 +55,34 @@ constexpr std::pair<const char*, int TBoxColumns::*> kColumns[] = {
     {"CachedCC", &TBoxColumns::CachedCC},
 };
 
+// Makes the item of one row's values.
+void FillItem(TMailItem& item, std::span<const TFieldView> row, const TBoxColumns& c,
+              TAccounts* accounts, const std::string& folder) {
+    item.Folder = folder;
+    item.UIDL = TextOf(row[c.UIDL]);
+    item.Cache = TextOf(row[c.Cache]);
+    if (accounts != nullptr && !std::holds_alternative<std::monostate>(row[c.Account])) {
+        item.Account = accounts->FindByID(TextOf(row[c.Account]));
+    }
+    item.Online = BooleanOf(row[c.Online]);
+    item.Attachments = BooleanOf(row[c.Attachments]);
+    item.Read = BooleanOf(row[c.Read]);
+    item.Downloaded = BooleanOf(row[c.Downloaded]);
+    item.CachedData.Encrypted = BooleanOf(row[c.Encrypted]);
+    item.CachedData.Date = DateTimeOf(row[c.Date]);
+    item.CachedData.DateStr = TextOf(row[c.DateStr]);
+    item.CachedData.Subject = TextOf(row[c.Subject]);
+    item.CachedData.From = TextOf(row[c.From]);
+    item.CachedData.To = TextOf(row[c.To]);
+    item.CachedData.Priority = IntegerOf(row[c.Priority]);
+    item.CachedData.CC = TextOf(row[c.CachedCC]);
+    item.FromAddr = TextOf(row[c.FromAddr]);
+    item.Recipients = SplitLines(TextOf(row[c.Recipients]));
+    item.CCList = SplitLines(TextOf(row[c.CC]));
+    item.BCCList = SplitLines(TextOf(row[c.BCC]));
+    item.SetSize(IntegerOf(row[c.Size]));
+}
+
 }  // namespace
 
 bool TBoxColumns::TryOf(const std::vector<TColumnDef>& columns, TBoxColumns& result) {
@@ -117,7 +145,7 @@ void TBoxItemFactory::SetColumns(const TBoxColumns& columns, std::string folder)
 
 void TBoxItemFactory::Fill(TMailItem& item, TRowRef row) const {
     table_.RowValues(row, values_);
-    Fill(item, values_, columns_, accounts_, folder_);
+    FillItem(item, values_, columns_, accounts_, folder_);
 }
 
 TMailItemPeek TBoxItemFactory::Peek(TRowRef row, const TMailItemSummary& summary) const {
@@ -134,33 +162,6 @@ TMailItemPeek TBoxItemFactory::Peek(TRowRef row, const TMailItemSummary& summary
     }
     peek.Summary = summary;
     return peek;
-}
-
-void TBoxItemFactory::Fill(TMailItem& item, std::span<const TFieldView> row, const TBoxColumns& c,
-                           TAccounts* accounts, const std::string& folder) {
-    item.Folder = folder;
-    item.UIDL = TextOf(row[c.UIDL]);
-    item.Cache = TextOf(row[c.Cache]);
-    if (accounts != nullptr && !std::holds_alternative<std::monostate>(row[c.Account])) {
-        item.Account = accounts->FindByID(TextOf(row[c.Account]));
-    }
-    item.Online = BooleanOf(row[c.Online]);
-    item.Attachments = BooleanOf(row[c.Attachments]);
-    item.Read = BooleanOf(row[c.Read]);
-    item.Downloaded = BooleanOf(row[c.Downloaded]);
-    item.CachedData.Encrypted = BooleanOf(row[c.Encrypted]);
-    item.CachedData.Date = DateTimeOf(row[c.Date]);
-    item.CachedData.DateStr = TextOf(row[c.DateStr]);
-    item.CachedData.Subject = TextOf(row[c.Subject]);
-    item.CachedData.From = TextOf(row[c.From]);
-    item.CachedData.To = TextOf(row[c.To]);
-    item.CachedData.Priority = IntegerOf(row[c.Priority]);
-    item.CachedData.CC = TextOf(row[c.CachedCC]);
-    item.FromAddr = TextOf(row[c.FromAddr]);
-    item.Recipients = SplitLines(TextOf(row[c.Recipients]));
-    item.CCList = SplitLines(TextOf(row[c.CC]));
-    item.BCCList = SplitLines(TextOf(row[c.BCC]));
-    item.SetSize(IntegerOf(row[c.Size]));
 }
 
 }  // namespace quobel

@@ -61,10 +61,6 @@ class TBoxItemFactory : public TMailItemFactory {
     void Fill(TMailItem& item, TRowRef row) const override;
     TMailItemPeek Peek(TRowRef row, const TMailItemSummary& summary) const override;
 
-    // Makes the item of one row's values.
-    static void Fill(TMailItem& item, std::span<const TFieldView> values,
-                     const TBoxColumns& columns, TAccounts* accounts, const std::string& folder);
-
   private:
     const TMemTable& table_;
     TAccounts* accounts_;

@@ -43,11 +43,6 @@ std::pair<uint64_t, uint64_t> FoldedPrefix(std::string_view text) {
     return {parts[0], parts[1]};
 }
 
-bool IsNumberColumn(int column) {
-    return column == kColDate || column == kColSize || column == kColPriority ||
-           column == kColAttachment;
-}
-
 template <typename T>
 int CompareValue(T a, T b) {
     return a < b ? -1 : (b < a ? 1 : 0);

@@ -45,6 +45,12 @@ enum TMessageColumn : int {
     kMessageColumnCount = 10
 };
 
+// Columns that sort by a number rather than a text.
+inline bool IsNumberColumn(int column) {
+    return column == kColDate || column == kColSize || column == kColPriority ||
+           column == kColAttachment;
+}
+
 // Negative when a sorts before b in ascending order by the column, positive when after.
 int CompareItems(const TMessageRowFields& a, const TMessageRowFields& b, int column);
 

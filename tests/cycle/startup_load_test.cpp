@@ -7,6 +7,7 @@
 #include "core/error.h"
 #include "core/file_util.h"
 #include "store/box_columns.h"
+#include "support/old_mailbox_table.h"
 #include "support/temp_folder.h"
 
 namespace quobel {
@@ -85,17 +86,9 @@ TEST(StartupLoad, AStoreThatCannotBeOpenedIsPassedOn) {
 TEST(StartupLoad, ReadsWithoutWritingUntilTaken) {
     const TempFolder data;
     // An Inbox whose table was written before "Size", "Encrypted" and "CachedCC" existed.
-    std::vector<TColumnDef> old = MailBoxColumns();
-    old.resize(18);
-    TMemTable table;
-    table.SetColumns(old);
-    table.SetIndexes(MailBoxIndexes());
-    table.Append();
-    table.SetString(0, "key");
-    table.Post();
     ASSERT_TRUE(ForceFolders(data.File("mailbox/Inbox")));
     WriteFileAtomic(data.File("mailbox/Inbox/box.bsf"), "[Box]\r\nType=0\r\n");
-    TTableFormat().SaveToFile(table, data.File("mailbox/Inbox/box.dat"));
+    testing::WriteOldMailboxTable(data.File("mailbox/Inbox/box.dat"), "key", "");
     const std::string oldBytes = TTableFormat::ReadFile(data.File("mailbox/Inbox/box.dat"));
     {
         // Gone before being taken, as in a second instance: nothing was written.

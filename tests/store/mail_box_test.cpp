@@ -13,6 +13,7 @@
 #include "core/format_size.h"
 #include "core/ini_file.h"
 #include "store/box_columns.h"
+#include "support/old_mailbox_table.h"
 
 namespace quobel {
 namespace {
@@ -232,19 +233,8 @@ TEST_F(MailBoxTest, DeletingAnItemRemovesItsFilesAndRow) {
 }
 
 TEST_F(MailBoxTest, OldTablesGetTheNewColumns) {
-    // A box.dat written before "Size", "Encrypted" and "CachedCC" existed.
-    std::vector<TColumnDef> old = MailBoxColumns();
-    old.resize(18);
-    TMemTable table;
-    table.SetColumns(old);
-    table.SetIndexes(MailBoxIndexes());
-    table.Append();
-    table.SetString(0, std::string(32, 'f'));
-    table.SetString(table.FieldByName("Subject"), "Old mail");
-    table.SetBoolean(table.FieldByName("Read"), false);
-    table.Post();
     ASSERT_TRUE(ForceFolders(store + "/Old"));
-    TTableFormat().SaveToFile(table, store + "/Old/box.dat");
+    testing::WriteOldMailboxTable(store + "/Old/box.dat", std::string(32, 'f'), "Old mail");
 
     TMailBoxes boxes;
     boxes.LoadFromFolder(store);
