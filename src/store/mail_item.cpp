@@ -174,16 +174,6 @@ void TMailItems::Clear() {
     factory_ = nullptr;
 }
 
-void TMailItems::Replace(std::vector<std::unique_ptr<TMailItem>> items) {
-    Clear();
-    order_.reserve(items.size());
-    for (std::unique_ptr<TMailItem>& item : items) {
-        Slot& slot = NewSlot();
-        item->slot_ = &slot;
-        slot.Item = std::move(item);
-    }
-}
-
 void TMailItems::ReplaceWithRows(std::vector<TPendingItem> rows, const TMailItemFactory& factory) {
     Clear();
     factory_ = &factory;

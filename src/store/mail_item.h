@@ -162,8 +162,6 @@ class TMailItems {
     void Delete(size_t index);
     // Frees every item without events.
     void Clear();
-    // Frees every item and takes the given ones, made for this collection, without events.
-    void Replace(std::vector<std::unique_ptr<TMailItem>> items);
     // Frees every item and takes rows whose items the factory (which must outlive them) makes
     // when they are first used.
     void ReplaceWithRows(std::vector<TPendingItem> rows, const TMailItemFactory& factory);

@@ -101,6 +101,7 @@ TMemTable& TMemTable::operator=(TMemTable&& other) noexcept {
     other.rows_.clear();
     other.index_.clear();
     other.source_.reset();
+    other.decoder_ = nullptr;
     other.current_ = other.rows_.end();
     other.state_ = State::Browse;
     return *this;
