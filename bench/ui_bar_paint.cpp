@@ -12,12 +12,12 @@
 
 #include "bar/skin.h"
 #include "bar/ticker_layout.h"
-#include "bar_painter.h"
 #include "core/options.h"
-#include "frm_bar.h"
 #include "qt_bench_runner.h"
 #include "store/mail_box.h"
 #include "store/mail_item.h"
+#include "ui/tickerbar/bar_painter.h"
+#include "ui/tickerbar/frm_bar.h"
 
 namespace {
 

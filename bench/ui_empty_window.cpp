@@ -3,7 +3,7 @@
 #include <QApplication>
 #include <QMainWindow>
 
-#include "startup_probe.h"
+#include "ui/app/startup_probe.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);

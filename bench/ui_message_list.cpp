@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "core/app.h"
-#include "frm_msg_list.h"
-#include "frm_tasks.h"
 #include "platform/url_opener.h"
 #include "qt_bench_runner.h"
-#include "quobel_context.h"
+#include "ui/app/quobel_context.h"
+#include "ui/mainwindow/frm_msg_list.h"
+#include "ui/tasks/frm_tasks.h"
 
 namespace {
 

@@ -12,11 +12,11 @@
 
 #include "core/file_util.h"
 #include "core/options.h"
-#include "fra_reader.h"
 #include "message/qb_message.h"
 #include "qt_bench_runner.h"
-#include "reader_text_view.h"
 #include "store/mail_item.h"
+#include "ui/reader/fra_reader.h"
+#include "ui/reader/reader_text_view.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "ui/account_dialog.h"
+#include "ui/dialogs/account_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,7 @@
 #include <QPainter>
 #include <QSpinBox>
 
-#include "ui/color_picker.h"
+#include "ui/dialogs/color_picker.h"
 #include "ui/options_prompts_fake.h"
 
 namespace quobel {

@@ -11,8 +11,8 @@
 #include <atomic>
 #include <cstring>
 
-#include "frm_tasks.h"
-#include "single_instance.h"
+#include "ui/app/single_instance.h"
+#include "ui/tasks/frm_tasks.h"
 #include "ui_fixture.h"
 
 namespace quobel::testing {

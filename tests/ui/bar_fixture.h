@@ -13,11 +13,11 @@
 #include "bar/skin.h"
 #include "bar/skin_fixture.h"
 #include "core/options.h"
-#include "frm_bar.h"
 #include "platform/screen_edge_shell_memory.h"
 #include "store/mail_box.h"
 #include "store/mail_item.h"
 #include "support/temp_folder.h"
+#include "ui/tickerbar/frm_bar.h"
 
 namespace quobel::testing {
 

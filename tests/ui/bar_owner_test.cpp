@@ -7,13 +7,13 @@
 
 #include "bar/skin_cuts.h"
 #include "bar/skin_fixture.h"
-#include "bar_owner.h"
 #include "core/ini_file.h"
 #include "cycle/msg_list_controller.h"
-#include "mail_cycle.h"
 #include "platform/screen_edge_shell_memory.h"
 #include "store/mail_box.h"
 #include "store/mail_item.h"
+#include "ui/app/mail_cycle.h"
+#include "ui/tickerbar/bar_owner.h"
 #include "ui_fixture.h"
 
 namespace quobel::testing {

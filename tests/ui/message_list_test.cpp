@@ -3,7 +3,7 @@
 #include <QHeaderView>
 #include <QTreeView>
 
-#include "message_list_model.h"
+#include "ui/mainwindow/message_list_model.h"
 #include "ui_fixture.h"
 
 namespace quobel::testing {

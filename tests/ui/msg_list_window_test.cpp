@@ -13,10 +13,10 @@
 
 #include "core/file_util.h"
 #include "core/ini_file.h"
-#include "height_split.h"
-#include "list_header.h"
 #include "store/mail_box.h"
 #include "store/mail_item.h"
+#include "ui/mainwindow/height_split.h"
+#include "ui/mainwindow/list_header.h"
 #include "ui_fixture.h"
 
 namespace quobel::testing {

@@ -1,4 +1,4 @@
-#include "ui/options_dialog.h"
+#include "ui/dialogs/options_dialog.h"
 
 #include <gtest/gtest.h>
 
@@ -26,9 +26,9 @@
 #include "core/file_util.h"
 #include "core/options.h"
 #include "support/temp_folder.h"
-#include "ui/account_dialog.h"
-#include "ui/color_picker.h"
-#include "ui/options_file_edit.h"
+#include "ui/dialogs/account_dialog.h"
+#include "ui/dialogs/color_picker.h"
+#include "ui/dialogs/options_file_edit.h"
 #include "ui/options_prompts_fake.h"
 
 namespace quobel {

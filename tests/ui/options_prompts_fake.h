@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/sound_player.h"
-#include "ui/options_prompts.h"
+#include "ui/dialogs/options_prompts.h"
 
 namespace quobel::testing {
 

@@ -3,7 +3,7 @@
 
 #include <QStringList>
 
-#include "reader_links.h"
+#include "ui/reader/reader_links.h"
 
 namespace quobel {
 namespace {

@@ -10,11 +10,11 @@
 #include <QTextBlock>
 
 #include "accounts/base64.h"
-#include "frm_tasks.h"
 #include "message/encryption.h"
 #include "reader_fixture.h"
-#include "reader_headers.h"
-#include "reader_text_view.h"
+#include "ui/reader/reader_headers.h"
+#include "ui/reader/reader_text_view.h"
+#include "ui/tasks/frm_tasks.h"
 
 namespace quobel::testing {
 namespace {

@@ -7,8 +7,8 @@
 #include <QTimer>
 
 #include "cycle/msg_list_controller.h"
-#include "password_dialog.h"
 #include "reader_fixture.h"
+#include "ui/reader/password_dialog.h"
 
 namespace quobel::testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "status_panel.h"
+#include "ui/mainwindow/status_panel.h"
 
 #include <gtest/gtest.h>
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "frm_msg_list.h"
-#include "frm_tasks.h"
-#include "message_row_source.h"
 #include "platform/url_opener.h"
-#include "quobel_context.h"
 #include "support/temp_folder.h"
+#include "ui/app/quobel_context.h"
+#include "ui/mainwindow/frm_msg_list.h"
+#include "ui/mainwindow/message_row_source.h"
+#include "ui/tasks/frm_tasks.h"
 
 namespace quobel::testing {
 

@@ -1,4 +1,4 @@
-#include "ui/x11_struts.h"
+#include "ui/x11/x11_struts.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "ui/desktop_shell.h"
+#include "ui/x11/desktop_shell.h"
 
 namespace quobel {
 namespace {

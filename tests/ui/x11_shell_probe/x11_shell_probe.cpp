@@ -29,8 +29,8 @@
 #include <string>
 
 #include "platform/screen_edge_shell_memory.h"
-#include "ui/desktop_shell.h"
-#include "ui/x11_atoms.h"
+#include "ui/x11/desktop_shell.h"
+#include "ui/x11/x11_atoms.h"
 
 namespace quobel {
 namespace {

@@ -1,0 +1,259 @@
+#include "ui/dialogs/account_dialog.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+#include <climits>
+
+#include "ui/dialogs/color_picker.h"
+#include "ui/dialogs/options_prompts.h"
+
+namespace quobel {
+namespace {
+
+constexpr int kPlainPort = 110;
+constexpr int kTlsPort = 995;
+
+// The dark strip along the dialog's left side.
+class TAccountBanner : public QFrame {
+  public:
+    explicit TAccountBanner(QWidget* parent) : QFrame(parent) { setFixedWidth(64); }
+
+  protected:
+    void paintEvent(QPaintEvent* /*event*/) override {
+        QPainter painter(this);
+        QLinearGradient gradient(rect().topLeft(), rect().bottomLeft());
+        gradient.setColorAt(0, QColor(0x20, 0x28, 0x38));
+        gradient.setColorAt(1, QColor(0x08, 0x0c, 0x14));
+        painter.fillRect(rect(), gradient);
+        // An envelope near the top.
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0xd0, 0xd8, 0xe8), 2));
+        const QRectF envelope(14, 20, width() - 28, 26);
+        painter.drawRect(envelope);
+        painter.drawLine(envelope.topLeft(), envelope.center());
+        painter.drawLine(envelope.topRight(), envelope.center());
+    }
+};
+
+QSpinBox* UnboundedSpinBox(QWidget* parent) {
+    auto* box = new QSpinBox(parent);
+    box->setRange(INT_MIN, INT_MAX);
+    return box;
+}
+
+// Bold group caption, normal contents.
+QGroupBox* CaptionGroup(const QString& caption, QWidget* parent) {
+    auto* group = new QGroupBox(caption, parent);
+    QFont bold = parent->font();
+    bold.setBold(true);
+    group->setFont(bold);
+    return group;
+}
+
+void UseFont(QWidget* group, const QFont& font) {
+    for (QWidget* child : group->findChildren<QWidget*>()) {
+        child->setFont(font);
+    }
+}
+
+}  // namespace
+
+TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
+    : QDialog(parent), prompts_(prompts) {
+    setWindowTitle(QStringLiteral("Account Settings"));
+    setProperty("helpContext", 4);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    txtAccount = new QLineEdit(this);
+    txtName = new QLineEdit(this);
+    txtEmail = new QLineEdit(this);
+    cmbColor = new TColorPicker(this);
+    chkActive = new QCheckBox(QStringLiteral("&Include account in synchronization"), this);
+    chkActive->setChecked(true);
+
+    QGroupBox* popGroup = CaptionGroup(QStringLiteral("POP3 (incoming mail) "), this);
+    txtPOPHost = new QLineEdit(popGroup);
+    cmbSecurity = new QComboBox(popGroup);
+    cmbSecurity->addItems(
+        {QStringLiteral("None"), QStringLiteral("STARTTLS"), QStringLiteral("SSL/TLS")});
+    sePOPPort = UnboundedSpinBox(popGroup);
+    sePOPPort->setValue(kPlainPort);
+    txtPOPUser = new QLineEdit(popGroup);
+    txtPOPPass = new QLineEdit(popGroup);
+    txtPOPPass->setEchoMode(QLineEdit::Password);
+    txtPOPPass->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    chkSecure =
+        new QCheckBox(QStringLiteral("&Secure POP (unsupported by most servers)"), popGroup);
+
+    QGroupBox* smtpGroup = CaptionGroup(QStringLiteral(" SMTP (outgoing mail) "), this);
+    txtSMTPHost = new QLineEdit(smtpGroup);
+    seSMTPPort = UnboundedSpinBox(smtpGroup);
+    seSMTPPort->setValue(25);
+
+    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+
+    // Layout.
+    auto* identity = new QFormLayout;
+    identity->addRow(QStringLiteral("Account name:"), txtAccount);
+    identity->addRow(QStringLiteral("Name:"), txtName);
+    identity->addRow(QStringLiteral("Email:"), txtEmail);
+    identity->addRow(QStringLiteral("Text color:"), cmbColor);
+    identity->addRow(QString(), chkActive);
+
+    auto* pop = new QGridLayout(popGroup);
+    pop->addWidget(new QLabel(QStringLiteral("Host:"), popGroup), 0, 0);
+    pop->addWidget(txtPOPHost, 0, 1, 1, 3);
+    pop->addWidget(new QLabel(QStringLiteral("Security:"), popGroup), 1, 0);
+    pop->addWidget(cmbSecurity, 1, 1);
+    pop->addWidget(new QLabel(QStringLiteral("Port:"), popGroup), 1, 2);
+    pop->addWidget(sePOPPort, 1, 3);
+    pop->addWidget(new QLabel(QStringLiteral("Username:"), popGroup), 2, 0);
+    pop->addWidget(txtPOPUser, 2, 1, 1, 3);
+    pop->addWidget(new QLabel(QStringLiteral("Password:"), popGroup), 3, 0);
+    pop->addWidget(txtPOPPass, 3, 1, 1, 3);
+    pop->addWidget(chkSecure, 4, 0, 1, 4);
+    UseFont(popGroup, font());
+
+    auto* smtp = new QGridLayout(smtpGroup);
+    smtp->addWidget(new QLabel(QStringLiteral("Host:"), smtpGroup), 0, 0);
+    smtp->addWidget(txtSMTPHost, 0, 1);
+    smtp->addWidget(new QLabel(QStringLiteral("Port:"), smtpGroup), 0, 2);
+    smtp->addWidget(seSMTPPort, 0, 3);
+    smtp->setColumnStretch(1, 1);
+    UseFont(smtpGroup, font());
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
+
+    auto* fields = new QVBoxLayout;
+    fields->addLayout(identity);
+    fields->addWidget(popGroup);
+    fields->addWidget(smtpGroup);
+    fields->addLayout(buttons);
+
+    auto* outer = new QHBoxLayout(this);
+    outer->setContentsMargins(0, 0, 8, 8);
+    outer->addWidget(new TAccountBanner(this));
+    outer->addLayout(fields);
+    outer->setSizeConstraint(QLayout::SetFixedSize);
+    fields->setContentsMargins(0, 8, 0, 0);
+    txtAccount->setMinimumWidth(220);
+
+    QWidget::setTabOrder(txtAccount, txtName);
+    QWidget::setTabOrder(txtName, txtEmail);
+    QWidget::setTabOrder(txtEmail, cmbColor);
+    QWidget::setTabOrder(cmbColor, chkActive);
+    QWidget::setTabOrder(chkActive, txtPOPHost);
+    QWidget::setTabOrder(txtPOPHost, cmbSecurity);
+    QWidget::setTabOrder(cmbSecurity, sePOPPort);
+    QWidget::setTabOrder(sePOPPort, txtPOPUser);
+    QWidget::setTabOrder(txtPOPUser, txtPOPPass);
+    QWidget::setTabOrder(txtPOPPass, chkSecure);
+    QWidget::setTabOrder(chkSecure, txtSMTPHost);
+    QWidget::setTabOrder(txtSMTPHost, seSMTPPort);
+    QWidget::setTabOrder(seSMTPPort, cmdOK);
+    QWidget::setTabOrder(cmdOK, cmdCancel);
+
+    // Only the user's picks count: filling the dialog must neither open the colour chooser nor
+    // move the port.
+    connect(cmbColor, &QComboBox::activated, this, &TfrmAccount::cmbColorChange);
+    connect(cmbSecurity, &QComboBox::activated, this, &TfrmAccount::cmbSecurityChange);
+    connect(cmdOK, &QPushButton::clicked, this, &TfrmAccount::cmdOKClick);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TfrmAccount::SetAccountColor(uint32_t color) {
+    for (int i = 0; i < TColorPicker::kCustomIndex; ++i) {
+        if (cmbColor->EntryColor(i) == color) {
+            cmbColor->setCurrentIndex(i);
+            return;
+        }
+    }
+    cmbColor->SetCustomColor(color);
+    cmbColor->setCurrentIndex(TColorPicker::kCustomIndex);
+}
+
+uint32_t TfrmAccount::AccountColor() const {
+    return cmbColor->EntryColor(cmbColor->currentIndex());
+}
+
+void TfrmAccount::SetSecurity(TPOPSecurity security) {
+    switch (security) {
+        case TPOPSecurity::StartTls:
+            cmbSecurity->setCurrentIndex(kSecurityStartTls);
+            break;
+        case TPOPSecurity::Tls:
+            cmbSecurity->setCurrentIndex(kSecurityTls);
+            break;
+        case TPOPSecurity::None:
+            cmbSecurity->setCurrentIndex(kSecurityNone);
+            break;
+    }
+}
+
+TPOPSecurity TfrmAccount::Security() const {
+    switch (cmbSecurity->currentIndex()) {
+        case kSecurityStartTls:
+            return TPOPSecurity::StartTls;
+        case kSecurityTls:
+            return TPOPSecurity::Tls;
+        default:
+            return TPOPSecurity::None;
+    }
+}
+
+void TfrmAccount::cmbColorChange(int index) {
+    if (cmbColor->itemText(index) != cmbColor->itemText(cmbColor->count() - 1)) {
+        return;
+    }
+    QColor color = ColorToQColor(cmbColor->CustomColor());
+    if (prompts_.ChooseColor(this, color)) {
+        cmbColor->SetCustomColor(QColorToColor(color));
+    }
+}
+
+void TfrmAccount::cmbSecurityChange(int index) {
+    if (index == kSecurityTls && sePOPPort->value() == kPlainPort) {
+        sePOPPort->setValue(kTlsPort);
+    } else if (index != kSecurityTls && sePOPPort->value() == kTlsPort) {
+        sePOPPort->setValue(kPlainPort);
+    }
+}
+
+void TfrmAccount::cmdOKClick() {
+    const struct {
+        QLineEdit* Field;
+        const char* Message;
+    } required[] = {
+        {txtAccount, "Please enter a name for this account!"},
+        {txtName, "Please enter your name!"},
+        {txtEmail, "Please enter your email address!"},
+        {txtPOPHost, "Please enter your incoming mail host!"},
+        {txtSMTPHost, "Please enter your outgoing mail host!"},
+    };
+    for (const auto& check : required) {
+        if (check.Field->text().isEmpty()) {
+            prompts_.ShowError(this, QStringLiteral("Error"), QString::fromLatin1(check.Message));
+            check.Field->setFocus();
+            return;
+        }
+    }
+    accept();
+}
+
+}  // namespace quobel

@@ -1,0 +1,237 @@
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "core/form_size.h"
+#include "core/list_layout.h"
+#include "ui/common/qt_placed_window.h"
+#include "ui/mainwindow/folder_list_model.h"
+#include "ui/mainwindow/height_split.h"
+#include "ui/mainwindow/mail_rows.h"
+#include "ui/mainwindow/message_list_model.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QSplitter;
+class QSystemTrayIcon;
+class QTabBar;
+class QTimer;
+class QToolBar;
+class QTreeView;
+class QTreeWidget;
+class QPushButton;
+
+namespace quobel {
+
+class TStartupLoad;
+
+struct TQuobelContext;
+class TfrmTasks;
+class TStatusPanel;
+class UrlOpener;
+class TMailBox;
+
+// The main window: folder tree, message list, reader panel, every command of the program, the
+// status bar and the tray icon. It presents the mailboxes and their items; the check cycle and
+// the message operations drive it through the public methods below and hook the commands that
+// work on mail (actSynchronize, actDelete, actOpen, actMarkRead, actMarkUnread, actOptions,
+// actBar) and the On... events.
+class TfrmMsgList : public QMainWindow {
+    Q_OBJECT
+  public:
+    TfrmMsgList(TQuobelContext& context, TfrmTasks& tasks, UrlOpener& urlOpener,
+                QWidget* parent = nullptr);
+    ~TfrmMsgList() override;
+
+    // Creation steps that read files; an error stops the remaining steps (the caller reports
+    // it), the widgets exist already.
+    void FormCreate();
+    // The accounts and the store are being read already: FormCreate takes them from `load`
+    // instead of reading them itself.
+    void UseStartupLoad(TStartupLoad& load) { startupLoad_ = &load; }
+    // Once, after creation and before the event loop runs.
+    void AfterStartup();
+
+    // --- commands -------------------------------------------------------------------------
+    QAction *actSynchronize, *actDelete, *actOpen, *actMarkRead, *actMarkUnread;
+    QAction *actSelectAll, *actSelectNone, *actSelectSpam, *actPrevious, *actNext;
+    QAction *actPreview, *actContacts, *actBar, *actOptions, *actHide, *actClose;
+    QAction *actShowTasks, *actBoxList, *actBoxMessages, *actHelpContents;
+    // Present in menus and tool bar, without function in this program.
+    QAction *actCompose, *actReply, *actReplyAll, *actForward, *actRedirect, *actAntiSpam;
+    QAction *actAddressBook, *actSenderAddress, *actSenderAllow, *actContactsList;
+
+    QMenu* mnuAccounts;  // the Check mail drop-down, one entry per account
+    QMenu* mnuTray;
+    QAction* mnuTrayOpen;
+    QMenu* mnuList;  // the message list's context menu
+    QTimer* tmrCheck;
+    QTimer* tmrBox;
+    QTimer* tmrMessage;
+
+    // --- widgets ---------------------------------------------------------------------------
+    QToolBar* tbMain;
+    QWidget* pnlHeader;
+    QLabel* imgBoxIcon;
+    QLabel* lblBoxName;
+    QSplitter* spltMain;
+    QSplitter* spltLeft;
+    QSplitter* spltReader;
+    QTreeView* tvBoxList;
+    QTreeWidget* tvContacts;
+    QTreeView* tvMailBox;
+    QWidget* pnlReader;
+    QWidget* pnlHeaders;
+    QLabel *lblFrom, *lblTo, *lblCC, *lblRecipient, *lblSourceIP;
+    QPushButton* cmdAttachments;
+    QWidget* pnlReaderHost;  // the reader pane goes here
+    QTabBar* tsParts;
+    QWidget* pnlProgress;
+    QProgressBar* pbDecode;
+    QLabel* sbHint;          // status panel 0: the long hint
+    TStatusPanel* sbStatus;  // status panel 1: the task status
+
+    // --- the view the mail operations drive ------------------------------------------------
+    TFolderListModel& Folders() { return folders_; }
+    TMessageListModel& Messages() { return messages_; }
+
+    // Folder tree: all rows at once (sorted by type); focusing a row lists its mailbox (at once
+    // after a click, after 500 ms of rest when reached by keyboard).
+    void SetFolderRows(std::vector<TRowKey> keys);
+    void FocusFolder(TRowKey key);
+    TRowKey FocusedFolder() const;
+    void RepaintFolderRow(TRowKey key);
+
+    // Header strip above the list.
+    void SetBoxName(const QString& name);
+
+    // Message list. FillMessageRows lists a mailbox: all rows in one update, sorted, then the
+    // newest row (first when descending, else last) focused and selected.
+    void FillMessageRows(const std::vector<TRowKey>& keys);
+    void BeginListUpdate() { messages_.BeginUpdate(); }
+    void EndListUpdate() { messages_.EndUpdate(); }
+    void AddMessageRow(TRowKey key);
+    void RemoveMessageRow(TRowKey key);
+    TRowKey FocusedRow() const;
+    // Focuses the row and makes it the only selected row.
+    void FocusRow(TRowKey key);
+    // Moves the focus off the focused row before it disappears: to the nearest row that is not
+    // selected, upwards first when sorted ascending, downwards first when descending.
+    void FocusNeighbour();
+    // The selected rows, from the last row of the list to the first.
+    std::vector<TRowKey> SelectedRows() const;
+    void ScrollToRow(TRowKey key);
+    void RepaintLists();
+
+    // Sorting and columns.
+    void HeaderClick(int column, TMouseButton button);
+    void ShowColumn(int column, bool shown);
+    const TListLayout& Layout();
+    void LoadLayout();
+    void SaveLayout();
+
+    // Reader panel.
+    void ClearHeaders();
+    void EnableMessageCommands(bool enabled);
+    void DecodeStart(int maximum);
+    void DecodeProgress(int position);
+    void DecodeEnd();
+    int ReaderHeight() const { return readerHeight_; }
+    int ContactsHeight() const { return contactsHeight_; }
+
+    // Status bar panel 1: "kind|text" or plain text.
+    void SetStatusText(const QString& text);
+    QString StatusText() const;
+
+    // Tray.
+    bool InTray() const { return inTray_; }
+    void HideToTray();
+    void LeaveTray();
+    // A later start of the program asked to see this window.
+    void SecondInstance();
+
+    void ReaderOpenURL(const std::string& url);
+
+    bool ImmediateFocus = false;
+    // Whether the desktop has a status area; without one the window minimises normally.
+    std::function<bool()> TrayAvailable;
+
+    // The mailbox whose messages the list shows (none before the first listing).
+    TMailBox* CurrentBox = nullptr;
+
+    // --- events for the mail operations ----------------------------------------------------
+    // A message row came to rest: show it in the reader pane unless it shows it already.
+    std::function<void(TRowKey message)> OnMessageFocused;
+    // No message is focused any more: clear the reader pane.
+    std::function<void()> OnClearReader;
+    // Left press on the task status panel.
+    std::function<void()> OnStatusClick;
+    // Last step of the exit sequence: save the mail state (tables, account files, unread
+    // counters) and stop the queued and running tasks.
+    std::function<void()> OnDestroying;
+
+  signals:
+    // The window closed: the program ends.
+    void Closed();
+
+  protected:
+    bool event(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
+    QAction* MakeAction(const char* name, const QString& caption, const QString& hint,
+                        const QKeySequence& shortcut = {}, const QString& icon = {});
+    void CreateActions();
+    void CreateMenus();
+    void CreateWidgets();
+    void CreateTray();
+
+    void actPreviewExecute(bool checked);
+    void actContactsExecute(bool checked);
+    void actHideExecute();
+    void actNextExecute();
+    void actPreviousExecute();
+    void actSelectAllExecute();
+    void actBoxListExecute();
+    void actBoxMessagesExecute();
+    void mnuTrayOpenClick();
+    void FolderFocusChanged();
+    void tmrBoxTimer();
+    void MessageFocusChanged();
+    void tmrMessageTimer();
+    void HeaderMenu(const QPoint& at);
+    void UpdateEnvelopeColumn();
+    void UpdateSortIndicator();
+    void ApplyHeights();
+    void FormDestroy();
+
+    TQuobelContext& context_;
+    TfrmTasks& tasks_;
+    UrlOpener& urlOpener_;
+    TMailItemRows mailRows_;
+    TMailBoxRows boxRows_;
+    TFolderListModel folders_;
+    TMessageListModel messages_;
+    TListLayout layout_;
+    QSystemTrayIcon* trayIcon_ = nullptr;
+    bool inTray_ = false;
+    THeightSplit heightSplit_;
+    int readerHeight_ = 196;
+    bool shownOnce_ = false;
+    int contactsHeight_ = 123;
+    QtPlacedWindow placed_;
+    TOrvaneFormSize orvaneFormSize;
+    QString helpFile_;
+    TStartupLoad* startupLoad_ = nullptr;
+};
+
+}  // namespace quobel

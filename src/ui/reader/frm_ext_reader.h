@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QMainWindow>
+#include <string>
+#include <vector>
+
+#include "core/form_size.h"
+#include "ui/common/qt_placed_window.h"
+#include "ui/reader/fra_reader.h"
+
+class QAction;
+class QLabel;
+class QLineEdit;
+class QMenu;
+class QTabBar;
+class QToolButton;
+
+namespace quobel {
+
+class TfrmExtReader;
+class TMailItem;
+class TOptions;
+class TReaderHeaders;
+
+// What a reader window needs of the main window.
+class TReaderWindowHost {
+  public:
+    virtual ~TReaderWindowHost() = default;
+
+    virtual TfraReader::Services PaneServices() = 0;
+    virtual TOptions& Options() = 0;
+    // The items of the main list's rows, in display order.
+    virtual std::vector<TMailItem*> ListItems() = 0;
+    // The single-message delete confirmation, owned by the window; true to go on.
+    virtual bool ConfirmDelete(QWidget& owner) = 0;
+    // Queues the deletion of a message still on the server, or removes it at once.
+    virtual void DeleteMessage(TMailItem& item) = 0;
+    // When tasks are queued: starts the queue and shows the Tasks window.
+    virtual void StartQueuedTasks() = 0;
+    virtual void MarkMessageRead(TMailItem& item) = 0;
+    virtual void OpenURL(const std::string& url) = 0;
+    virtual void Beep() = 0;
+    // The window is closing (it is destroyed afterwards).
+    virtual void ReaderClosed(TfrmExtReader& window) = 0;
+};
+
+// A window of its own for one message: the reader pane with a fuller header panel, commands to
+// step through the main list's messages and to delete the shown message. It closes by itself
+// when its message is deleted and is destroyed when it closes.
+class TfrmExtReader : public QMainWindow {
+    Q_OBJECT
+  public:
+    explicit TfrmExtReader(TReaderWindowHost& host, QWidget* parent = nullptr);
+    ~TfrmExtReader() override;
+
+    void ShowItem(TMailItem& item);
+    TMailItem* ShownItem() const { return Reader->Item(); }
+
+    // The position of the item in the list, searched from the end; -1 when absent.
+    static int IndexOfItem(const std::vector<TMailItem*>& list, const TMailItem* item);
+
+    TfraReader* Reader;
+    TReaderHeaders* Headers;
+
+    QAction *actDelete, *actFirst, *actPrevious, *actNext, *actLast, *actClose;
+    QAction *actCompose, *actReply, *actReplyAll, *actForward, *actRedirect, *actAntispam;
+    QToolBar* tbMain;
+    QWidget* pnlHeaders;
+    QLineEdit *txtFrom, *txtTo, *txtCC, *txtRecipient, *txtSubject, *txtDate;
+    QLabel* lblSourceField;
+    QToolButton* tbAttachments;
+    QWidget* pnlReader;
+    QTabBar* tsParts;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    QAction* MakeAction(const char* name, const QString& caption, const QString& hint,
+                        const QKeySequence& shortcut = {});
+    void CreateActions();
+    void CreateWidgets();
+    void ReaderMessageShown();
+    void ShowAt(const std::vector<TMailItem*>& items, int index);
+    void actFirstExecute();
+    void actPreviousExecute();
+    void actNextExecute();
+    void actLastExecute();
+    void actDeleteExecute();
+
+    TReaderWindowHost& host_;
+    QtPlacedWindow placed_;
+    TOrvaneFormSize orvaneFormSize;
+};
+
+}  // namespace quobel

@@ -1,0 +1,212 @@
+#include "ui/tasks/frm_tasks.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTreeWidget>
+
+#include "core/options.h"
+#include "ui/common/icons.h"
+
+namespace quobel {
+namespace {
+
+constexpr int kPagesHeight = 170;
+constexpr int kTimeRole = Qt::UserRole + 1;
+
+QTreeWidget* MakeList(const QString& first, const QString& second) {
+    auto* list = new QTreeWidget;
+    list->setColumnCount(2);
+    list->setHeaderLabels({first, second});
+    list->setRootIsDecorated(false);
+    list->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list->setIconSize(QSize(12, 12));
+    list->header()->setSectionsMovable(true);
+    list->header()->resizeSection(0, 187);
+    list->header()->resizeSection(1, 143);
+    return list;
+}
+
+}  // namespace
+
+TfrmTasks::TfrmTasks(TOptions& options, QWidget* parent)
+    : QDialog(parent, Qt::Tool | Qt::WindowCloseButtonHint), options_(options) {
+    setObjectName(QStringLiteral("frmTasks"));
+    setWindowTitle(QStringLiteral("Tasks"));
+    setSizeGripEnabled(true);
+
+    auto* imgIcon = new QLabel;
+    imgIcon->setObjectName(QStringLiteral("imgIcon"));
+    imgIcon->setPixmap(TIcons::Tool(QStringLiteral("status_receive")).pixmap(32, 32));
+    imgIcon->setFixedSize(32, 32);
+    lblAccount = new QLabel;
+    lblAccount->setObjectName(QStringLiteral("lblAccount"));
+    lblAccount->setAlignment(Qt::AlignCenter);
+    lblStatus = new QLabel;
+    lblStatus->setObjectName(QStringLiteral("lblStatus"));
+    pbProgress = new QProgressBar;
+    pbProgress->setObjectName(QStringLiteral("pbProgress"));
+    pbProgress->setTextVisible(false);
+    pbProgress->setRange(0, 100);
+    pbProgress->setValue(0);
+    cmdHide = new QPushButton(QStringLiteral("&Hide"));
+    cmdHide->setObjectName(QStringLiteral("cmdHide"));
+    cmdHide->setDefault(true);
+    cmdHide->setFixedSize(75, 21 + 4);
+    cmdDetails = new QPushButton(QStringLiteral("&Details <<"));
+    cmdDetails->setObjectName(QStringLiteral("cmdDetails"));
+    cmdDetails->setFixedSize(75, 21 + 4);
+    cmdDetails->setAutoDefault(false);
+
+    tvTasks = MakeList(QStringLiteral("Task"), QStringLiteral("Account"));
+    tvTasks->setObjectName(QStringLiteral("tvTasks"));
+    tvErrors = MakeList(QStringLiteral("Error"), QStringLiteral("Time"));
+    tvErrors->setObjectName(QStringLiteral("tvErrors"));
+    pcTasks = new QTabWidget;
+    pcTasks->setObjectName(QStringLiteral("pcTasks"));
+    pcTasks->addTab(tvTasks, QStringLiteral("Tasks"));
+    pcTasks->addTab(tvErrors, QStringLiteral("Errors"));
+    pcTasks->setFixedHeight(kPagesHeight);
+
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(8, 8, 8, 4);
+    grid->addWidget(imgIcon, 0, 0, 2, 1, Qt::AlignTop);
+    grid->addWidget(lblAccount, 0, 1);
+    grid->addWidget(cmdHide, 0, 2);
+    grid->addWidget(lblStatus, 1, 1);
+    grid->addWidget(pbProgress, 2, 1);
+    grid->addWidget(cmdDetails, 2, 2);
+    grid->addWidget(pcTasks, 3, 0, 1, 3);
+    grid->setColumnStretch(1, 1);
+    grid->setRowStretch(3, 1);
+
+    connect(cmdHide, &QPushButton::clicked, this, &TfrmTasks::cmdHideClick);
+    connect(cmdDetails, &QPushButton::clicked, this, &TfrmTasks::cmdDetailsClick);
+
+    // FormCreate: remember both heights; start collapsed unless the details were shown last.
+    resize(358, 282);
+    fullHeight_ = 282;
+    collapsedHeight_ = fullHeight_ - kPagesHeight - 8;
+    bool details = false;
+    {
+        OptionsScope scope(options_);
+        details = scope.Ini().ReadBool("General", "TaskDetails", false);
+    }
+    if (!details) {
+        cmdDetailsClick();
+    }
+}
+
+void TfrmTasks::SetAccount(const QString& text) {
+    lblAccount->setText(text);
+}
+
+void TfrmTasks::SetStatus(const QString& text) {
+    lblStatus->setText(text);
+}
+
+void TfrmTasks::SetProgress(int maximum, int position) {
+    pbProgress->setMaximum(maximum);
+    pbProgress->setValue(position);
+    pbProgress->repaint();
+}
+
+void TfrmTasks::AddTaskRow(const QString& description, const QString& account) {
+    auto* row = new QTreeWidgetItem(tvTasks, {description, account});
+    (void)row;
+    MarkHead();
+}
+
+void TfrmTasks::DeleteFirstTaskRow() {
+    delete tvTasks->takeTopLevelItem(0);
+    MarkHead();
+}
+
+int TfrmTasks::TaskRowCount() const {
+    return tvTasks->topLevelItemCount();
+}
+
+void TfrmTasks::MarkHead() {
+    const QVector<QIcon>& images = TIcons::Tasks();
+    for (int i = 0; i < tvTasks->topLevelItemCount(); ++i) {
+        tvTasks->topLevelItem(i)->setIcon(0, images[i == 0 ? 1 : 0]);
+    }
+}
+
+void TfrmTasks::AddErrorRow(const QString& message, const QString& timeStr, double time,
+                            const QString& details) {
+    auto* row = new QTreeWidgetItem({message, timeStr});
+    row->setIcon(0, TIcons::Tasks()[2]);
+    row->setData(0, kTimeRole, time);
+    row->setToolTip(0, details);
+    row->setToolTip(1, details);
+    // Oldest first; an entry as old as a listed one goes after it.
+    int place = tvErrors->topLevelItemCount();
+    while (place > 0 && tvErrors->topLevelItem(place - 1)->data(0, kTimeRole).toDouble() > time) {
+        --place;
+    }
+    tvErrors->insertTopLevelItem(place, row);
+}
+
+int TfrmTasks::ErrorRowCount() const {
+    return tvErrors->topLevelItemCount();
+}
+
+void TfrmTasks::ShowTasksPage() {
+    pcTasks->setCurrentIndex(0);
+}
+
+void TfrmTasks::ShowErrorsPage() {
+    pcTasks->setCurrentIndex(1);
+}
+
+bool TfrmTasks::DetailsShown() const {
+    return !pcTasks->isHidden();
+}
+
+void TfrmTasks::cmdDetailsClick() {
+    if (DetailsShown()) {
+        setMinimumHeight(0);
+        resize(width(), collapsedHeight_);
+        cmdDetails->setText(QStringLiteral("&Details >>"));
+    } else {
+        resize(width(), fullHeight_);
+        cmdDetails->setText(QStringLiteral("&Details <<"));
+    }
+    pcTasks->setVisible(!DetailsShown());
+    OptionsScope scope(options_);
+    scope.Ini().WriteBool("General", "TaskDetails", DetailsShown());
+}
+
+void TfrmTasks::cmdHideClick() {
+    tvErrors->clear();
+    if (OnClearErrors) {
+        OnClearErrors();
+    }
+    hide();
+}
+
+void TfrmTasks::ShowOver(QWidget* owner) {
+    if (!placed_ && owner != nullptr) {
+        move(owner->geometry().center() - QPoint(width() / 2, height() / 2));
+        placed_ = true;
+    }
+    show();
+    raise();
+}
+
+void TfrmTasks::reject() {
+    cmdHideClick();
+}
+
+void TfrmTasks::closeEvent(QCloseEvent* event) {
+    // The close box only hides the window; the error log stays.
+    hide();
+    event->ignore();
+}
+
+}  // namespace quobel

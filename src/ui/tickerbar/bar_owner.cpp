@@ -1,0 +1,184 @@
+#include "ui/tickerbar/bar_owner.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QTimer>
+
+#include "cycle/msg_list_controller.h"
+#include "retrieval/tasks.h"
+#include "store/mail_box.h"
+#include "ui/app/quobel_context.h"
+#include "ui/mainwindow/frm_msg_list.h"
+
+namespace quobel {
+
+TBarOwner::TBarOwner(TQuobelContext& context, TfrmMsgList& window, TMsgListController& controller,
+                     TTasks& tasks)
+    : context_(context), window_(window), controller_(controller), tasks_(tasks) {
+    window_.installEventFilter(this);
+}
+
+bool TBarOwner::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &window_ && (event->type() == QEvent::Show || event->type() == QEvent::Hide ||
+                                event->type() == QEvent::WindowStateChange)) {
+        Repaint();
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+TBarOwner::~TBarOwner() {
+    if (bar_ != nullptr) {
+        bar_->OnHide = nullptr;
+    }
+}
+
+void TBarOwner::actBarExecute(bool checked) {
+    if (checked) {
+        if (bar_ == nullptr) {
+            CreateBar();
+        }
+        bar_->show();
+        bar_->FormPaint();
+    } else if (bar_ != nullptr) {
+        bar_->close();
+    }
+}
+
+void TBarOwner::CreateBar() {
+    bar_ = std::make_unique<TfrmBar>(*this, context_.Options, ShellFactory);
+    bar_->OnHide = [this](TfrmBar& bar) { BarClosed(bar); };
+    bar_->MailBox =
+        controller_.Inbox != nullptr ? controller_.Inbox : context_.MailBoxes.FindByType(0);
+    // A chosen skin that cannot be drawn should not leave the bar blank while another loads.
+    TSkin* skin = context_.Skins.LoadFirstUsable(context_.Skins.Current());
+    try {
+        bar_->ApplySkin(skin != nullptr ? skin : context_.Skins.Current());
+    } catch (...) {
+        // The bar opens all the same (as a plain strip that can be closed); the failure is
+        // reported by the caller.
+        bar_->show();
+        throw;
+    }
+}
+
+void TBarOwner::BarClosed(TfrmBar& bar) {
+    if (&bar != bar_.get()) {
+        return;
+    }
+    window_.actBar->setChecked(false);
+    // The bar is still inside its close event: it is freed once that has returned.
+    closed_ = std::move(bar_);
+    QTimer::singleShot(0, this, [this] { closed_.reset(); });
+}
+
+void TBarOwner::OpenAtStart() {
+    bool visible = true;
+    {
+        OptionsScope scope(context_.Options);
+        visible = scope.Ini().ReadBool("Bar", "Visible", true);
+    }
+    if (visible) {
+        window_.actBar->setChecked(true);
+        actBarExecute(true);
+    }
+}
+
+void TBarOwner::MainWindowClosing() {
+    {
+        OptionsScope scope(context_.Options);
+        scope.Ini().WriteBool("Bar", "Visible", bar_ != nullptr);
+    }
+    if (bar_ != nullptr) {
+        bar_->close();
+    }
+}
+
+void TBarOwner::PopUp() {
+    if (bar_ != nullptr) {
+        bar_->PopUp();
+    }
+}
+
+void TBarOwner::PopDown() {
+    if (bar_ != nullptr) {
+        bar_->PopDown();
+    }
+}
+
+void TBarOwner::Repaint() {
+    if (bar_ != nullptr) {
+        bar_->FormPaint();
+    }
+}
+
+void TBarOwner::RebuildCheckMenu() {
+    if (bar_ != nullptr) {
+        bar_->RebuildCheckMenu();
+    }
+}
+
+void TBarOwner::ApplySkin() {
+    if (bar_ != nullptr) {
+        bar_->ApplySkin(context_.Skins.Current());
+    }
+}
+
+void TBarOwner::OpenMessage(TMailItem& item) {
+    controller_.OpenMessage(item);
+}
+
+void TBarOwner::MarkMessageRead(TMailItem& item, bool notify) {
+    controller_.MarkMessageRead(item, notify);
+}
+
+void TBarOwner::DeleteMessage(TMailItem& item) {
+    controller_.DeleteMessage(item);
+}
+
+void TBarOwner::StartNext() {
+    tasks_.StartNext();
+}
+
+bool TBarOwner::MainWindowVisible() {
+    return window_.isVisible() && !window_.isMinimized();
+}
+
+void TBarOwner::HideToTray() {
+    window_.HideToTray();
+}
+
+void TBarOwner::LeaveTray() {
+    // Out of the tray, or back from the task bar where there is no status area.
+    window_.SecondInstance();
+    if (!window_.isVisible()) {
+        window_.show();
+    }
+    window_.raise();
+    window_.activateWindow();
+}
+
+void TBarOwner::CheckAllAccounts() {
+    window_.actSynchronize->trigger();
+}
+
+void TBarOwner::CheckAccount(TAccount& account) {
+    controller_.CheckAccount(account);
+}
+
+std::vector<TAccount*> TBarOwner::Accounts() {
+    std::vector<TAccount*> accounts;
+    for (size_t i = 0; i < context_.Accounts.Count(); ++i) {
+        accounts.push_back(&context_.Accounts.Items(i));
+    }
+    return accounts;
+}
+
+void TBarOwner::ShowOptions() {
+    window_.actOptions->trigger();
+}
+
+void TBarOwner::CloseProgram() {
+    window_.actClose->trigger();
+}
+
+}  // namespace quobel

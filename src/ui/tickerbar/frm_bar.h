@@ -1,0 +1,169 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "bar/app_bar.h"
+#include "bar/ticker_layout.h"
+#include "ui/tickerbar/bar_box_messages.h"
+#include "ui/tickerbar/bar_host.h"
+#include "ui/tickerbar/bar_menu.h"
+#include "ui/tickerbar/bar_painter.h"
+#include "ui/x11/desktop_shell.h"
+
+class QAction;
+class QMenu;
+class QTimer;
+
+namespace quobel {
+
+class TMailBox;
+class TMailItem;
+class TOptions;
+class TSkin;
+
+// The ticker bar: a frameless window exactly as high as its skin that shows the Inbox's unread
+// messages as a row of buttons, scrolls through them while the pointer is away, and docks to
+// the top or bottom edge of the screen (or floats) through its TAppBar. The move bar at its left
+// end drags and docks it, the size bar at its right end resizes it. Every pixel and the look of
+// its menus come from the skin.
+class TfrmBar : public QWidget, public TAppBarWindow {
+    Q_OBJECT
+  public:
+    // Makes the desktop's shell for the bar window; the shell reports changes of the work area
+    // and another program's window going full screen (true) or leaving it (false).
+    using TShellFactory = std::function<std::unique_ptr<TScreenEdgeShell>(
+        QWidget& bar, std::function<void()> onWorkAreaChanged,
+        std::function<void(bool)> onFullScreenApp)>;
+    // This desktop's shell (CreateScreenEdgeShell).
+    static TShellFactory DesktopShell();
+
+    // `shellFactory` gives the desktop's shell for this window; without one (it returns
+    // nullptr) the bar only floats.
+    TfrmBar(TBarHost& host, TOptions& options, const TShellFactory& shellFactory);
+    ~TfrmBar() override;
+
+    // --- what the main window calls ----------------------------------------------------------
+    TMailBox* MailBox = nullptr;  // the Inbox; nothing is drawn while it is unset
+    // Unloads the applied skin, loads `skin` (its failure is passed on, the bar then draws
+    // a plain strip), fixes the height, re-reads "Bar"/"AutoHide", "Bar"/"ButtonWidth" and
+    // "Bar"/"ScrollTime", docks again and paints.
+    void ApplySkin(TSkin* skin);
+    // After new mail: a docked, auto-hidden bar comes out and stays out.
+    void PopUp();
+    // After the last unread message was read: the bar may hide again.
+    void PopDown();
+    void RebuildCheckMenu();
+    // Lays the bar out over the Inbox, composes it off-screen and shows it.
+    void FormPaint();
+    // The on-hide notification, run when the bar closes (before it is freed).
+    std::function<void(TfrmBar& sender)> OnHide;
+    // The auto-hide refusal message; a message box unless set.
+    std::function<void(const std::string& title, const std::string& text)> OnInformation;
+
+    TSkin* Skin() const { return skin_; }
+    TAppBar& AppBar() { return *appBar_; }
+
+    // --- state -------------------------------------------------------------------------------
+    int32_t HotX = -1;  // pointer in client coordinates; -1 when it is not over the client area
+    int32_t HotY = -1;
+    bool Pressed = false;
+    int32_t ButtonWidth = 150;
+    int32_t FirstIndex = 0;
+    int32_t ScrollMark = 0;
+    THotPart HotPart = THotPart::None;
+    TMailItem* HotItem = nullptr;  // kept after the pointer leaves
+    std::string LastHint;
+    // The hint of the hot message button at the last paint; empty when none.
+    const std::string& HintText() const { return layout_.Hint; }
+    const TBarLayout& Layout() const { return layout_; }
+    const QImage& BackBuffer() const { return painter_.BackBuffer(); }
+
+    // --- components --------------------------------------------------------------------------
+    QTimer* tmrScrollDelay;
+    QTimer* tmrScroll;
+    QMenu* mnuMain = nullptr;
+    QMenu* mnuMainCheckNow = nullptr;
+    QMenu* mnuButton = nullptr;
+    QAction *actHide, *actCompose, *actAddressBook, *actDelete, *actMarkRead, *actMarkAllRead;
+    QAction *actAntiSpam, *actCheckMail, *actExit, *mnuMainOptions;
+
+    void tmrScrollDelayTimer();
+    void tmrScrollTimer();
+    void actMarkAllReadExecute();
+
+    // --- TAppBarWindow -----------------------------------------------------------------------
+    TScreenMetrics Metrics() override;
+    TRect WorkArea() override;
+    TRect WindowRect() override;
+    void PlaceWindow(const TRect& rect) override;
+    void PaintNow() override;
+    void SetZOrder(TZOrder order) override;
+    void ShowApplicationWindow(bool show) override;
+    bool IsActiveWindow() override;
+    TPoint PointerPos() override;
+    bool DragFullWindows() override { return true; }
+    int64_t TickCount() override;
+    void SetAutoHideTimer(int32_t intervalMs) override;
+    void PostSizeMoveCycle() override;
+    void ShowInformation(const std::string& title, const std::string& text) override;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+  private:
+    enum class TDrag { None, Move, Size };
+
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void CreateActions();
+    void CreateMenus();
+    QAction* MakeAction(const QString& caption, const QKeySequence& shortcut = {});
+    TBarHit HitTest(int x) const;
+    // The Inbox's items as the bar reads them, anew for each paint.
+    TBoxBarMessages& Messages();
+    // The item if it is still in the Inbox (a task may have removed it meanwhile).
+    TMailItem* ValidItem(TMailItem* item) const;
+    void UpdateHint(const QPoint& globalPos);
+    void MouseUp(Qt::MouseButton button, const QPoint& globalPos, const QPoint& pos);
+    void DragTo(const QPoint& globalPos, bool ctrlDown);
+    void StartScrollDelay();
+
+    TBarHost& host_;
+    TOptions& options_;
+    TSkin* skin_ = nullptr;
+    TBarPainter painter_;
+    TBarLayout layout_;
+    std::unique_ptr<TBoxBarMessages> messages_;
+    TMailItem* menuItem_ = nullptr;  // the message whose button menu is open
+
+    // The menus go before their style.
+    std::unique_ptr<TBarMenuStyle> menuStyle_;
+    std::unique_ptr<QMenu> mainMenu_;
+    std::unique_ptr<QMenu> buttonMenu_;
+
+    std::unique_ptr<TScreenEdgeShell> shell_;
+    std::unique_ptr<TAppBar> appBar_;
+    QTimer* tmrAutoHide;
+    TDrag drag_ = TDrag::None;
+    QPoint dragLast_;
+    int sizeOffset_ = 0;
+    bool shown_ = false;  // FormShow ran
+    bool closing_ = false;
+};
+
+}  // namespace quobel
