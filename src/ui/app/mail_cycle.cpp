@@ -141,10 +141,7 @@ void TMainWindowView::TasksAddError(const TError& error) {
 }
 
 void TMainWindowView::TasksShowErrors() {
-    tasks_.ShowErrorsPage();
-    if (!tasks_.DetailsShown()) {
-        tasks_.cmdDetailsClick();
-    }
+    tasks_.ShowErrorsPage(true);
     tasks_.ShowOver(&window_);
 }
 
