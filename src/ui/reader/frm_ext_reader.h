@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/form_size.h"
+#include "ui/common/command_set.h"
 #include "ui/common/qt_placed_window.h"
 #include "ui/reader/fra_reader.h"
 
@@ -62,8 +63,10 @@ class TfrmExtReader : public QMainWindow {
     TfraReader* Reader;
     TReaderHeaders* Headers;
 
-    QAction *actDelete, *actFirst, *actPrevious, *actNext, *actLast, *actClose;
-    QAction *actCompose, *actReply, *actReplyAll, *actForward, *actRedirect, *actAntispam;
+    // One of the window's commands (DeleteShown, FirstMessage ... LastMessage, CloseReader, the
+    // compose family and AntiSpamShown).
+    QAction& Command(TCommandId id) const { return commands_[id]; }
+
     QToolBar* tbMain;
     QWidget* pnlHeaders;
     QLineEdit *txtFrom, *txtTo, *txtCC, *txtRecipient, *txtSubject, *txtDate;
@@ -76,8 +79,6 @@ class TfrmExtReader : public QMainWindow {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    QAction* MakeAction(const char* name, const QString& caption, const QString& hint,
-                        const QKeySequence& shortcut = {});
     void CreateActions();
     void CreateWidgets();
     void ReaderMessageShown();
@@ -89,6 +90,7 @@ class TfrmExtReader : public QMainWindow {
     void actDeleteExecute();
 
     TReaderWindowHost& host_;
+    TCommandSet commands_;
     QtPlacedWindow placed_;
     TOrvaneFormSize orvaneFormSize;
 };
