@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QHeaderView>
 #include <QLabel>
@@ -7,12 +8,15 @@
 #include <QMenuBar>
 #include <QSplitter>
 #include <QStatusTipEvent>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
+#include <set>
 
 #include "core/file_util.h"
 #include "core/ini_file.h"
@@ -342,6 +346,102 @@ TEST_F(MainWindow, MenusAndToolBarPlaceTheSameCommands) {
     }
     EXPECT_EQ(ChildNamed<QMenu>(*window, "mnuList")->defaultAction(),
               &window->Command(TCommandId::Open));
+}
+
+// What the neighbours are offered reaches the window's real widgets: the preview pane's area and
+// header fields, the accounts drop-down of the Check mail button, the Tasks window.
+TEST_F(MainWindow, TheReaderPaneAreaIsTheWindowsOwnWidgets) {
+    auto window = NewWindow();
+    const TReaderPaneArea area = window->ReaderPaneArea();
+    const std::pair<QObject*, const char*> cases[] = {
+        {area.Host, "pnlReaderHost"},
+        {area.Tabs, "tsParts"},
+        {area.Attachments, "cmdAttachments"},
+    };
+    for (const auto& [widget, name] : cases) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(widget, ChildNamed<QObject>(*window, name));
+    }
+    ASSERT_NE(area.Host->layout(), nullptr);
+    // The header fields sit in the header panel, in reading order.
+    const QWidget* headers = ChildNamed<QWidget>(*window, "pnlHeaders");
+    const QLabel* fields[] = {area.From, area.To, area.CC, area.Recipient, area.SourceIP};
+    for (const QLabel* field : fields) {
+        ASSERT_NE(field, nullptr);
+        EXPECT_TRUE(headers->isAncestorOf(field));
+    }
+    EXPECT_EQ(std::set<const QLabel*>(std::begin(fields), std::end(fields)).size(), 5u);
+}
+
+TEST_F(MainWindow, TheAccountsMenuListsTheEntriesGivenLast) {
+    auto window = NewWindow();
+    std::vector<std::string> chosen;
+    const auto entry = [&](const char* name) {
+        return TfrmMsgList::TMenuEntry{name, [&chosen, name] { chosen.push_back(name); }};
+    };
+    QMenu* accounts = ChildNamed<QMenu>(*window, "mnuAccounts");
+    struct Case {
+        std::vector<TfrmMsgList::TMenuEntry> entries;
+        QStringList captions;
+    };
+    const Case cases[] = {
+        {{entry("pop.one"), entry("pop.two")}, {"pop.one", "pop.two"}},
+        {{entry("pop.three")}, {"pop.three"}},
+        {{}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.captions.join(',').toStdString());
+        window->SetAccountsMenu(c.entries);
+        QStringList captions;
+        for (const QAction* action : accounts->actions()) {
+            captions.push_back(action->text());
+        }
+        EXPECT_EQ(captions, c.captions);
+        chosen.clear();
+        for (QAction* action : accounts->actions()) {
+            action->trigger();
+        }
+        EXPECT_EQ(chosen.size(), static_cast<size_t>(c.captions.size()));
+    }
+}
+
+// The automatic check runs the Check mail command; a stopped timer never does, and the check at
+// start-up happens only when the timer runs.
+TEST_F(MainWindow, TheCheckTimerRunsCheckMail) {
+    struct Case {
+        const char* name;
+        bool enabled;
+        int checksAtStartUp;
+        bool checksLater;
+    };
+    const Case cases[] = {
+        {"enabled", true, 1, true},
+        {"disabled", false, 0, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto window = NewWindow();
+        int checks = 0;
+        QObject::connect(&window->Command(TCommandId::Synchronize), &QAction::triggered,
+                         [&checks] { ++checks; });
+        window->SetCheckTimer(20, c.enabled);
+        EXPECT_EQ(window->CheckTimerActive(), c.enabled);
+        window->AfterStartup();
+        EXPECT_EQ(checks, c.checksAtStartUp);
+        QTest::qWait(100);
+        EXPECT_EQ(checks > c.checksAtStartUp, c.checksLater);
+        window->SetCheckTimer(20, false);
+    }
+}
+
+TEST_F(MainWindow, ShowTasksOpensTheTaskPage) {
+    auto window = NewWindow();
+    window->show();
+    tasks.ShowErrorsPage();
+    window->Command(TCommandId::ShowTasks).trigger();
+    EXPECT_TRUE(tasks.isVisible());
+    EXPECT_EQ(tasks.pcTasks->currentWidget(), tasks.tvTasks);
+    tasks.hide();
 }
 
 TEST_F(MainWindow, HintsAndHelp) {

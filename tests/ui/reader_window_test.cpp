@@ -39,8 +39,8 @@ TEST_F(ReaderWindowTest, NavigationWrapsWithABeepAndStaysOnMessagesOfTheList) {
     AddThree();
     TfrmExtReader& reader = Readers().ShowInReader(*Items[1], true);
     int shown = 0;
-    const auto previous = reader.Reader->OnMessageShown;
-    reader.Reader->OnMessageShown = [&](TfraReader& pane) {
+    const auto previous = reader.Pane().OnMessageShown;
+    reader.Pane().OnMessageShown = [&](TfraReader& pane) {
         ++shown;
         previous(pane);
     };
@@ -145,11 +145,12 @@ TEST_F(ReaderWindowTest, CaptionIsTheSubjectOrNoSubject) {
     TMailItem& empty = AddItem("s2", "From: \"Bo\" <bo@example.org>\r\n\r\ny\r\n", true);
     TfrmExtReader& reader = Readers().ShowInReader(plain, true);
     EXPECT_EQ(reader.windowTitle(), QStringLiteral("Hello there"));
-    EXPECT_EQ(reader.txtSubject->text(), QStringLiteral("Hello there"));
-    EXPECT_EQ(reader.txtDate->text(), QString::fromStdString(plain.CachedData.DateStr));
+    EXPECT_EQ(ChildNamed<QLineEdit>(reader, "txtSubject")->text(), QStringLiteral("Hello there"));
+    EXPECT_EQ(ChildNamed<QLineEdit>(reader, "txtDate")->text(),
+              QString::fromStdString(plain.CachedData.DateStr));
     reader.ShowItem(empty);
     EXPECT_EQ(reader.windowTitle(), QStringLiteral("(No subject)"));
-    EXPECT_EQ(reader.txtFrom->text(), QStringLiteral("Bo"));
+    EXPECT_EQ(ChildNamed<QLineEdit>(reader, "txtFrom")->text(), QStringLiteral("Bo"));
     EXPECT_TRUE(empty.Read);
 
     TfrmExtReader fresh(Readers());

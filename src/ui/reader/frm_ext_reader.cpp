@@ -139,14 +139,14 @@ void TfrmExtReader::CreateWidgets() {
     pnlReader = new QWidget;
     pnlReader->setObjectName(QStringLiteral("pnlReader"));
     TfraReader::Services services = host_.PaneServices();
-    Reader = new TfraReader(std::move(services), pnlReader);
+    reader_ = new TfraReader(std::move(services), pnlReader);
     tsParts = new QTabBar;
     tsParts->setObjectName(QStringLiteral("tsParts"));
     tsParts->setShape(QTabBar::RoundedSouth);
     auto* readerLayout = new QVBoxLayout(pnlReader);
     readerLayout->setContentsMargins(0, 0, 0, 0);
     readerLayout->setSpacing(0);
-    readerLayout->addWidget(Reader, 1);
+    readerLayout->addWidget(reader_, 1);
     readerLayout->addWidget(tsParts);
 
     auto* central = new QWidget;
@@ -158,24 +158,28 @@ void TfrmExtReader::CreateWidgets() {
     setCentralWidget(central);
     statusBar()->setObjectName(QStringLiteral("sbStatus"));
 
-    Headers = new TReaderHeaders(
-        {tsParts, tbAttachments, txtFrom, txtTo, txtCC, txtRecipient, lblSourceField}, *Reader,
+    headers_ = new TReaderHeaders(
+        {tsParts, tbAttachments, txtFrom, txtTo, txtCC, txtRecipient, lblSourceField}, *reader_,
         this);
-    Headers->mnuSource->setObjectName(QStringLiteral("mnuSource"));
-    Headers->OnOpenURL = [this](const std::string& url) { host_.OpenURL(url); };
-    Reader->OnMessageShown = [this](TfraReader&) { ReaderMessageShown(); };
-    Reader->OnOpenURL = [this](TfraReader&, const std::string& url) { host_.OpenURL(url); };
+    headers_->mnuSource->setObjectName(QStringLiteral("mnuSource"));
+    headers_->OnOpenURL = [this](const std::string& url) { host_.OpenURL(url); };
+    reader_->OnMessageShown = [this](TfraReader&) { ReaderMessageShown(); };
+    reader_->OnOpenURL = [this](TfraReader&, const std::string& url) { host_.OpenURL(url); };
     // Composing mail from a "mailto:" link is not part of this program.
-    Reader->OnMailTo = nullptr;
+    reader_->OnMailTo = nullptr;
+}
+
+void TfrmExtReader::ApplySettings() {
+    reader_->ApplySettings();
 }
 
 void TfrmExtReader::ShowItem(TMailItem& item) {
-    Reader->ShowItem(item);
+    reader_->ShowItem(item);
 }
 
 void TfrmExtReader::ReaderMessageShown() {
-    Headers->Fill();
-    TMailItem* item = Reader->Item();
+    headers_->Fill();
+    TMailItem* item = reader_->Item();
     if (item == nullptr) {
         return;
     }

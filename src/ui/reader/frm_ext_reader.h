@@ -55,25 +55,18 @@ class TfrmExtReader : public QMainWindow {
     ~TfrmExtReader() override;
 
     void ShowItem(TMailItem& item);
-    TMailItem* ShownItem() const { return Reader->Item(); }
+    TMailItem* ShownItem() const { return reader_->Item(); }
+    // The reader pane (its events are the window's; tests watch them).
+    TfraReader& Pane() const { return *reader_; }
+    // After the options dialog: the pane's reader font.
+    void ApplySettings();
 
     // The position of the item in the list, searched from the end; -1 when absent.
     static int IndexOfItem(const std::vector<TMailItem*>& list, const TMailItem* item);
 
-    TfraReader* Reader;
-    TReaderHeaders* Headers;
-
     // One of the window's commands (DeleteShown, FirstMessage ... LastMessage, CloseReader, the
     // compose family and AntiSpamShown).
     QAction& Command(TCommandId id) const { return commands_[id]; }
-
-    QToolBar* tbMain;
-    QWidget* pnlHeaders;
-    QLineEdit *txtFrom, *txtTo, *txtCC, *txtRecipient, *txtSubject, *txtDate;
-    QLabel* lblSourceField;
-    QToolButton* tbAttachments;
-    QWidget* pnlReader;
-    QTabBar* tsParts;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -93,6 +86,16 @@ class TfrmExtReader : public QMainWindow {
     TCommandSet commands_;
     QtPlacedWindow placed_;
     TOrvaneFormSize orvaneFormSize;
+    TfraReader* reader_ = nullptr;
+    TReaderHeaders* headers_ = nullptr;
+    QToolBar* tbMain = nullptr;
+    QWidget* pnlHeaders = nullptr;
+    QLineEdit *txtFrom = nullptr, *txtTo = nullptr, *txtCC = nullptr, *txtRecipient = nullptr;
+    QLineEdit *txtSubject = nullptr, *txtDate = nullptr;
+    QLabel* lblSourceField = nullptr;
+    QToolButton* tbAttachments = nullptr;
+    QWidget* pnlReader = nullptr;
+    QTabBar* tsParts = nullptr;
 };
 
 }  // namespace quobel

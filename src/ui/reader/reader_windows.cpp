@@ -132,7 +132,7 @@ void TReaderWindows::ApplySettings() {
         mainReader_->ApplySettings();
     }
     for (TfrmExtReader* reader : Windows()) {
-        reader->Reader->ApplySettings();
+        reader->ApplySettings();
     }
 }
 
