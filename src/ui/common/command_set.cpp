@@ -11,7 +11,7 @@ namespace {
 
 constexpr QStyle::StandardPixmap kNoStyleIcon = QStyle::SP_CustomBase;
 
-struct TCommandSpec {
+struct TCommandEntry {
     TCommandId Id;
     const char* Name;
     const char* Caption;
@@ -27,7 +27,7 @@ constexpr auto CTRL = Qt::CTRL;
 constexpr auto ALT = Qt::ALT;
 constexpr auto SHIFT = Qt::SHIFT;
 
-const TCommandSpec kCommands[] = {
+const TCommandEntry kCommands[] = {
     {Synchronize, "actSynchronize", "&Check mail", "Send and receive|Check for new email",
      CTRL | Qt::Key_M, "check_mail"},
     {DeleteSelected, "actDelete", "&Delete", "Delete|Delete the selected messages", {}, "delete"},
@@ -112,26 +112,26 @@ const TCommandSpec kCommands[] = {
      "antispam"},
 };
 
-const TCommandSpec& SpecOf(TCommandId id) {
-    for (const TCommandSpec& spec : kCommands) {
-        if (spec.Id == id) {
-            return spec;
+const TCommandEntry& EntryOf(TCommandId id) {
+    for (const TCommandEntry& entry : kCommands) {
+        if (entry.Id == id) {
+            return entry;
         }
     }
     assert(false && "a command without an entry in the table");
     return kCommands[0];
 }
 
-QAction* Make(QWidget& owner, const TCommandSpec& spec) {
+QAction* Make(QWidget& owner, const TCommandEntry& entry) {
     const QKeySequence shortcut =
-        spec.Key.key() == Qt::Key_unknown ? QKeySequence() : QKeySequence(spec.Key);
+        entry.Key.key() == Qt::Key_unknown ? QKeySequence() : QKeySequence(entry.Key);
     QAction* action =
-        MakeCommand(owner, spec.Name, QString::fromUtf8(spec.Caption), QString::fromUtf8(spec.Hint),
-                    shortcut, QString::fromLatin1(spec.Icon));
-    if (spec.StyleIcon != kNoStyleIcon) {
-        action->setIcon(owner.style()->standardIcon(spec.StyleIcon));
+        MakeCommand(owner, entry.Name, QString::fromUtf8(entry.Caption),
+                    QString::fromUtf8(entry.Hint), shortcut, QString::fromLatin1(entry.Icon));
+    if (entry.StyleIcon != kNoStyleIcon) {
+        action->setIcon(owner.style()->standardIcon(entry.StyleIcon));
     }
-    action->setCheckable(spec.Checkable);
+    action->setCheckable(entry.Checkable);
     return action;
 }
 
@@ -139,7 +139,7 @@ QAction* Make(QWidget& owner, const TCommandSpec& spec) {
 
 TCommandSet::TCommandSet(QWidget& owner, std::initializer_list<TCommandId> ids) {
     for (const TCommandId id : ids) {
-        actions_[id] = Make(owner, SpecOf(id));
+        actions_[id] = Make(owner, EntryOf(id));
     }
 }
 
