@@ -1,9 +1,8 @@
 #include "ui/app/mail_cycle.h"
 
 #include <QAction>
-#include <QMenu>
-#include <QTimer>
 #include <set>
+#include <utility>
 
 #include "core/file_util.h"
 #include "retrieval/custom_task.h"
@@ -82,27 +81,22 @@ void TMainWindowView::SetTaskStatus(const std::string& panelText) {
 }
 
 void TMainWindowView::SetAccountsMenu(const std::vector<TAccount*>& accounts) {
-    window_.mnuAccounts->clear();
+    std::vector<TfrmMsgList::TMenuEntry> entries;
     for (TAccount* account : accounts) {
-        QAction* entry = window_.mnuAccounts->addAction(Q(account->Name));
-        QObject::connect(entry, &QAction::triggered, &window_, [this, account] {
-            if (OnCheckAccount) {
-                OnCheckAccount(*account);
-            }
-        });
+        entries.push_back({Q(account->Name), [this, account] {
+                               if (OnCheckAccount) {
+                                   OnCheckAccount(*account);
+                               }
+                           }});
     }
+    window_.SetAccountsMenu(entries);
     if (BarOwner != nullptr) {
         BarOwner->RebuildCheckMenu();
     }
 }
 
 void TMainWindowView::SetCheckTimer(int32_t intervalMilliseconds, bool enabled) {
-    window_.tmrCheck->setInterval(intervalMilliseconds);
-    if (enabled) {
-        window_.tmrCheck->start();
-    } else {
-        window_.tmrCheck->stop();
-    }
+    window_.SetCheckTimer(intervalMilliseconds, enabled);
 }
 
 void TMainWindowView::TasksAddTask(TCustomTask& task) {
@@ -141,10 +135,7 @@ void TMainWindowView::TasksAddError(const TError& error) {
 }
 
 void TMainWindowView::TasksShowErrors() {
-    tasks_.ShowErrorsPage();
-    if (!tasks_.DetailsShown()) {
-        tasks_.cmdDetailsClick();
-    }
+    tasks_.ShowErrorsPage(true);
     tasks_.ShowOver(&window_);
 }
 
@@ -214,29 +205,26 @@ TMailCycle::~TMailCycle() {
 }
 
 void TMailCycle::HookCommands() {
+    using enum TCommandId;
     TMsgListController& controller = *controller_;
-    QObject::connect(window_.actSynchronize, &QAction::triggered, &window_,
-                     [&controller] { controller.actSynchronize(); });
-    QObject::connect(window_.tmrCheck, &QTimer::timeout, &window_,
-                     [this] { window_.actSynchronize->trigger(); });
+    const auto hook = [this](TCommandId id, auto&& run) {
+        QObject::connect(&window_.Command(id), &QAction::triggered, &window_,
+                         std::forward<decltype(run)>(run));
+    };
+    hook(Synchronize, [&controller] { controller.actSynchronize(); });
     // The window lists the focused folder first; the controller follows it.
-    QObject::connect(window_.actBoxMessages, &QAction::triggered, &window_,
-                     [this, &controller] { controller.CurrentBox = window_.CurrentBox; });
-    QObject::connect(window_.actDelete, &QAction::triggered, &window_,
-                     [&controller] { controller.actDelete(); });
-    QObject::connect(window_.actMarkRead, &QAction::triggered, &window_,
-                     [&controller] { controller.MarkSelected(true); });
-    QObject::connect(window_.actMarkUnread, &QAction::triggered, &window_,
-                     [&controller] { controller.MarkSelected(false); });
-    QObject::connect(window_.actOpen, &QAction::triggered, &window_, [this, &controller] {
+    hook(BoxMessages, [this, &controller] { controller.CurrentBox = window_.CurrentBox; });
+    hook(DeleteSelected, [&controller] { controller.actDelete(); });
+    hook(MarkRead, [&controller] { controller.MarkSelected(true); });
+    hook(MarkUnread, [&controller] { controller.MarkSelected(false); });
+    hook(Open, [this, &controller] {
         if (TMailItem* item = FocusedItem()) {
             controller.OpenMessage(*item);
         }
     });
-    QObject::connect(window_.actOptions, &QAction::triggered, &window_,
-                     [this] { actOptionsExecute(); });
+    hook(Options, [this] { actOptionsExecute(); });
     window_.OnDestroying = [&controller] { controller.Shutdown(); };
-    QObject::connect(window_.actBar, &QAction::triggered, bar_.get(),
+    QObject::connect(&window_.Command(Bar), &QAction::triggered, bar_.get(),
                      [this](bool checked) { bar_->actBarExecute(checked); });
     QObject::connect(&window_, &TfrmMsgList::Closed, bar_.get(),
                      [this] { bar_->MainWindowClosing(); });

@@ -160,8 +160,11 @@ void TfrmTasks::ShowTasksPage() {
     pcTasks->setCurrentIndex(0);
 }
 
-void TfrmTasks::ShowErrorsPage() {
+void TfrmTasks::ShowErrorsPage(bool expandDetails) {
     pcTasks->setCurrentIndex(1);
+    if (expandDetails && !DetailsShown()) {
+        cmdDetailsClick();
+    }
 }
 
 bool TfrmTasks::DetailsShown() const {
