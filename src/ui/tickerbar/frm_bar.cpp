@@ -16,25 +16,13 @@
 #include "core/options.h"
 #include "store/mail_box.h"
 #include "store/mail_item.h"
+#include "ui/tickerbar/bar_floating_shell.h"
 
 namespace quobel {
 namespace {
 
 constexpr int kInitialWidth = 250;
 constexpr int kDesignedHeight = 32;
-
-// A desktop without a shell for screen-edge bars: nothing is reserved, no edge can be owned.
-class TFloatingShell : public TScreenEdgeShell {
-  public:
-    void New() override {}
-    void Remove() override {}
-    void QueryPos(TAppBarEdge, TRect&) override {}
-    void SetPos(TAppBarEdge, TRect&) override {}
-    void Activate() override {}
-    bool IsAutoHideBar(TAppBarEdge) override { return false; }
-    bool SetAutoHideBar(TAppBarEdge, bool doRegister) override { return !doRegister; }
-    void WindowPosChanged() override {}
-};
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
