@@ -29,11 +29,11 @@
 #include "core/file_util.h"
 #include "core/options.h"
 #include "platform/sound_player.h"
+#include "ui/common/qt_font.h"
 #include "ui/dialogs/account_dialog.h"
 #include "ui/dialogs/color_picker.h"
 #include "ui/dialogs/options_file_edit.h"
 #include "ui/dialogs/options_prompts.h"
-#include "ui/common/qt_font.h"
 
 namespace quobel {
 namespace {
@@ -324,21 +324,20 @@ void TfrmOptions::BuildConfirmationsTab() {
 void TfrmOptions::ReadSettings() {
     OptionsScope scope(context_.Options);
     const TIniFile& ini = scope.Ini();
-    chkInterval->setChecked(ini.ReadBool("General", "Check", true));
-    seInterval->setValue(ini.ReadInteger("General", "Interval", 5));
-    chkSound->setChecked(ini.ReadBool("General", "Sound", false));
-    feSound->SetFileName(Q(ini.ReadString("General", "SoundFile", "")));
-    chkSmilies->setChecked(ini.ReadBool("General", "Smilies", false));
-    // The box shows the negation of the key; here the key's default is false.
-    chkNewWindow->setChecked(!ini.ReadBool("Reader", "NewWindow", false));
-    chkAlwaysText->setChecked(ini.ReadBool("Reader", "AlwaysText", false));
-    chkSigReply->setChecked(ini.ReadBool("General", "NoReplySig", false));
-    // Here auto-hide defaults to on, unlike where the bar applies a skin.
-    chkBarHide->setChecked(ini.ReadBool("Bar", "AutoHide", true));
-    chkBarScroll->setChecked(ini.ReadBool("Bar", "Scroll", true));
-    seBarScroll->setValue(ini.ReadInteger("Bar", "ScrollTime", 5));
-    chkConfirmDelete->setChecked(ini.ReadBool("Confirmations", "Delete", true));
-    context_.Options.ReadFont("Reader.Font", readerFont_);
+    chkInterval->setChecked(ReadSetting(ini, settings::kCheck));
+    seInterval->setValue(ReadSetting(ini, settings::kInterval));
+    chkSound->setChecked(ReadSetting(ini, settings::kSound));
+    feSound->SetFileName(Q(ReadSetting(ini, settings::kSoundFile)));
+    chkSmilies->setChecked(ReadSetting(ini, settings::kSmilies));
+    // The box shows the negation of the key.
+    chkNewWindow->setChecked(!ReadSetting(ini, settings::kNewWindowInDialog));
+    chkAlwaysText->setChecked(ReadSetting(ini, settings::kAlwaysText));
+    chkSigReply->setChecked(ReadSetting(ini, settings::kNoReplySig));
+    chkBarHide->setChecked(ReadSetting(ini, settings::kBarAutoHideInDialog));
+    chkBarScroll->setChecked(ReadSetting(ini, settings::kBarScroll));
+    seBarScroll->setValue(ReadSetting(ini, settings::kBarScrollTime));
+    chkConfirmDelete->setChecked(ReadSetting(ini, settings::kConfirmDelete));
+    context_.Options.ReadFont(settings::kReaderFont, readerFont_);
     ShowReaderFont();
 
     lstSkins->clear();
@@ -628,18 +627,18 @@ void TfrmOptions::cmdOkClick() {
         // One file update for everything before the skin: a skin that fails to load stops the
         // rest, but what came before it stays written.
         TIniFile::Batch batch(ini);
-        ini.WriteBool("General", "Check", chkInterval->isChecked());
-        ini.WriteInteger("General", "Interval", seInterval->value());
-        ini.WriteBool("General", "Sound", chkSound->isChecked());
-        ini.WriteString("General", "SoundFile", feSound->FileName().toStdString());
-        ini.WriteBool("General", "Smilies", chkSmilies->isChecked());
-        ini.WriteBool("General", "NoReplySig", chkSigReply->isChecked());
-        ini.WriteBool("Reader", "NewWindow", !chkNewWindow->isChecked());
-        ini.WriteBool("Reader", "AlwaysText", chkAlwaysText->isChecked());
-        options.WriteFont("Reader.Font", readerFont_);
-        ini.WriteBool("Bar", "AutoHide", chkBarHide->isChecked());
-        ini.WriteBool("Bar", "Scroll", chkBarScroll->isChecked());
-        ini.WriteInteger("Bar", "ScrollTime", seBarScroll->value());
+        WriteSetting(ini, settings::kCheck, chkInterval->isChecked());
+        WriteSetting(ini, settings::kInterval, seInterval->value());
+        WriteSetting(ini, settings::kSound, chkSound->isChecked());
+        WriteSetting(ini, settings::kSoundFile, feSound->FileName().toStdString());
+        WriteSetting(ini, settings::kSmilies, chkSmilies->isChecked());
+        WriteSetting(ini, settings::kNoReplySig, chkSigReply->isChecked());
+        WriteSetting(ini, settings::kNewWindow, !chkNewWindow->isChecked());
+        WriteSetting(ini, settings::kAlwaysText, chkAlwaysText->isChecked());
+        options.WriteFont(settings::kReaderFont, readerFont_);
+        WriteSetting(ini, settings::kBarAutoHide, chkBarHide->isChecked());
+        WriteSetting(ini, settings::kBarScroll, chkBarScroll->isChecked());
+        WriteSetting(ini, settings::kBarScrollTime, seBarScroll->value());
     }
     settingsWritten_ = true;
     const QList<QListWidgetItem*> selected = lstSkins->selectedItems();
@@ -649,7 +648,7 @@ void TfrmOptions::cmdOkClick() {
             OnApplySkin(*this);
         }
     }
-    ini.WriteBool("Confirmations", "Delete", chkConfirmDelete->isChecked());
+    WriteSetting(ini, settings::kConfirmDelete, chkConfirmDelete->isChecked());
 }
 
 void TfrmOptions::done(int result) {
