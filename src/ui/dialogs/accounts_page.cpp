@@ -19,7 +19,6 @@
 #include "accounts/account_file.h"
 #include "accounts/accounts.h"
 #include "core/file_util.h"
-#include "ui/common/qt_font.h"
 #include "ui/dialogs/account_dialog.h"
 #include "ui/dialogs/color_picker.h"
 #include "ui/dialogs/options_prompts.h"
