@@ -261,7 +261,8 @@ TEST_F(OptionsDialogTest, StoredSettingsShowAndApplyKeepsWhatCancelDiscards) {
 }
 
 // Each control of a settings page against its key: the stored value shows, a changed control is
-// what OK writes, and the boxes that show the negation of their key write it negated.
+// what OK writes, and the boxes that show the negation of their key write it negated. Boxes are
+// tried both ways, so that a box saved under another box's key cannot pass by its default.
 TEST_F(OptionsDialogTest, EveryControlShowsAndSavesItsOwnKey) {
     using Shown = std::function<QString(TfrmOptions&)>;
     using Change = std::function<void(TfrmOptions&)>;
@@ -271,6 +272,13 @@ TEST_F(OptionsDialogTest, EveryControlShowsAndSavesItsOwnKey) {
                 return (d.tsNotification->*member)->isChecked() ? "on" : "off";
             }),
             Change([member](TfrmOptions& d) { (d.tsNotification->*member)->toggle(); }));
+    };
+    const auto confirmBox = [] {
+        return std::make_pair(
+            Shown([](TfrmOptions& d) {
+                return d.tsConfirmations->chkConfirmDelete->isChecked() ? "on" : "off";
+            }),
+            Change([](TfrmOptions& d) { d.tsConfirmations->chkConfirmDelete->toggle(); }));
     };
     const auto barBox = [](QCheckBox* TBarPage::*member) {
         return std::make_pair(Shown([member](TfrmOptions& d) {
@@ -288,6 +296,7 @@ TEST_F(OptionsDialogTest, EveryControlShowsAndSavesItsOwnKey) {
     };
     const Case cases[] = {
         {"General", "Check", "0", box(&TGeneralPage::chkInterval), "off", "1"},
+        {"General", "Check", "1", box(&TGeneralPage::chkInterval), "on", "0"},
         {"General",
          "Interval",
          "17",
@@ -296,6 +305,7 @@ TEST_F(OptionsDialogTest, EveryControlShowsAndSavesItsOwnKey) {
          "17",
          "33"},
         {"General", "Sound", "1", box(&TGeneralPage::chkSound), "on", "0"},
+        {"General", "Sound", "0", box(&TGeneralPage::chkSound), "off", "1"},
         {"General",
          "SoundFile",
          "/a.wav",
@@ -304,12 +314,17 @@ TEST_F(OptionsDialogTest, EveryControlShowsAndSavesItsOwnKey) {
          "/a.wav",
          "/b.wav"},
         {"General", "Smilies", "1", box(&TGeneralPage::chkSmilies), "on", "0"},
+        {"General", "Smilies", "0", box(&TGeneralPage::chkSmilies), "off", "1"},
         {"General", "NoReplySig", "1", box(&TGeneralPage::chkSigReply), "on", "0"},
+        {"General", "NoReplySig", "0", box(&TGeneralPage::chkSigReply), "off", "1"},
         {"Reader", "NewWindow", "1", box(&TGeneralPage::chkNewWindow), "off", "0"},
         {"Reader", "NewWindow", "0", box(&TGeneralPage::chkNewWindow), "on", "1"},
         {"Reader", "AlwaysText", "1", box(&TGeneralPage::chkAlwaysText), "on", "0"},
+        {"Reader", "AlwaysText", "0", box(&TGeneralPage::chkAlwaysText), "off", "1"},
         {"Bar", "AutoHide", "0", barBox(&TBarPage::chkBarHide), "off", "1"},
+        {"Bar", "AutoHide", "1", barBox(&TBarPage::chkBarHide), "on", "0"},
         {"Bar", "Scroll", "0", barBox(&TBarPage::chkBarScroll), "off", "1"},
+        {"Bar", "Scroll", "1", barBox(&TBarPage::chkBarScroll), "on", "0"},
         {"Bar",
          "ScrollTime",
          "12",
@@ -317,15 +332,8 @@ TEST_F(OptionsDialogTest, EveryControlShowsAndSavesItsOwnKey) {
           [](TfrmOptions& d) { d.tsBar->seBarScroll->setValue(-3); }},
          "12",
          "-3"},
-        {"Confirmations",
-         "Delete",
-         "0",
-         {[](TfrmOptions& d) {
-              return d.tsConfirmations->chkConfirmDelete->isChecked() ? "on" : "off";
-          },
-          [](TfrmOptions& d) { d.tsConfirmations->chkConfirmDelete->toggle(); }},
-         "off",
-         "1"},
+        {"Confirmations", "Delete", "0", confirmBox(), "off", "1"},
+        {"Confirmations", "Delete", "1", confirmBox(), "on", "0"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.section) + "/" + c.key + "=" + c.stored);
