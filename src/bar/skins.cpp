@@ -22,7 +22,7 @@ void TSkins::LoadFromFolder(const std::string& folder) {
     std::string selected;
     {
         OptionsScope scope(options_);
-        selected = scope.Ini().ReadString("Bar", "Skin", "");
+        selected = scope.Read(settings::kBarSkin);
     }
 
     std::vector<std::string> names;
@@ -57,7 +57,7 @@ void TSkins::SetCurrent(TSkin* skin) {
     }
     current_ = skin;
     OptionsScope scope(options_);
-    scope.Ini().WriteString("Bar", "Skin", skin != nullptr ? skin->Name : "");
+    scope.Write(settings::kBarSkin, skin != nullptr ? skin->Name : "");
 }
 
 TSkin* TSkins::LoadFirstUsable(TSkin* preferred, std::vector<std::string>* failures) {

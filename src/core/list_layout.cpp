@@ -5,8 +5,16 @@
 
 #include "core/file_util.h"
 #include "core/ini_file.h"
+#include "core/options.h"
 
 namespace quobel {
+namespace {
+
+// The sort of a layout file; the columns follow in sections named by their index.
+constexpr TSettingKey<int32_t> kSortColumn{"General", "SortColumn", -1};
+constexpr TSettingKey<int32_t> kSortDirection{"General", "SortDirection", 0};
+
+}  // namespace
 
 void TListLayout::MoveColumn(size_t column, int32_t position) {
     const int32_t count = static_cast<int32_t>(Columns.size());
@@ -41,9 +49,9 @@ void TVirtualTreeHelper::LoadLayout(TListLayout& layout, const std::string& file
         return;
     }
     const TIniFile ini(fileName);
-    layout.SortColumn = ini.ReadInteger("General", "SortColumn", layout.SortColumn);
+    layout.SortColumn = ReadSetting(ini, kSortColumn, layout.SortColumn);
     const int32_t direction =
-        ini.ReadInteger("General", "SortDirection", static_cast<int32_t>(layout.SortDirection));
+        ReadSetting(ini, kSortDirection, static_cast<int32_t>(layout.SortDirection));
     layout.SortDirection = direction == 1 ? TSortDirection::Descending : TSortDirection::Ascending;
     for (size_t i = 0; i < layout.Columns.size(); ++i) {
         TListColumn& column = layout.Columns[i];
@@ -61,8 +69,8 @@ void TVirtualTreeHelper::LoadLayout(TListLayout& layout, const std::string& file
 void TVirtualTreeHelper::SaveLayout(const TListLayout& layout, const std::string& fileName) {
     TIniFile ini(fileName, TIniFile::StartEmpty{});
     TIniFile::Batch batch(ini);
-    ini.WriteInteger("General", "SortColumn", layout.SortColumn);
-    ini.WriteInteger("General", "SortDirection", static_cast<int32_t>(layout.SortDirection));
+    WriteSetting(ini, kSortColumn, layout.SortColumn);
+    WriteSetting(ini, kSortDirection, static_cast<int32_t>(layout.SortDirection));
     for (size_t i = 0; i < layout.Columns.size(); ++i) {
         const TListColumn& column = layout.Columns[i];
         const std::string section = std::to_string(i);

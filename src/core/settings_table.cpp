@@ -6,55 +6,66 @@ namespace quobel {
 namespace {
 
 using enum SettingType;
+using namespace settings;
 
-constexpr SettingKey Bool(std::string_view section, std::string_view key, bool value,
-                          std::optional<int32_t> dialog = std::nullopt) {
-    return {section, key, Boolean, value ? 1 : 0, {}, dialog};
+constexpr SettingKey Entry(const TSettingKey<bool>& key) {
+    return {key.Section, key.Key, Boolean, key.Default ? 1 : 0, {}, std::nullopt};
 }
-constexpr SettingKey Int(std::string_view section, std::string_view key,
-                         std::optional<int32_t> value) {
-    return {section, key, Integer, value, {}, std::nullopt};
+constexpr SettingKey Entry(const TSettingKey<bool>& key, const TSettingKey<bool>& dialog) {
+    return {key.Section, key.Key, Boolean, key.Default ? 1 : 0, {}, dialog.Default ? 1 : 0};
 }
-constexpr SettingKey Str(std::string_view section, std::string_view key) {
-    return {section, key, String, std::nullopt, "", std::nullopt};
+constexpr SettingKey Entry(const TSettingKey<int32_t>& key) {
+    return {key.Section, key.Key, Integer, key.Default, {}, std::nullopt};
+}
+constexpr SettingKey Entry(const TSettingKey<std::string_view>& key) {
+    return {key.Section, key.Key, String, std::nullopt, key.Default, std::nullopt};
+}
+constexpr SettingKey Entry(const TCurrentKey& key) {
+    return {key.Section, key.Key, Integer, std::nullopt, {}, std::nullopt};
+}
+constexpr SettingKey Entry(const TFontKey& key) {
+    return {key.Section, "", Font, std::nullopt, "", std::nullopt};
+}
+constexpr SettingKey Entry(const TPlacementKey& key, std::string_view field) {
+    return {key.Section, field, Integer, std::nullopt, {}, std::nullopt};
 }
 
 constexpr std::array kTable = {
-    Bool("General", "Check", true),
-    Int("General", "Interval", 5),
-    Bool("General", "Sound", false),
-    Str("General", "SoundFile"),
-    Bool("General", "Smilies", false),
-    Bool("General", "NoReplySig", false),
-    Bool("General", "TaskDetails", false),
-    Bool("Reader", "NewWindow", true, 0),
-    Bool("Reader", "AlwaysText", false),
-    SettingKey{"Reader.Font", "", Font, std::nullopt, "", std::nullopt},
-    Bool("Bar", "Visible", true),
-    Str("Bar", "Skin"),
-    Bool("Bar", "AutoHide", false, 1),
-    Int("Bar", "ButtonWidth", 150),
-    Bool("Bar", "Scroll", true),
-    Int("Bar", "ScrollTime", 5),
-    Int("Bar", "Edge", 5),
-    Int("Bar", "Left", std::nullopt),
-    Int("Bar", "Top", std::nullopt),
-    Int("Bar", "Width", std::nullopt),
-    Bool("View", "Preview", true),
-    Bool("View", "Contacts", true),
-    Int("View", "ReaderHeight", 196),
-    Int("View", "ContactsHeight", 123),
-    Bool("Confirmations", "Delete", true),
-    Int("MsgList", "Left", std::nullopt),
-    Int("MsgList", "Top", std::nullopt),
-    Int("MsgList", "Width", std::nullopt),
-    Int("MsgList", "Height", std::nullopt),
-    Int("MsgList", "State", std::nullopt),
-    Int("Reader", "Left", std::nullopt),
-    Int("Reader", "Top", std::nullopt),
-    Int("Reader", "Width", std::nullopt),
-    Int("Reader", "Height", std::nullopt),
-    Int("Reader", "State", std::nullopt),
+    Entry(kCheck),
+    Entry(kInterval),
+    Entry(kSound),
+    Entry(kSoundFile),
+    Entry(kSmilies),
+    Entry(kNoReplySig),
+    Entry(kTaskDetails),
+    Entry(kNewWindow, kNewWindowInDialog),
+    Entry(kAlwaysText),
+    Entry(kReaderFont),
+    Entry(kBarVisible),
+    Entry(kBarSkin),
+    Entry(kBarAutoHide, kBarAutoHideInDialog),
+    Entry(kBarButtonWidth),
+    Entry(kBarScroll),
+    Entry(kBarScrollTime),
+    Entry(kBarEdge),
+    Entry(kBarLeft),
+    Entry(kBarTop),
+    Entry(kBarWidth),
+    Entry(kPreview),
+    Entry(kContacts),
+    Entry(kReaderHeight),
+    Entry(kContactsHeight),
+    Entry(kConfirmDelete),
+    Entry(kMsgListPlacement, kPlacementLeft),
+    Entry(kMsgListPlacement, kPlacementTop),
+    Entry(kMsgListPlacement, kPlacementWidth),
+    Entry(kMsgListPlacement, kPlacementHeight),
+    Entry(kMsgListPlacement, kPlacementState),
+    Entry(kReaderPlacement, kPlacementLeft),
+    Entry(kReaderPlacement, kPlacementTop),
+    Entry(kReaderPlacement, kPlacementWidth),
+    Entry(kReaderPlacement, kPlacementHeight),
+    Entry(kReaderPlacement, kPlacementState),
 };
 
 }  // namespace

@@ -7,7 +7,96 @@
 
 namespace quobel {
 
-// Every key of "settings.ini" with its type and the default that the running system applies.
+// Every key of "settings.ini", declared once: its section, its name, its type and the default
+// the running system applies when the key is missing. Code reads and writes settings through
+// these objects (TOptions::Read / Write), never through section and key strings of its own.
+
+// A key with a default.
+template <typename T>
+struct TSettingKey {
+    std::string_view Section;
+    std::string_view Key;
+    T Default;
+};
+
+// A key that remembers where something was ("current" window and bar placement): it has no
+// default, a missing key leaves what the reader has now.
+struct TCurrentKey {
+    std::string_view Section;
+    std::string_view Key;
+};
+
+// The seven keys of a font, in a section of their own.
+struct TFontKey {
+    // Implicit, so that a test can name a section of its own making.
+    constexpr TFontKey(std::string_view section) : Section(section) {}
+    constexpr TFontKey(const char* section) : Section(section) {}
+    std::string_view Section;
+};
+
+// A window's remembered placement (Left, Top, Width, Height, State), in a section of its own.
+struct TPlacementKey {
+    std::string_view Section;
+};
+
+// The same key read with another default: what a second reader shows for a missing key.
+template <typename T>
+constexpr TSettingKey<T> WithDefault(const TSettingKey<T>& key, T value) {
+    return {key.Section, key.Key, value};
+}
+
+namespace settings {
+
+inline constexpr TSettingKey<bool> kCheck{"General", "Check", true};
+inline constexpr TSettingKey<int32_t> kInterval{"General", "Interval", 5};  // minutes
+inline constexpr TSettingKey<bool> kSound{"General", "Sound", false};
+inline constexpr TSettingKey<std::string_view> kSoundFile{"General", "SoundFile", ""};
+inline constexpr TSettingKey<bool> kSmilies{"General", "Smilies", false};
+inline constexpr TSettingKey<bool> kNoReplySig{"General", "NoReplySig", false};
+inline constexpr TSettingKey<bool> kTaskDetails{"General", "TaskDetails", false};
+
+inline constexpr TSettingKey<bool> kNewWindow{"Reader", "NewWindow", true};
+inline constexpr TSettingKey<bool> kAlwaysText{"Reader", "AlwaysText", false};
+inline constexpr TFontKey kReaderFont{"Reader.Font"};
+
+inline constexpr TSettingKey<bool> kBarVisible{"Bar", "Visible", true};
+inline constexpr TSettingKey<std::string_view> kBarSkin{"Bar", "Skin", ""};
+inline constexpr TSettingKey<bool> kBarAutoHide{"Bar", "AutoHide", false};
+inline constexpr TSettingKey<int32_t> kBarButtonWidth{"Bar", "ButtonWidth", 150};
+inline constexpr TSettingKey<bool> kBarScroll{"Bar", "Scroll", true};
+inline constexpr TSettingKey<int32_t> kBarScrollTime{"Bar", "ScrollTime", 5};  // seconds
+inline constexpr TSettingKey<int32_t> kBarEdge{"Bar", "Edge", 5};
+inline constexpr TCurrentKey kBarLeft{"Bar", "Left"};
+inline constexpr TCurrentKey kBarTop{"Bar", "Top"};
+inline constexpr TCurrentKey kBarWidth{"Bar", "Width"};
+
+inline constexpr TSettingKey<bool> kPreview{"View", "Preview", true};
+inline constexpr TSettingKey<bool> kContacts{"View", "Contacts", true};
+inline constexpr TSettingKey<int32_t> kReaderHeight{"View", "ReaderHeight", 196};
+inline constexpr TSettingKey<int32_t> kContactsHeight{"View", "ContactsHeight", 123};
+
+inline constexpr TSettingKey<bool> kConfirmDelete{"Confirmations", "Delete", true};
+
+// The keys of a placement section.
+inline constexpr std::string_view kPlacementLeft = "Left";
+inline constexpr std::string_view kPlacementTop = "Top";
+inline constexpr std::string_view kPlacementWidth = "Width";
+inline constexpr std::string_view kPlacementHeight = "Height";
+inline constexpr std::string_view kPlacementState = "State";
+inline constexpr TPlacementKey kMsgListPlacement{"MsgList"};
+inline constexpr TPlacementKey kReaderPlacement{"Reader"};
+
+// The Options dialog has always shown other defaults than the running program applies for
+// these two keys: with no "NewWindow" it ticks "Re-use external readers windows" while the
+// program opens a new reader window, and with no "AutoHide" it ticks "Auto-hide bar" while the
+// bar does not hide. Saving the dialog writes what it shows; until then each reader keeps its own
+// default, so both are declared here, side by side.
+inline constexpr TSettingKey<bool> kNewWindowInDialog = WithDefault(kNewWindow, false);
+inline constexpr TSettingKey<bool> kBarAutoHideInDialog = WithDefault(kBarAutoHide, true);
+
+}  // namespace settings
+
+// The registry as a list, for tools and tests that walk every key.
 enum class SettingType { Boolean, Integer, String, Font };
 
 struct SettingKey {

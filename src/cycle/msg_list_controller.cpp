@@ -54,9 +54,9 @@ TMsgListController::~TMsgListController() = default;
 TMsgListController::CheckTimer TMsgListController::ApplyCheckTimer() {
     OptionsScope scope(s_.Options);
     CheckTimer timer;
-    const int64_t minutes = scope.Ini().ReadInteger("General", "Interval", 5);
+    const int64_t minutes = scope.Read(settings::kInterval);
     timer.IntervalMilliseconds = ClampToInt32(minutes * kMinute);
-    timer.Enabled = scope.Ini().ReadBool("General", "Check", true);
+    timer.Enabled = scope.Read(settings::kCheck);
     s_.View.SetCheckTimer(timer.IntervalMilliseconds, timer.Enabled);
     return timer;
 }
@@ -178,8 +178,8 @@ void TMsgListController::CheckFinished(TCustomTask& task) {
         std::string soundFile;
         {
             OptionsScope scope(s_.Options);
-            sound = scope.Ini().ReadBool("General", "Sound", false);
-            soundFile = scope.Ini().ReadString("General", "SoundFile", "");
+            sound = scope.Read(settings::kSound);
+            soundFile = scope.Read(settings::kSoundFile);
         }
         if (sound && !soundFile.empty() && FileExists(soundFile)) {
             s_.Sound.PlayAsync(soundFile);
@@ -242,7 +242,7 @@ bool TMsgListController::ConfirmDelete(bool single) {
     bool ask = true;
     {
         OptionsScope scope(s_.Options);
-        ask = scope.Ini().ReadBool("Confirmations", "Delete", true);
+        ask = scope.Read(settings::kConfirmDelete);
     }
     return !ask || s_.View.AskYesNo("Delete", DeleteConfirmationText(single));
 }
@@ -422,7 +422,7 @@ void TMsgListController::OpenMessage(TMailItem& item) {
     bool newWindow = true;
     {
         OptionsScope scope(s_.Options);
-        newWindow = scope.Ini().ReadBool("Reader", "NewWindow", true);
+        newWindow = scope.Read(settings::kNewWindow);
     }
     s_.View.ShowInReader(item, newWindow);
 }

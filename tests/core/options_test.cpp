@@ -41,7 +41,7 @@ TEST(Options, FontRoundTripKeepsEveryStyle) {
     const TempFolder folder;
     TOptions options(folder.File("settings.ini"));
     TFontRecord defaults;
-    options.ReadFont("Reader.Font", defaults);
+    options.ReadFont(settings::kReaderFont, defaults);
     EXPECT_EQ(defaults, TFontRecord{});
     EXPECT_EQ(defaults.Color, 0x80000008u);
 
@@ -50,9 +50,9 @@ TEST(Options, FontRoundTripKeepsEveryStyle) {
         {"Mono", 9, 0x80000008u, false, true, true, false},
     };
     for (const TFontRecord& font : fonts) {
-        options.WriteFont("Reader.Font", font);
+        options.WriteFont(settings::kReaderFont, font);
         TFontRecord read;
-        options.ReadFont("Reader.Font", read);
+        options.ReadFont(settings::kReaderFont, read);
         EXPECT_EQ(read, font);
     }
     OptionsScope scope(options);

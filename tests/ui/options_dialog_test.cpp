@@ -18,6 +18,8 @@
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
+#include <functional>
+#include <utility>
 
 #include "accounts/account_file.h"
 #include "accounts/accounts.h"
@@ -112,9 +114,9 @@ class OptionsDialogTest : public ::testing::Test {
     }
 
     void Focus(TfrmOptions& dialog, const TAccount& account) {
-        QTreeWidgetItem* row = dialog.RowOf(account);
+        QTreeWidgetItem* row = dialog.tsAccounts->RowOf(account);
         ASSERT_NE(row, nullptr);
-        dialog.tvAccounts->setCurrentItem(row);
+        dialog.tsAccounts->tvAccounts->setCurrentItem(row);
     }
 
     TempFolder folder;
@@ -131,32 +133,32 @@ TEST_F(OptionsDialogTest, FirstOpeningShowsTheDefaults) {
     EXPECT_EQ(dialog->pcOptions->currentWidget(), dialog->tsNotification);
     EXPECT_FALSE(dialog->pcOptions->isTabVisible(dialog->pcOptions->indexOf(dialog->tsAntiSpam)));
 
-    EXPECT_TRUE(dialog->chkInterval->isChecked());
-    EXPECT_EQ(dialog->seInterval->value(), 5);
-    EXPECT_TRUE(dialog->seInterval->isEnabled());
-    EXPECT_FALSE(dialog->chkSound->isChecked());
-    EXPECT_FALSE(dialog->feSound->isEnabled());
-    EXPECT_FALSE(dialog->cmdSoundPreview->isEnabled());
-    EXPECT_FALSE(dialog->chkSmilies->isChecked());
-    EXPECT_TRUE(dialog->chkNewWindow->isChecked());
-    EXPECT_FALSE(dialog->chkAlwaysText->isChecked());
-    EXPECT_FALSE(dialog->chkSigReply->isChecked());
-    EXPECT_EQ(dialog->lblReaderFontPreview->text(), "Courier New, 8pt");
-    EXPECT_EQ(dialog->lblReaderFontPreview->font().family(), "Courier New");
-    EXPECT_TRUE(dialog->chkBarHide->isChecked());
-    EXPECT_TRUE(dialog->chkBarScroll->isChecked());
-    EXPECT_EQ(dialog->seBarScroll->value(), 5);
-    EXPECT_TRUE(dialog->chkConfirmDelete->isChecked());
-    ASSERT_EQ(dialog->lstSkins->count(), 3);
-    ASSERT_EQ(dialog->lstSkins->selectedItems().size(), 1);
-    EXPECT_EQ(dialog->lstSkins->selectedItems()[0]->text(), "Dark");
+    EXPECT_TRUE(dialog->tsNotification->chkInterval->isChecked());
+    EXPECT_EQ(dialog->tsNotification->seInterval->value(), 5);
+    EXPECT_TRUE(dialog->tsNotification->seInterval->isEnabled());
+    EXPECT_FALSE(dialog->tsNotification->chkSound->isChecked());
+    EXPECT_FALSE(dialog->tsNotification->feSound->isEnabled());
+    EXPECT_FALSE(dialog->tsNotification->cmdSoundPreview->isEnabled());
+    EXPECT_FALSE(dialog->tsNotification->chkSmilies->isChecked());
+    EXPECT_TRUE(dialog->tsNotification->chkNewWindow->isChecked());
+    EXPECT_FALSE(dialog->tsNotification->chkAlwaysText->isChecked());
+    EXPECT_FALSE(dialog->tsNotification->chkSigReply->isChecked());
+    EXPECT_EQ(dialog->tsNotification->lblReaderFontPreview->text(), "Courier New, 8pt");
+    EXPECT_EQ(dialog->tsNotification->lblReaderFontPreview->font().family(), "Courier New");
+    EXPECT_TRUE(dialog->tsBar->chkBarHide->isChecked());
+    EXPECT_TRUE(dialog->tsBar->chkBarScroll->isChecked());
+    EXPECT_EQ(dialog->tsBar->seBarScroll->value(), 5);
+    EXPECT_TRUE(dialog->tsConfirmations->chkConfirmDelete->isChecked());
+    ASSERT_EQ(dialog->tsBar->lstSkins->count(), 3);
+    ASSERT_EQ(dialog->tsBar->lstSkins->selectedItems().size(), 1);
+    EXPECT_EQ(dialog->tsBar->lstSkins->selectedItems()[0]->text(), "Dark");
 
-    EXPECT_TRUE(dialog->actAdd->isEnabled());
-    EXPECT_FALSE(dialog->actEdit->isEnabled());
-    EXPECT_FALSE(dialog->actRemove->isEnabled());
-    EXPECT_FALSE(dialog->actSetDefault->isEnabled());
-    EXPECT_EQ(dialog->tvAccounts->header()->sectionSize(0), 160);
-    EXPECT_EQ(dialog->tvAccounts->header()->sectionSize(1), 125);
+    EXPECT_TRUE(dialog->tsAccounts->actAdd->isEnabled());
+    EXPECT_FALSE(dialog->tsAccounts->actEdit->isEnabled());
+    EXPECT_FALSE(dialog->tsAccounts->actRemove->isEnabled());
+    EXPECT_FALSE(dialog->tsAccounts->actSetDefault->isEnabled());
+    EXPECT_EQ(dialog->tsAccounts->tvAccounts->header()->sectionSize(0), 160);
+    EXPECT_EQ(dialog->tsAccounts->tvAccounts->header()->sectionSize(1), 125);
     EXPECT_FALSE(FileExists(options.FileName())) << "opening writes nothing";
 }
 
@@ -210,34 +212,35 @@ TEST_F(OptionsDialogTest, StoredSettingsShowAndApplyKeepsWhatCancelDiscards) {
         ini.WriteInteger("Bar", "ScrollTime", 7);
         ini.WriteBool("Confirmations", "Delete", false);
     }
-    options.WriteFont("Reader.Font", TFontRecord{"Arial", 12, 0x0000FF, true, false, false, true});
+    options.WriteFont(settings::kReaderFont,
+                      TFontRecord{"Arial", 12, 0x0000FF, true, false, false, true});
 
     auto dialog = Open();
-    EXPECT_FALSE(dialog->chkInterval->isChecked());
-    EXPECT_EQ(dialog->seInterval->value(), 10);
-    EXPECT_FALSE(dialog->seInterval->isEnabled());
-    EXPECT_TRUE(dialog->chkSound->isChecked());
-    EXPECT_TRUE(dialog->feSound->isEnabled());
-    EXPECT_TRUE(dialog->cmdSoundPreview->isEnabled());
-    EXPECT_EQ(dialog->feSound->FileName(), "/sounds/new.wav");
-    EXPECT_FALSE(dialog->chkNewWindow->isChecked());
-    EXPECT_FALSE(dialog->chkBarHide->isChecked());
-    EXPECT_EQ(dialog->seBarScroll->value(), 7);
-    EXPECT_FALSE(dialog->chkConfirmDelete->isChecked());
-    EXPECT_EQ(dialog->lblReaderFontPreview->text(), "Arial, 12pt");
-    EXPECT_TRUE(dialog->lblReaderFontPreview->font().bold());
-    EXPECT_TRUE(dialog->lblReaderFontPreview->font().strikeOut());
+    EXPECT_FALSE(dialog->tsNotification->chkInterval->isChecked());
+    EXPECT_EQ(dialog->tsNotification->seInterval->value(), 10);
+    EXPECT_FALSE(dialog->tsNotification->seInterval->isEnabled());
+    EXPECT_TRUE(dialog->tsNotification->chkSound->isChecked());
+    EXPECT_TRUE(dialog->tsNotification->feSound->isEnabled());
+    EXPECT_TRUE(dialog->tsNotification->cmdSoundPreview->isEnabled());
+    EXPECT_EQ(dialog->tsNotification->feSound->FileName(), "/sounds/new.wav");
+    EXPECT_FALSE(dialog->tsNotification->chkNewWindow->isChecked());
+    EXPECT_FALSE(dialog->tsBar->chkBarHide->isChecked());
+    EXPECT_EQ(dialog->tsBar->seBarScroll->value(), 7);
+    EXPECT_FALSE(dialog->tsConfirmations->chkConfirmDelete->isChecked());
+    EXPECT_EQ(dialog->tsNotification->lblReaderFontPreview->text(), "Arial, 12pt");
+    EXPECT_TRUE(dialog->tsNotification->lblReaderFontPreview->font().bold());
+    EXPECT_TRUE(dialog->tsNotification->lblReaderFontPreview->font().strikeOut());
 
     // The enabling follows the boxes.
-    dialog->chkInterval->setChecked(true);
-    EXPECT_TRUE(dialog->seInterval->isEnabled());
-    dialog->chkSound->setChecked(false);
-    EXPECT_FALSE(dialog->feSound->isEnabled());
-    EXPECT_FALSE(dialog->cmdSoundPreview->isEnabled());
+    dialog->tsNotification->chkInterval->setChecked(true);
+    EXPECT_TRUE(dialog->tsNotification->seInterval->isEnabled());
+    dialog->tsNotification->chkSound->setChecked(false);
+    EXPECT_FALSE(dialog->tsNotification->feSound->isEnabled());
+    EXPECT_FALSE(dialog->tsNotification->cmdSoundPreview->isEnabled());
 
     // A scroll time of 0 is stored as it is; Apply leaves the dialog open.
-    dialog->seBarScroll->setValue(0);
-    dialog->chkNewWindow->setChecked(true);
+    dialog->tsBar->seBarScroll->setValue(0);
+    dialog->tsNotification->chkNewWindow->setChecked(true);
     dialog->cmdApply->click();
     EXPECT_TRUE(dialog->SettingsWritten());
     {
@@ -250,11 +253,103 @@ TEST_F(OptionsDialogTest, StoredSettingsShowAndApplyKeepsWhatCancelDiscards) {
     }
 
     // Changes after Apply are dropped by Cancel; what Apply wrote stays.
-    dialog->seBarScroll->setValue(9);
+    dialog->tsBar->seBarScroll->setValue(9);
     dialog->cmdCancel->click();
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
     const TIniFile ini(options.FileName());
     EXPECT_EQ(ini.ReadString("Bar", "ScrollTime", "?"), "0");
+}
+
+// Each control of a settings page against its key: the stored value shows, a changed control is
+// what OK writes, and the boxes that show the negation of their key write it negated. Boxes are
+// tried both ways, so that a box saved under another box's key cannot pass by its default.
+TEST_F(OptionsDialogTest, EveryControlShowsAndSavesItsOwnKey) {
+    using Shown = std::function<QString(TfrmOptions&)>;
+    using Change = std::function<void(TfrmOptions&)>;
+    const auto box = [](QCheckBox* TGeneralPage::*member) {
+        return std::make_pair(
+            Shown([member](TfrmOptions& d) {
+                return (d.tsNotification->*member)->isChecked() ? "on" : "off";
+            }),
+            Change([member](TfrmOptions& d) { (d.tsNotification->*member)->toggle(); }));
+    };
+    const auto confirmBox = [] {
+        return std::make_pair(
+            Shown([](TfrmOptions& d) {
+                return d.tsConfirmations->chkConfirmDelete->isChecked() ? "on" : "off";
+            }),
+            Change([](TfrmOptions& d) { d.tsConfirmations->chkConfirmDelete->toggle(); }));
+    };
+    const auto barBox = [](QCheckBox* TBarPage::*member) {
+        return std::make_pair(Shown([member](TfrmOptions& d) {
+                                  return (d.tsBar->*member)->isChecked() ? "on" : "off";
+                              }),
+                              Change([member](TfrmOptions& d) { (d.tsBar->*member)->toggle(); }));
+    };
+    struct Case {
+        const char* section;
+        const char* key;
+        const char* stored;
+        std::pair<Shown, Change> control;
+        QString shown;
+        const char* written;  // after the change
+    };
+    const Case cases[] = {
+        {"General", "Check", "0", box(&TGeneralPage::chkInterval), "off", "1"},
+        {"General", "Check", "1", box(&TGeneralPage::chkInterval), "on", "0"},
+        {"General",
+         "Interval",
+         "17",
+         {[](TfrmOptions& d) { return QString::number(d.tsNotification->seInterval->value()); },
+          [](TfrmOptions& d) { d.tsNotification->seInterval->setValue(33); }},
+         "17",
+         "33"},
+        {"General", "Sound", "1", box(&TGeneralPage::chkSound), "on", "0"},
+        {"General", "Sound", "0", box(&TGeneralPage::chkSound), "off", "1"},
+        {"General",
+         "SoundFile",
+         "/a.wav",
+         {[](TfrmOptions& d) { return d.tsNotification->feSound->FileName(); },
+          [](TfrmOptions& d) { d.tsNotification->feSound->SetFileName("/b.wav"); }},
+         "/a.wav",
+         "/b.wav"},
+        {"General", "Smilies", "1", box(&TGeneralPage::chkSmilies), "on", "0"},
+        {"General", "Smilies", "0", box(&TGeneralPage::chkSmilies), "off", "1"},
+        {"General", "NoReplySig", "1", box(&TGeneralPage::chkSigReply), "on", "0"},
+        {"General", "NoReplySig", "0", box(&TGeneralPage::chkSigReply), "off", "1"},
+        {"Reader", "NewWindow", "1", box(&TGeneralPage::chkNewWindow), "off", "0"},
+        {"Reader", "NewWindow", "0", box(&TGeneralPage::chkNewWindow), "on", "1"},
+        {"Reader", "AlwaysText", "1", box(&TGeneralPage::chkAlwaysText), "on", "0"},
+        {"Reader", "AlwaysText", "0", box(&TGeneralPage::chkAlwaysText), "off", "1"},
+        {"Bar", "AutoHide", "0", barBox(&TBarPage::chkBarHide), "off", "1"},
+        {"Bar", "AutoHide", "1", barBox(&TBarPage::chkBarHide), "on", "0"},
+        {"Bar", "Scroll", "0", barBox(&TBarPage::chkBarScroll), "off", "1"},
+        {"Bar", "Scroll", "1", barBox(&TBarPage::chkBarScroll), "on", "0"},
+        {"Bar",
+         "ScrollTime",
+         "12",
+         {[](TfrmOptions& d) { return QString::number(d.tsBar->seBarScroll->value()); },
+          [](TfrmOptions& d) { d.tsBar->seBarScroll->setValue(-3); }},
+         "12",
+         "-3"},
+        {"Confirmations", "Delete", "0", confirmBox(), "off", "1"},
+        {"Confirmations", "Delete", "1", confirmBox(), "on", "0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.section) + "/" + c.key + "=" + c.stored);
+        DeleteFileIfExists(options.FileName());
+        {
+            OptionsScope scope(options);
+            scope.Ini().WriteString(c.section, c.key, c.stored);
+        }
+        auto dialog = Open();
+        EXPECT_EQ(c.control.first(*dialog), c.shown);
+        c.control.second(*dialog);
+        dialog->cmdOk->click();
+        ASSERT_EQ(dialog->result(), QDialog::Accepted);
+        const TIniFile ini(options.FileName());
+        EXPECT_EQ(ini.ReadString(c.section, c.key, "?"), c.written);
+    }
 }
 
 TEST_F(OptionsDialogTest, SkinChoiceAndFailure) {
@@ -262,7 +357,7 @@ TEST_F(OptionsDialogTest, SkinChoiceAndFailure) {
     skins.Current = -1;
     {
         auto dialog = Open();
-        EXPECT_TRUE(dialog->lstSkins->selectedItems().isEmpty());
+        EXPECT_TRUE(dialog->tsBar->lstSkins->selectedItems().isEmpty());
         int applied = 0;
         dialog->OnApplySkin = [&](TfrmOptions&) { ++applied; };
         dialog->cmdOk->click();
@@ -276,7 +371,7 @@ TEST_F(OptionsDialogTest, SkinChoiceAndFailure) {
     // A chosen skin that fails to load stops OK there: the dialog stays open, the settings
     // before the skin are written and the delete confirmation is not.
     auto dialog = Open();
-    dialog->lstSkins->setCurrentRow(2);
+    dialog->tsBar->lstSkins->setCurrentRow(2);
     dialog->OnApplySkin = [](TfrmOptions&) { throw Error("The specified skin does not exist!"); };
     dialog->cmdOk->click();
     EXPECT_EQ(skins.SetCalls, std::vector<int>{2});
@@ -313,57 +408,57 @@ TEST(SkinListOf, AdaptsTheBarsSkinList) {
 
 TEST_F(OptionsDialogTest, SoundFileBrowseAndPreview) {
     auto dialog = Open();
-    dialog->chkSound->setChecked(true);
+    dialog->tsNotification->chkSound->setChecked(true);
 
     prompts.FileChoice = QString::fromStdString(folder.File("missing.wav"));
-    dialog->feSound->BrowseButton()->click();
+    dialog->tsNotification->feSound->BrowseButton()->click();
     ASSERT_EQ(prompts.FileDialogs.size(), 1u);
     EXPECT_EQ(prompts.FileDialogs[0].Title, "Select sound file");
     EXPECT_EQ(prompts.FileDialogs[0].Text, "Sound files (*.wav)");
-    EXPECT_EQ(dialog->feSound->FileName(), *prompts.FileChoice);
+    EXPECT_EQ(dialog->tsNotification->feSound->FileName(), *prompts.FileChoice);
 
     // A dropped file names the file (not its URL).
     dialog->show();
     QMimeData dropped;
     dropped.setUrls({QUrl::fromLocalFile("/music/drop.wav")});
     QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(dialog->feSound->Edit(), &enter);
+    QApplication::sendEvent(dialog->tsNotification->feSound->Edit(), &enter);
     EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &dropped, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(dialog->feSound->Edit(), &drop);
-    EXPECT_EQ(dialog->feSound->FileName(), "/music/drop.wav");
-    dialog->feSound->SetFileName(*prompts.FileChoice);
+    QApplication::sendEvent(dialog->tsNotification->feSound->Edit(), &drop);
+    EXPECT_EQ(dialog->tsNotification->feSound->FileName(), "/music/drop.wav");
+    dialog->tsNotification->feSound->SetFileName(*prompts.FileChoice);
 
-    dialog->cmdSoundPreview->click();
+    dialog->tsNotification->cmdSoundPreview->click();
     ASSERT_EQ(prompts.Errors.size(), 1u);
     EXPECT_EQ(prompts.Errors[0].Title, "Error");
     EXPECT_EQ(prompts.Errors[0].Text, "The specified sound file does not exist!");
     EXPECT_TRUE(sound.Played.empty());
 
     WriteFileAtomic(folder.File("ding.wav"), "RIFF");
-    dialog->feSound->SetFileName(QString::fromStdString(folder.File("ding.wav")));
-    dialog->cmdSoundPreview->click();
+    dialog->tsNotification->feSound->SetFileName(QString::fromStdString(folder.File("ding.wav")));
+    dialog->tsNotification->cmdSoundPreview->click();
     EXPECT_EQ(prompts.Errors.size(), 1u);
     EXPECT_EQ(sound.Played, std::vector<std::string>{folder.File("ding.wav")});
 }
 
 TEST_F(OptionsDialogTest, ReaderFontChangesOnlyWithOk) {
     auto dialog = Open();
-    dialog->cmdReaderFont->click();  // cancelled
-    EXPECT_EQ(dialog->lblReaderFontPreview->text(), "Courier New, 8pt");
+    dialog->tsNotification->cmdReaderFont->click();  // cancelled
+    EXPECT_EQ(dialog->tsNotification->lblReaderFontPreview->text(), "Courier New, 8pt");
 
     QFont chosen("DejaVu Sans");
     chosen.setPointSize(12);
     chosen.setItalic(true);
     prompts.FontChoice = chosen;
-    dialog->cmdReaderFont->click();
-    EXPECT_EQ(dialog->lblReaderFontPreview->text(), "DejaVu Sans, 12pt");
-    EXPECT_TRUE(dialog->lblReaderFontPreview->font().italic());
+    dialog->tsNotification->cmdReaderFont->click();
+    EXPECT_EQ(dialog->tsNotification->lblReaderFontPreview->text(), "DejaVu Sans, 12pt");
+    EXPECT_TRUE(dialog->tsNotification->lblReaderFontPreview->font().italic());
     EXPECT_FALSE(FileExists(options.FileName()));
 
     dialog->cmdOk->click();
     TFontRecord font;
-    options.ReadFont("Reader.Font", font);
+    options.ReadFont(settings::kReaderFont, font);
     EXPECT_EQ(font, (TFontRecord{"DejaVu Sans", 12, kColorWindowText, false, true, false, false}));
 }
 
@@ -374,12 +469,12 @@ TEST_F(OptionsDialogTest, AddingAccountsSavesThemAndTheFirstBecomesDefault) {
         EXPECT_EQ(dynamic_cast<TfrmAccount&>(shown).AccountColor(), kNoSkinColor);
         return int(QDialog::Rejected);
     });
-    dialog->actAdd->trigger();
+    dialog->tsAccounts->actAdd->trigger();
     EXPECT_EQ(accounts.Count(), 0u);
     EXPECT_FALSE(dialog->AccountsChanged());
 
     ScriptAccount("Work", "pop.work.example");
-    dialog->actAdd->trigger();
+    dialog->tsAccounts->actAdd->trigger();
     ASSERT_EQ(accounts.Count(), 1u);
     const TAccount& work = accounts.Items(0);
     EXPECT_TRUE(work.Default);
@@ -398,13 +493,14 @@ TEST_F(OptionsDialogTest, AddingAccountsSavesThemAndTheFirstBecomesDefault) {
     EXPECT_EQ(reread.From.Email, "ann@example.org");
 
     ScriptAccount("alpha", "pop.alpha.example");
-    dialog->actAdd->trigger();
+    dialog->tsAccounts->actAdd->trigger();
     ASSERT_EQ(accounts.Count(), 2u);
     EXPECT_FALSE(accounts.Items(1).Default);
     EXPECT_NE(accounts.Items(1).ID, work.ID);
     EXPECT_TRUE(FileExists(AccountFile(accounts.Items(1))));
-    EXPECT_EQ(RowTexts(*dialog->tvAccounts, 0), (QStringList{"alpha", "Work (default)"}));
-    EXPECT_EQ(RowTexts(*dialog->tvAccounts, 1),
+    EXPECT_EQ(RowTexts(*dialog->tsAccounts->tvAccounts, 0),
+              (QStringList{"alpha", "Work (default)"}));
+    EXPECT_EQ(RowTexts(*dialog->tsAccounts->tvAccounts, 1),
               (QStringList{"pop.alpha.example", "pop.work.example"}));
     EXPECT_TRUE(prompts.Failures.empty());
 }
@@ -416,12 +512,12 @@ TEST_F(OptionsDialogTest, EditingRewritesTheFileAndTheRow) {
     account.POP.Port = 995;
     auto dialog = Open();
 
-    dialog->actEdit->trigger();  // nothing focused: nothing happens
+    dialog->tsAccounts->actEdit->trigger();  // nothing focused: nothing happens
     EXPECT_TRUE(prompts.ModalSteps.empty());
 
     Focus(*dialog, account);
-    EXPECT_TRUE(dialog->actEdit->isEnabled());
-    EXPECT_FALSE(dialog->actSetDefault->isEnabled()) << "already the default";
+    EXPECT_TRUE(dialog->tsAccounts->actEdit->isEnabled());
+    EXPECT_FALSE(dialog->tsAccounts->actSetDefault->isEnabled()) << "already the default";
     prompts.ModalSteps.push_back([](QDialog& shown) {
         auto& edit = dynamic_cast<TfrmAccount&>(shown);
         EXPECT_EQ(edit.txtAccount->text(), "Home");
@@ -439,7 +535,7 @@ TEST_F(OptionsDialogTest, EditingRewritesTheFileAndTheRow) {
         edit.cmdOKClick();
         return edit.result();
     });
-    dialog->actEdit->trigger();
+    dialog->tsAccounts->actEdit->trigger();
 
     EXPECT_EQ(account.Name, "House");
     EXPECT_EQ(account.SkinColor, 0x0000FFu);
@@ -453,7 +549,7 @@ TEST_F(OptionsDialogTest, EditingRewritesTheFileAndTheRow) {
     EXPECT_EQ(reread.POP.TLS, TPOPSecurity::None);
     EXPECT_TRUE(reread.Default);
 
-    QTreeWidgetItem* row = dialog->RowOf(account);
+    QTreeWidgetItem* row = dialog->tsAccounts->RowOf(account);
     ASSERT_NE(row, nullptr);
     EXPECT_EQ(row->text(0), "House (default)");
     const QImage square = row->icon(0).pixmap(16, 16).toImage();
@@ -489,7 +585,7 @@ TEST_F(OptionsDialogTest, RemovalPassesTheDefaultOnAndCancelDoesNotUndoIt) {
         Focus(*dialog, removed);
 
         prompts.Answer = false;
-        dialog->actRemove->trigger();
+        dialog->tsAccounts->actRemove->trigger();
         ASSERT_EQ(prompts.Questions.size(), 1u);
         EXPECT_EQ(prompts.Questions[0].Title, "Remove account");
         EXPECT_EQ(
@@ -498,21 +594,22 @@ TEST_F(OptionsDialogTest, RemovalPassesTheDefaultOnAndCancelDoesNotUndoIt) {
         EXPECT_EQ(accounts.Count(), c.Count);
 
         prompts.Answer = true;
-        QTest::keyClick(dialog->tvAccounts, Qt::Key_Delete);
+        QTest::keyClick(dialog->tsAccounts->tvAccounts, Qt::Key_Delete);
         EXPECT_EQ(prompts.Questions.size(), 2u);
         prompts.Questions.clear();
         dialog->cmdCancel->click();
 
         ASSERT_EQ(accounts.Count(), c.Count - 1);
         EXPECT_FALSE(FileExists(removedFile));
-        EXPECT_EQ(dialog->tvAccounts->topLevelItemCount(), static_cast<int>(c.Count - 1));
+        EXPECT_EQ(dialog->tsAccounts->tvAccounts->topLevelItemCount(),
+                  static_cast<int>(c.Count - 1));
         EXPECT_TRUE(dialog->AccountsChanged());
         for (size_t i = 0; i < accounts.Count(); ++i) {
             const TAccount& left = accounts.Items(i);
             const bool expected =
                 c.ExpectedDefault >= 0 && left.ID == ids[static_cast<size_t>(c.ExpectedDefault)];
             EXPECT_EQ(left.Default, expected) << left.Name;
-            EXPECT_EQ(dialog->RowOf(left)->text(0),
+            EXPECT_EQ(dialog->tsAccounts->RowOf(left)->text(0),
                       QString::fromStdString(left.Name) + (expected ? " (default)" : ""));
         }
         for (const std::string& id : ids) {
@@ -526,12 +623,13 @@ TEST_F(OptionsDialogTest, SetDefaultMovesTheDefaultInMemory) {
     TAccount& second = MakeAccount("Second", "pop.two.example", false);
     auto dialog = Open();
     Focus(*dialog, second);
-    EXPECT_TRUE(dialog->actSetDefault->isEnabled());
-    dialog->actSetDefault->trigger();
+    EXPECT_TRUE(dialog->tsAccounts->actSetDefault->isEnabled());
+    dialog->tsAccounts->actSetDefault->trigger();
     EXPECT_FALSE(first.Default);
     EXPECT_TRUE(second.Default);
-    EXPECT_FALSE(dialog->actSetDefault->isEnabled());
-    EXPECT_EQ(RowTexts(*dialog->tvAccounts, 0), (QStringList{"First", "Second (default)"}));
+    EXPECT_FALSE(dialog->tsAccounts->actSetDefault->isEnabled());
+    EXPECT_EQ(RowTexts(*dialog->tsAccounts->tvAccounts, 0),
+              (QStringList{"First", "Second (default)"}));
     TAccount onDisk;
     LoadAccount(onDisk, AccountFile(second));
     EXPECT_FALSE(onDisk.Default) << "files follow at the next save of all accounts";
@@ -543,13 +641,13 @@ TEST_F(OptionsDialogTest, HeaderClicksSortAndTheLayoutIsRemembered) {
     MakeAccount("gamma", "x.example", false);
     {
         auto dialog = Open();
-        QTreeWidget& tree = *dialog->tvAccounts;
+        QTreeWidget& tree = *dialog->tsAccounts->tvAccounts;
         EXPECT_EQ(RowTexts(tree, 0), (QStringList{"Alpha", "beta (default)", "gamma"}));
-        emit tree.header()->sectionClicked(TfrmOptions::kColumnName);
+        emit tree.header()->sectionClicked(TAccountsPage::kColumnName);
         EXPECT_EQ(RowTexts(tree, 0), (QStringList{"gamma", "beta (default)", "Alpha"}));
-        emit tree.header()->sectionClicked(TfrmOptions::kColumnHost);
+        emit tree.header()->sectionClicked(TAccountsPage::kColumnHost);
         EXPECT_EQ(RowTexts(tree, 1), (QStringList{"x.example", "y.example", "z.example"}));
-        tree.header()->resizeSection(TfrmOptions::kColumnHost, 90);
+        tree.header()->resizeSection(TAccountsPage::kColumnHost, 90);
         tree.header()->moveSection(1, 0);
         dialog->cmdCancel->click();
     }
@@ -561,10 +659,10 @@ TEST_F(OptionsDialogTest, HeaderClicksSortAndTheLayoutIsRemembered) {
     EXPECT_EQ(saved.ReadInteger("0", "Position", -9), 1);
 
     auto dialog = Open();
-    QTreeWidget& tree = *dialog->tvAccounts;
+    QTreeWidget& tree = *dialog->tsAccounts->tvAccounts;
     EXPECT_EQ(RowTexts(tree, 1), (QStringList{"x.example", "y.example", "z.example"}));
-    EXPECT_EQ(tree.header()->sectionSize(TfrmOptions::kColumnHost), 90);
-    EXPECT_EQ(tree.header()->visualIndex(TfrmOptions::kColumnHost), 0);
+    EXPECT_EQ(tree.header()->sectionSize(TAccountsPage::kColumnHost), 90);
+    EXPECT_EQ(tree.header()->visualIndex(TAccountsPage::kColumnHost), 0);
 }
 
 TEST_F(OptionsDialogTest, EnterInTheAccountListEditsInsteadOfClosing) {
@@ -572,14 +670,14 @@ TEST_F(OptionsDialogTest, EnterInTheAccountListEditsInsteadOfClosing) {
     auto dialog = Open();
     dialog->show();
     dialog->pcOptions->setCurrentWidget(dialog->tsAccounts);
-    dialog->tvAccounts->setFocus();
+    dialog->tsAccounts->tvAccounts->setFocus();
     Focus(*dialog, account);
     bool edited = false;
     prompts.ModalSteps.push_back([&](QDialog& shown) {
         edited = dynamic_cast<TfrmAccount&>(shown).txtAccount->text() == "Only";
         return int(QDialog::Rejected);
     });
-    QTest::keyClick(dialog->tvAccounts, Qt::Key_Return);
+    QTest::keyClick(dialog->tsAccounts->tvAccounts, Qt::Key_Return);
     EXPECT_TRUE(edited);
     EXPECT_TRUE(dialog->isVisible()) << "Enter went to the OK button";
     EXPECT_NE(dialog->result(), QDialog::Accepted);

@@ -55,7 +55,7 @@ int RunSettings(const Arguments& args) {
                 break;
             case SettingType::Font: {
                 TFontRecord font;
-                options.ReadFont(key.Section, font);
+                options.ReadFont(TFontKey{key.Section}, font);
                 section = {{"Name", font.Name},
                            {"Size", font.Size},
                            {"Color", font.Color},

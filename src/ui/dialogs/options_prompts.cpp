@@ -6,8 +6,20 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QMessageBox>
+#include <exception>
 
 namespace quobel {
+
+bool RunReportingFailure(TDialogPrompts& prompts, QWidget* parent,
+                         const std::function<void()>& command) {
+    try {
+        command();
+        return true;
+    } catch (const std::exception& error) {
+        prompts.ShowFailure(parent, QString::fromStdString(error.what()));
+        return false;
+    }
+}
 
 void TQtDialogPrompts::ShowError(QWidget* parent, const QString& title, const QString& text) {
     QMessageBox::critical(parent, title, text, QMessageBox::Ok);

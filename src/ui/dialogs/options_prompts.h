@@ -3,6 +3,7 @@
 #include <QColor>
 #include <QFont>
 #include <QString>
+#include <functional>
 
 class QDialog;
 class QWidget;
@@ -29,6 +30,11 @@ class TDialogPrompts {
     // A failure that no dialog handles itself (a refused write, a skin that does not load).
     virtual void ShowFailure(QWidget* parent, const QString& text) = 0;
 };
+
+// Runs a command of a dialog; a failure is reported instead of leaving through the event loop.
+// Returns whether the command succeeded.
+bool RunReportingFailure(TDialogPrompts& prompts, QWidget* parent,
+                         const std::function<void()>& command);
 
 // The real thing: Qt message boxes and standard dialogs.
 class TQtDialogPrompts : public TDialogPrompts {

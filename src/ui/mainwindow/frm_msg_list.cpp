@@ -50,7 +50,7 @@ TfrmMsgList::TfrmMsgList(TQuobelContext& context, TfrmTasks& tasks, UrlOpener& u
       urlOpener_(urlOpener),
       commands_(MakeMainWindowCommands(*this)),
       placed_(*this),
-      orvaneFormSize(placed_, "MsgList") {
+      orvaneFormSize(placed_, std::string(settings::kMsgListPlacement.Section)) {
     setObjectName(QStringLiteral("frmMsgList"));
     setWindowTitle(QStringLiteral("Quobel"));
     setWindowIcon(TIcons::Application());
@@ -240,10 +240,10 @@ void TfrmMsgList::FormCreate() {
     bool contacts = true;
     {
         OptionsScope scope(context_.Options);
-        preview = scope.Ini().ReadBool("View", "Preview", true);
-        contacts = scope.Ini().ReadBool("View", "Contacts", true);
-        readerHeight_ = scope.Ini().ReadInteger("View", "ReaderHeight", readerHeight_);
-        contactsHeight_ = scope.Ini().ReadInteger("View", "ContactsHeight", contactsHeight_);
+        preview = scope.Read(settings::kPreview);
+        contacts = scope.Read(settings::kContacts);
+        readerHeight_ = scope.Read(settings::kReaderHeight, readerHeight_);
+        contactsHeight_ = scope.Read(settings::kContactsHeight, contactsHeight_);
     }
     ApplyHeights();
     commands_[TCommandId::Preview].setChecked(!preview);
@@ -278,8 +278,8 @@ void TfrmMsgList::FormDestroy() {
     step([this] {
         OptionsScope scope(context_.Options);
         TIniFile::Batch batch(scope.Ini());
-        scope.Ini().WriteInteger("View", "ReaderHeight", readerHeight_);
-        scope.Ini().WriteInteger("View", "ContactsHeight", contactsHeight_);
+        scope.Write(settings::kReaderHeight, readerHeight_);
+        scope.Write(settings::kContactsHeight, contactsHeight_);
     });
     step([this] { SaveLayout(); });
     // The mail state (changed tables first, then the account files and the unread counters) is
@@ -623,7 +623,7 @@ void TfrmMsgList::actPreviewExecute(bool checked) {
     ApplyHeights();
     {
         OptionsScope scope(context_.Options);
-        scope.Ini().WriteBool("View", "Preview", checked);
+        scope.Write(settings::kPreview, checked);
     }
     if (checked && w_.tvMailBox->currentIndex().isValid()) {
         tmrMessageTimer();
@@ -634,7 +634,7 @@ void TfrmMsgList::actContactsExecute(bool checked) {
     w_.tvContacts->setVisible(checked);
     ApplyHeights();
     OptionsScope scope(context_.Options);
-    scope.Ini().WriteBool("View", "Contacts", checked);
+    scope.Write(settings::kContacts, checked);
 }
 
 void TfrmMsgList::ApplyHeights() {

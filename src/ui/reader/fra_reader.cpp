@@ -105,7 +105,7 @@ TfraReader::TfraReader(Services services, QWidget* parent)
 TfraReader::~TfraReader() = default;
 
 void TfraReader::ApplySettings() {
-    services_.Options.ReadFont("Reader.Font", readerFont_);
+    services_.Options.ReadFont(settings::kReaderFont, readerFont_);
     if (state_ != TState::Waiting && state_ != TState::Removed && state_ != TState::Failed) {
         UseReaderFont();
     }

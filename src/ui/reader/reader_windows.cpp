@@ -201,7 +201,7 @@ bool TReaderWindows::ConfirmDelete(QWidget& owner) {
     bool ask = true;
     {
         OptionsScope scope(options_);
-        ask = scope.Ini().ReadBool("Confirmations", "Delete", true);
+        ask = scope.Read(settings::kConfirmDelete);
     }
     return !ask || (AskYesNo && AskYesNo(owner, "Delete", DeleteConfirmationText(true)));
 }

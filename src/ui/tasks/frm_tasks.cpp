@@ -94,7 +94,7 @@ TfrmTasks::TfrmTasks(TOptions& options, QWidget* parent)
     bool details = false;
     {
         OptionsScope scope(options_);
-        details = scope.Ini().ReadBool("General", "TaskDetails", false);
+        details = scope.Read(settings::kTaskDetails);
     }
     if (!details) {
         cmdDetailsClick();
@@ -182,7 +182,7 @@ void TfrmTasks::cmdDetailsClick() {
     }
     pcTasks->setVisible(!DetailsShown());
     OptionsScope scope(options_);
-    scope.Ini().WriteBool("General", "TaskDetails", DetailsShown());
+    scope.Write(settings::kTaskDetails, DetailsShown());
 }
 
 void TfrmTasks::cmdHideClick() {

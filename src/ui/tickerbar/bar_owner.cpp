@@ -75,7 +75,7 @@ void TBarOwner::OpenAtStart() {
     bool visible = true;
     {
         OptionsScope scope(context_.Options);
-        visible = scope.Ini().ReadBool("Bar", "Visible", true);
+        visible = scope.Read(settings::kBarVisible);
     }
     if (visible) {
         window_.Command(TCommandId::Bar).setChecked(true);
@@ -86,7 +86,7 @@ void TBarOwner::OpenAtStart() {
 void TBarOwner::MainWindowClosing() {
     {
         OptionsScope scope(context_.Options);
-        scope.Ini().WriteBool("Bar", "Visible", bar_ != nullptr);
+        scope.Write(settings::kBarVisible, bar_ != nullptr);
     }
     if (bar_ != nullptr) {
         bar_->close();

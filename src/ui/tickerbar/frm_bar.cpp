@@ -161,9 +161,9 @@ void TfrmBar::ApplySkin(TSkin* skin) {
     int32_t scrollTime = 5;
     {
         OptionsScope scope(options_);
-        bar.AutoHide = scope.Ini().ReadBool("Bar", "AutoHide", false);
-        ButtonWidth = scope.Ini().ReadInteger("Bar", "ButtonWidth", 150);
-        scrollTime = scope.Ini().ReadInteger("Bar", "ScrollTime", 5);
+        bar.AutoHide = scope.Read(settings::kBarAutoHide);
+        ButtonWidth = scope.Read(settings::kBarButtonWidth);
+        scrollTime = scope.Read(settings::kBarScrollTime);
     }
     bar.ReapplyEdge();
     scroller_.SetDelaySeconds(scrollTime);
@@ -400,7 +400,7 @@ bool TfrmBar::ScrollSwitchedOn() {
     bool scroll = true;
     {
         OptionsScope scope(options_);
-        scroll = scope.Ini().ReadBool("Bar", "Scroll", true);
+        scroll = scope.Read(settings::kBarScroll);
     }
     return scroll;
 }
@@ -446,10 +446,10 @@ void TfrmBar::FormShow() {
     {
         OptionsScope scope(options_);
         TIniFile& ini = scope.Ini();
-        edge = EdgeFromSetting(ini.ReadInteger("Bar", "Edge", 5));
-        floating.moveLeft(ini.ReadInteger("Bar", "Left", floating.left()));
-        floating.moveTop(ini.ReadInteger("Bar", "Top", floating.top()));
-        floating.setWidth(ini.ReadInteger("Bar", "Width", floating.width()));
+        edge = EdgeFromSetting(ReadSetting(ini, settings::kBarEdge));
+        floating.moveLeft(ReadSetting(ini, settings::kBarLeft, floating.left()));
+        floating.moveTop(ReadSetting(ini, settings::kBarTop, floating.top()));
+        floating.setWidth(ReadSetting(ini, settings::kBarWidth, floating.width()));
     }
     // A place left on a screen that is gone would leave the bar, and its move bar, out of
     // reach: it comes back to where a bar starts.
@@ -500,11 +500,11 @@ void TfrmBar::FormClose() {
     const QRect rect = geometry();
     OptionsScope scope(options_);
     TIniFile::Batch batch(scope.Ini());
-    scope.Ini().WriteInteger("Bar", "Edge", static_cast<int32_t>(edge));
+    scope.Write(settings::kBarEdge, static_cast<int32_t>(edge));
     if (edge == TAppBarEdge::abeFloat) {
-        scope.Ini().WriteInteger("Bar", "Top", rect.top());
-        scope.Ini().WriteInteger("Bar", "Left", rect.left());
-        scope.Ini().WriteInteger("Bar", "Width", rect.width());
+        scope.Write(settings::kBarTop, rect.top());
+        scope.Write(settings::kBarLeft, rect.left());
+        scope.Write(settings::kBarWidth, rect.width());
     }
 }
 
