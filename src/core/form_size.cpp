@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "core/ini_file.h"
+#include "core/settings_table.h"
 
 namespace quobel {
 
@@ -54,11 +55,11 @@ void TOrvaneFormSize::Restore() {
             return;
         }
         WindowPlacement placement = owner_.Placement();
-        placement.Left = ini.ReadInteger(Section, "Left", placement.Left);
-        placement.Top = ini.ReadInteger(Section, "Top", placement.Top);
-        placement.Width = ini.ReadInteger(Section, "Width", placement.Width);
-        placement.Height = ini.ReadInteger(Section, "Height", placement.Height);
-        placement.State = ini.ReadInteger(Section, "State", placement.State);
+        placement.Left = ini.ReadInteger(Section, settings::kPlacementLeft, placement.Left);
+        placement.Top = ini.ReadInteger(Section, settings::kPlacementTop, placement.Top);
+        placement.Width = ini.ReadInteger(Section, settings::kPlacementWidth, placement.Width);
+        placement.Height = ini.ReadInteger(Section, settings::kPlacementHeight, placement.Height);
+        placement.State = ini.ReadInteger(Section, settings::kPlacementState, placement.State);
         // A state the window does not know (a hand-edited file) restores as normal.
         if (placement.State < 0 || placement.State > 2) {
             placement.State = 0;
@@ -71,14 +72,14 @@ void TOrvaneFormSize::Save() {
     WithIni([this](TIniFile& ini) {
         const WindowPlacement placement = owner_.Placement();
         TIniFile::Batch batch(ini);
-        ini.WriteInteger(Section, "State", placement.State);
+        ini.WriteInteger(Section, settings::kPlacementState, placement.State);
         if (placement.State != 0) {
             return;  // the last normal bounds stay in the file
         }
-        ini.WriteInteger(Section, "Left", placement.Left);
-        ini.WriteInteger(Section, "Top", placement.Top);
-        ini.WriteInteger(Section, "Width", placement.Width);
-        ini.WriteInteger(Section, "Height", placement.Height);
+        ini.WriteInteger(Section, settings::kPlacementLeft, placement.Left);
+        ini.WriteInteger(Section, settings::kPlacementTop, placement.Top);
+        ini.WriteInteger(Section, settings::kPlacementWidth, placement.Width);
+        ini.WriteInteger(Section, settings::kPlacementHeight, placement.Height);
     });
 }
 

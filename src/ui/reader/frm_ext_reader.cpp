@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "core/options.h"
+#include "core/settings_table.h"
 #include "store/mail_item.h"
 #include "ui/common/command_set.h"
 #include "ui/common/icons.h"
@@ -36,7 +37,7 @@ TfrmExtReader::TfrmExtReader(TReaderWindowHost& host, QWidget* parent)
                  TCommandId::Compose, TCommandId::Reply, TCommandId::ReplyAll, TCommandId::Forward,
                  TCommandId::Redirect, TCommandId::AntiSpamShown}),
       placed_(*this),
-      orvaneFormSize(placed_, "Reader") {
+      orvaneFormSize(placed_, std::string(settings::kReaderPlacement.Section)) {
     setObjectName(QStringLiteral("frmExtReader"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kNoSubject);
