@@ -69,9 +69,7 @@ void TMailBox::LoadTable(const std::string& folder) {
     bool rowsTaken = false;
     bool upgradePending = false;
     if (FileExists(fileName)) {
-        std::shared_ptr<const TFileBytes> bytes = TTableFormat::ReadFileBytes(fileName);
-        const std::string_view view = bytes->View();
-        Format.Load(loaded, view, std::move(bytes), &collector);
+        Format.LoadFileKept(loaded, fileName, &collector);
         rowsTaken = collector.Usable();
         if (loaded.FindField("Size") < 0 || loaded.FindField("Encrypted") < 0 ||
             loaded.FindField("CachedCC") < 0) {

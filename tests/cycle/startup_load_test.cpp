@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
 
 #include "core/error.h"
@@ -57,6 +58,52 @@ TEST(StartupLoad, ReadsAccountsAndTheInboxWhileTheCallerGoesOn) {
     EXPECT_EQ(inbox->Items.Items(0).UIDL, "key");
     EXPECT_FALSE(boxes.Items(0).Loaded);  // "Archive"
     EXPECT_EQ(ErrorOf([&] { load.Take(); }), "The start-up reading was taken already");
+}
+
+TEST(StartupLoad, GivesTheInboxAsItWasSaved) {
+    struct Case {
+        const char* name;
+        int items;
+        size_t subjectSize;
+    };
+    // The large Inbox is read a piece at a time on the reading thread.
+    const Case cases[] = {{"small", 3, 10}, {"large", 4000, 400}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const TempFolder data;
+        {
+            TMailBoxes boxes;
+            TMailBox& inbox = boxes.OpenStore(data.File("mailbox"));
+            inbox.EnsureLoaded();
+            for (int i = 0; i < c.items; ++i) {
+                TMailItem& item = inbox.Items.Add();
+                item.UIDL = "key-" + std::to_string(i);
+                item.CachedData.Subject = std::string(c.subjectSize, char('a' + i % 26));
+                item.Read = i % 3 == 0;
+                item.Changed();
+            }
+            inbox.SaveTable();
+        }
+        if (c.items > 100) {
+            ASSERT_GT(std::filesystem::file_size(data.File("mailbox/Inbox/box.dat")), 1u << 20);
+        }
+        TAccounts accounts;
+        TMailBoxes boxes(&accounts);
+        TStartupLoad load(accounts, boxes, data.Path());
+        load.Take();
+        TMailBox* inbox = boxes.FindByType(0);
+        ASSERT_NE(inbox, nullptr);
+        ASSERT_TRUE(inbox->Loaded);
+        EXPECT_EQ(inbox->Unread, c.items - (c.items + 2) / 3);
+        ASSERT_EQ(inbox->Items.Count(), static_cast<size_t>(c.items));
+        for (int i = 0; i < c.items; ++i) {
+            const TMailItem& item = inbox->Items.Items(static_cast<size_t>(i));
+            ASSERT_EQ(item.UIDL, "key-" + std::to_string(i));
+            ASSERT_EQ(item.CachedData.Subject, std::string(c.subjectSize, char('a' + i % 26)));
+            ASSERT_EQ(item.Read, i % 3 == 0);
+        }
+        EXPECT_EQ(inbox->Table.RowCount(), static_cast<size_t>(c.items));
+    }
 }
 
 TEST(StartupLoad, AnInboxThatCannotBeReadIsLeftForItsFirstUse) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -13,6 +14,7 @@
 #include "core/error.h"
 #include "core/file_util.h"
 #include "store/box_columns.h"
+#include "support/temp_folder.h"
 #include "table_test_util.h"
 
 namespace quobel {
@@ -531,6 +533,222 @@ TEST(TableFormat, FilesAreReplacedWhole) {
     EXPECT_THAT(ErrorOf([&] { format.SaveToFile(table, folder + "/gone/box.dat"); }),
                 ::testing::StartsWith("Unable to write to "));
     std::filesystem::remove_all(folder);
+}
+
+// --- reading a file a piece at a time ----------------------------------------------------------
+
+// A mailbox table large enough to be read in pieces, with rows of many sizes: short ones, ones
+// with texts of the four-byte length form, null cells, and keys shared by several rows.
+std::string LargeTableBytes(int rows, const std::string& mark = "") {
+    TMemTable table;
+    table.SetColumns(MailBoxColumns());
+    table.SetIndexes(MailBoxIndexes());
+    const int uidl = table.FieldByName("UIDL");
+    const int subject = table.FieldByName("Subject");
+    const int recipients = table.FieldByName("Recipients");
+    const int date = table.FieldByName("Date");
+    const int size = table.FieldByName("Size");
+    const int read = table.FieldByName("Read");
+    for (int i = 0; i < rows; ++i) {
+        table.Append();
+        table.SetString(uidl, mark + "uidl-" + std::to_string(i % 997));
+        table.SetString(subject, mark + std::string(static_cast<size_t>(i * 37 % 240), 's'));
+        if (i % 3 != 0) {
+            table.SetString(recipients, std::string(static_cast<size_t>(i * 53 % 700), 'r'));
+        }
+        if (i % 5 != 0) {
+            table.SetDateTime(date, 46000.25 + i);
+        }
+        table.SetInteger(size, i * 1013 - 70000);
+        table.SetBoolean(read, i % 2 == 0);
+        table.Post();
+    }
+    return TTableFormat().Save(table);
+}
+
+// What a read delivers to its sink, for comparing two reads.
+class RecordingSink : public TTableRowSink {
+  public:
+    void Columns(const std::vector<TColumnDef>& columns) override {
+        ++ColumnCalls;
+        ColumnCount = columns.size();
+        Rows.clear();
+    }
+    void Row(TMemTable::TRowRef, std::span<const TFieldView> values) override {
+        std::vector<TFieldValue>& row = Rows.emplace_back();
+        for (const TFieldView& value : values) {
+            row.push_back(std::visit(
+                [](const auto& v) -> TFieldValue {
+                    if constexpr (std::is_same_v<std::decay_t<decltype(v)>, std::string_view>) {
+                        return std::string(v);
+                    } else {
+                        return v;
+                    }
+                },
+                value));
+        }
+        if (OnRow) {
+            OnRow(Rows.size());
+        }
+    }
+
+    int ColumnCalls = 0;
+    size_t ColumnCount = 0;
+    std::vector<std::vector<TFieldValue>> Rows;
+    std::function<void(size_t rowsSoFar)> OnRow;
+};
+
+void WriteRaw(const std::string& file, const std::string& bytes) {
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// The outcome of a read: the saved table and the rows delivered, or the error.
+struct ReadOutcome {
+    std::string error;
+    std::string saved;
+    std::vector<std::vector<TFieldValue>> rows;
+    bool operator==(const ReadOutcome&) const = default;
+};
+
+ReadOutcome LoadWhole(const std::string& bytes) {
+    ReadOutcome outcome;
+    RecordingSink sink;
+    TMemTable table;
+    table.SetIndexes(MailBoxIndexes());
+    const auto kept = std::make_shared<const std::string>(bytes);
+    outcome.error = ErrorOf([&] { TTableFormat().Load(table, *kept, kept, &sink); });
+    outcome.saved = TTableFormat().Save(table);
+    outcome.rows = std::move(sink.Rows);
+    return outcome;
+}
+
+ReadOutcome LoadInPieces(const std::string& file, size_t pieceSize, RecordingSink& sink) {
+    ReadOutcome outcome;
+    TMemTable table;
+    table.SetIndexes(MailBoxIndexes());
+    outcome.error = ErrorOf([&] { TTableFormat().LoadFileKept(table, file, &sink, pieceSize); });
+    outcome.saved = TTableFormat().Save(table);
+    outcome.rows = sink.Rows;
+    return outcome;
+}
+
+TEST(TableFormat, ReadingInPiecesGivesTheRowsOfReadingWhole) {
+    const testing::TempFolder folder;
+    const std::string file = folder.File("box.dat");
+    const std::string large = LargeTableBytes(2600);
+    ASSERT_GT(large.size(), size_t{1} << 20);  // large enough to be read in pieces
+    const std::string small = LargeTableBytes(40);
+    std::string corrupt = large;
+    // A tag no value has in place of a text's, in the middle of the file.
+    const size_t middleKey = large.find("uidl-996", large.size() / 2);
+    ASSERT_NE(middleKey, std::string::npos);
+    corrupt[middleKey - 2] = 7;
+    struct Case {
+        std::string name;
+        std::string bytes;
+        std::vector<size_t> pieceSizes;
+    };
+    const size_t whole = large.size();
+    const std::vector<Case> cases = {
+        // Pieces that end inside tags, lengths, texts and row frames all over the file.
+        {"rows across piece ends", large, {7, 4093, 65536, 65537, TFileBytesReading::kPieceSize}},
+        {"one piece", large, {whole, whole + 1, whole - 1}},
+        {"a file too small to map", small, {7, TFileBytesReading::kPieceSize}},
+        {"cut inside a row", large.substr(0, whole / 3 + 5), {4093, TFileBytesReading::kPieceSize}},
+        {"cut before the end of the rows", large.substr(0, whole - 2), {65536, 4093}},
+        {"cut before the last byte", large.substr(0, whole - 1), {65536}},
+        {"cut at a piece's end", large.substr(0, 4 * 65536), {65536}},
+        {"a bad tag", corrupt, {4093, TFileBytesReading::kPieceSize}},
+        {"bytes after the table", large + std::string(3000, 'x'), {4093}},
+    };
+    for (const Case& c : cases) {
+        WriteRaw(file, c.bytes);
+        const ReadOutcome expected = LoadWhole(c.bytes);
+        for (const size_t pieceSize : c.pieceSizes) {
+            SCOPED_TRACE(c.name + ", pieces of " + std::to_string(pieceSize));
+            RecordingSink sink;
+            const ReadOutcome got = LoadInPieces(file, pieceSize, sink);
+            EXPECT_EQ(got.error, expected.error);
+            EXPECT_TRUE(got.saved == expected.saved);
+            EXPECT_EQ(got.rows.size(), expected.rows.size());
+            EXPECT_TRUE(got.rows == expected.rows);
+        }
+    }
+    // The rows of a whole table are there, those of a cut one are not.
+    EXPECT_EQ(LoadWhole(large).rows.size(), 2600u);
+    EXPECT_EQ(LoadWhole(large).error, "(no error)");
+    EXPECT_EQ(LoadWhole(large.substr(0, whole - 1)).error, "Stream read error");
+    EXPECT_EQ(LoadWhole(corrupt).error, "Invalid property value");
+}
+
+TEST(TableFormat, AFileThatChangesWhileReadInPiecesReadsAsItIsAfterwards) {
+    const testing::TempFolder folder;
+    const std::string file = folder.File("box.dat");
+    const std::string first = LargeTableBytes(2600);
+    const std::string longer = LargeTableBytes(3000, "new-");
+    struct Case {
+        std::string name;
+        // What the file becomes once the read delivered some rows.
+        std::function<void()> change;
+        // What a whole read of the file gives afterwards, which the read in pieces must give.
+        std::string bytesAfter;
+        int columnCalls;  // the read starts again when the file grew
+    };
+    const auto append = [&] {
+        std::ofstream out(file, std::ios::binary | std::ios::app);
+        out << "more";
+    };
+    const auto replaceInPlace = [&](const std::string& bytes) {
+        return [&file, bytes] { WriteRaw(file, bytes); };
+    };
+    const std::vector<Case> cases = {
+        {"grown at its end", append, first + "more", 2},
+        {"rewritten longer in place", replaceInPlace(longer), longer, 2},
+        {"cut short in place", replaceInPlace(first.substr(0, first.size() / 2)),
+         first.substr(0, first.size() / 2), 1},
+        {"emptied in place", replaceInPlace(""), first.substr(0, 0), 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteRaw(file, first);
+        RecordingSink sink;
+        bool changed = false;
+        sink.OnRow = [&](size_t rowsSoFar) {
+            if (!changed && rowsSoFar == 100) {
+                changed = true;
+                c.change();
+            }
+        };
+        const ReadOutcome got = LoadInPieces(file, 65536, sink);
+        EXPECT_TRUE(changed);
+        EXPECT_EQ(sink.ColumnCalls, c.columnCalls);
+        const ReadOutcome expected = LoadWhole(c.bytesAfter);
+        if (c.columnCalls == 1) {
+            // The part read before the change stays what was read: the file ends early.
+            EXPECT_EQ(got.error, "Stream read error");
+            EXPECT_EQ(got.saved, LoadWhole("").saved);  // the table as it was
+        } else {
+            EXPECT_EQ(got.error, expected.error);
+            EXPECT_TRUE(got.saved == expected.saved);
+            EXPECT_TRUE(got.rows == expected.rows);
+        }
+    }
+}
+
+TEST(TableFormat, ReadingInPiecesReportsAFileThatCannotBeRead) {
+    const testing::TempFolder folder;
+    const std::vector<std::string> paths = {folder.File("missing.dat"), folder.Path()};
+    for (const std::string& path : paths) {
+        SCOPED_TRACE(path);
+        TMemTable table;
+        table.SetColumns({TColumnDef::Make("Untouched", TFieldType::Integer)});
+        RecordingSink sink;
+        EXPECT_THAT(ErrorOf([&] { TTableFormat().LoadFileKept(table, path, &sink); }),
+                    ::testing::StartsWith("Cannot open file \"" + path + "\". "));
+        EXPECT_EQ(table.Columns().size(), 1u);
+        EXPECT_TRUE(sink.Rows.empty());
+    }
 }
 
 }  // namespace
