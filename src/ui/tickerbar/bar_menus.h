@@ -6,7 +6,7 @@
 
 #include "bar/skin.h"
 #include "ui/tickerbar/bar_host.h"
-#include "ui/tickerbar/bar_menu.h"
+#include "ui/tickerbar/bar_menu_style.h"
 
 class QAction;
 class QKeySequence;
