@@ -81,7 +81,7 @@ TEST_F(BarOwner, OpensAtStartAndFollowsTheBarCommand) {
     // Its own Hide command unchecks the main window's command.
     window->Command(TCommandId::Bar).trigger();
     ASSERT_NE(Bar(), nullptr);
-    Bar()->actHide->trigger();
+    Bar()->Command(TCommandId::BarHide).trigger();
     EXPECT_EQ(Bar(), nullptr);
     EXPECT_FALSE(window->Command(TCommandId::Bar).isChecked());
 
@@ -122,9 +122,9 @@ TEST_F(BarOwner, MarkingReadFromTheBarGoesThroughTheCheckCycle) {
                           Qt::NoModifier);
         QApplication::sendEvent(&bar, &event);
     }
-    ASSERT_TRUE(bar.mnuButton->isVisible());
-    bar.actMarkRead->trigger();
-    bar.mnuButton->close();
+    ASSERT_TRUE(bar.Menu(TBarMenuId::Button).isVisible());
+    bar.Command(TCommandId::BarMarkRead).trigger();
+    bar.Menu(TBarMenuId::Button).close();
     EXPECT_TRUE(item.Read);
     EXPECT_EQ(Inbox().Unread, 0);
     EXPECT_TRUE(bar.Layout().Buttons.empty());  // repainted by the cycle
@@ -134,7 +134,7 @@ TEST_F(BarOwner, AccountsMenuAndSkinReachTheBar) {
     cycle->OpenBar();
     context.Accounts.Add(true).Name = "Home";
     cycle->Controller().BuildAccountsMenu();
-    const QList<QAction*> entries = Bar()->mnuMainCheckNow->actions();
+    const QList<QAction*> entries = Bar()->Menu(TBarMenuId::CheckNow).actions();
     ASSERT_EQ(entries.size(), 3);
     EXPECT_EQ(entries.at(2)->text(), QStringLiteral("Home"));
 

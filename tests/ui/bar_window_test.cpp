@@ -169,9 +169,10 @@ TEST_F(Bar, HitTestAndClicks) {
         EXPECT_EQ(bar->Scroller().FirstIndex, c.FirstIndexAfter) << c.X;
         EXPECT_EQ(host.Calls.empty() ? std::string() : host.Calls.front(), c.Call) << c.X;
         if (c.Hot == THotPart::MenuButton) {
-            EXPECT_TRUE(bar->mnuMain->isVisible());
-            EXPECT_EQ(bar->mnuMain->pos().y(), bar->mapToGlobal(QPoint(0, bar->height())).y());
-            bar->mnuMain->close();
+            EXPECT_TRUE(bar->Menu(TBarMenuId::Main).isVisible());
+            EXPECT_EQ(bar->Menu(TBarMenuId::Main).pos().y(),
+                      bar->mapToGlobal(QPoint(0, bar->height())).y());
+            bar->Menu(TBarMenuId::Main).close();
         }
         inbox.Items.Items(2).Read = false;
     }
@@ -206,22 +207,22 @@ TEST_F(Bar, ButtonMenuActsOnItsMessageAfterThePointerLeft) {
     AddItem("Second");
     auto bar = WideBar();
     Click(*bar, {100, 10}, Qt::RightButton);
-    ASSERT_TRUE(bar->mnuButton->isVisible());
+    ASSERT_TRUE(bar->Menu(TBarMenuId::Button).isVisible());
     Leave(*bar);
     // Hovering another message while the menu is open does not change whom it acts on.
     Mouse(*bar, QEvent::MouseMove, {500, 10});
     EXPECT_EQ(bar->Pointer().HotItem, &inbox.Items.Items(1));
-    bar->actDelete->trigger();
+    bar->Command(TCommandId::BarDelete).trigger();
     EXPECT_EQ(host.Calls, (std::vector<std::string>{"Delete First", "StartNext"}));
 
     host.Calls.clear();
-    bar->actMarkRead->trigger();
+    bar->Command(TCommandId::BarMarkRead).trigger();
     EXPECT_EQ(host.Calls, std::vector<std::string>{"MarkRead First notify"});
 
     // A message removed meanwhile is left alone.
     host.Calls.clear();
     inbox.Items.Delete(0);
-    bar->actDelete->trigger();
+    bar->Command(TCommandId::BarDelete).trigger();
     EXPECT_TRUE(host.Calls.empty());
 }
 
@@ -231,7 +232,7 @@ TEST_F(Bar, MarkAllReadGoesBackwardsNotifyingOnce) {
     AddItem("C");
     AddItem("D");
     auto bar = WideBar();
-    bar->actMarkAllRead->trigger();
+    bar->Command(TCommandId::BarMarkAllRead).trigger();
     EXPECT_EQ(host.Calls,
               (std::vector<std::string>{"MarkRead D", "MarkRead C", "MarkRead A notify"}));
     EXPECT_TRUE(bar->Layout().Buttons.empty());
@@ -583,7 +584,7 @@ TEST_F(Bar, CheckMenuFollowsTheAccounts) {
     auto bar = WideBar();
     const auto captions = [&bar] {
         std::vector<std::string> result;
-        for (QAction* action : bar->mnuMainCheckNow->actions()) {
+        for (QAction* action : bar->Menu(TBarMenuId::CheckNow).actions()) {
             result.push_back(action->isSeparator() ? "-" : action->text().toStdString());
         }
         return result;
@@ -594,31 +595,77 @@ TEST_F(Bar, CheckMenuFollowsTheAccounts) {
     bar->RebuildCheckMenu();
     EXPECT_EQ(captions(), (std::vector<std::string>{"&All accounts...", "-", "Home"}));
 
-    bar->mnuMainCheckNow->actions().at(2)->trigger();
-    bar->mnuMainCheckNow->actions().at(0)->trigger();
+    bar->Menu(TBarMenuId::CheckNow).actions().at(2)->trigger();
+    bar->Menu(TBarMenuId::CheckNow).actions().at(0)->trigger();
     EXPECT_EQ(host.Calls, (std::vector<std::string>{"Check " + home.Name, "CheckAll"}));
 
     // The main menu and its commands.
     std::vector<std::string> main;
-    for (QAction* action : bar->mnuMain->actions()) {
+    for (QAction* action : bar->Menu(TBarMenuId::Main).actions()) {
         main.push_back(action->isSeparator() ? "-" : action->text().toStdString());
     }
     EXPECT_EQ(main,
               (std::vector<std::string>{"&Compose", "&Address book", "-", "Check email &now...",
                                         "&Options...", "-", "&Hide", "E&xit"}));
     host.Calls.clear();
-    bar->mnuMainOptions->trigger();
-    bar->actExit->trigger();
-    bar->actCompose->trigger();
+    bar->Command(TCommandId::BarOptions).trigger();
+    bar->Command(TCommandId::BarExit).trigger();
+    bar->Command(TCommandId::BarCompose).trigger();
     EXPECT_EQ(host.Calls, (std::vector<std::string>{"Options", "Close"}));
+}
+
+// Every command of the bar as it reads: caption, tool tip, shortcut, no icon (the skin draws the
+// menus), the menu it sits in; found by its object name and held by the bar window, so that its
+// shortcut works while the bar is active.
+TEST_F(Bar, CommandsReadAsDesigned) {
+    using enum TCommandId;
+    struct Case {
+        TCommandId id;
+        const char* name;
+        const char* caption;
+        const char* toolTip;
+        QKeySequence shortcut;
+        TBarMenuId menu;
+    };
+    const QKeySequence none;
+    const Case cases[] = {
+        {BarCompose, "actCompose", "&Compose", "Compose", QKeySequence(Qt::CTRL | Qt::Key_N),
+         TBarMenuId::Main},
+        {BarAddressBook, "actAddressBook", "&Address book", "Address book", none, TBarMenuId::Main},
+        {BarCheckAll, "actCheckMail", "&All accounts...", "All accounts", none,
+         TBarMenuId::CheckNow},
+        {BarOptions, "actOptions", "&Options...", "Options", none, TBarMenuId::Main},
+        {BarHide, "actHide", "&Hide", "Hide", QKeySequence(Qt::CTRL | Qt::Key_F4),
+         TBarMenuId::Main},
+        {BarExit, "actExit", "E&xit", "Exit", QKeySequence(Qt::ALT | Qt::Key_F4), TBarMenuId::Main},
+        {BarMarkRead, "actMarkRead", "&Mark as read", "Mark as read", none, TBarMenuId::Button},
+        {BarMarkAllRead, "actMarkAllRead", "Mar&k all read", "Mark all read", none,
+         TBarMenuId::Button},
+        {BarDelete, "actDelete", "&Delete", "Delete", none, TBarMenuId::Button},
+        {BarAntiSpam, "actAntiSpam", "&Anti-Spam", "Anti-Spam", none, TBarMenuId::Button},
+    };
+    auto bar = WideBar();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QAction& action = bar->Command(c.id);
+        EXPECT_EQ(bar->findChildren<QAction*>(QString::fromLatin1(c.name)),
+                  QList<QAction*>{&action});
+        EXPECT_EQ(action.text(), c.caption);
+        EXPECT_EQ(action.toolTip(), c.toolTip);
+        EXPECT_EQ(action.shortcut(), c.shortcut);
+        EXPECT_TRUE(action.icon().isNull());
+        EXPECT_FALSE(action.isCheckable());
+        EXPECT_TRUE(bar->actions().contains(&action));
+        EXPECT_TRUE(bar->Menu(c.menu).actions().contains(&action));
+    }
 }
 
 TEST_F(Bar, MenusAreDrawnInTheSkinsColours) {
     auto bar = WideBar();
-    QMenu& menu = *bar->mnuButton;
+    QMenu& menu = bar->Menu(TBarMenuId::Button);
     menu.popup(bar->mapToGlobal(QPoint(0, bar->height())));
     QCoreApplication::processEvents();
-    menu.setActiveAction(bar->actDelete);
+    menu.setActiveAction(&bar->Command(TCommandId::BarDelete));
     const QImage image = menu.grab().toImage();
     menu.close();
 
@@ -627,10 +674,10 @@ TEST_F(Bar, MenusAreDrawnInTheSkinsColours) {
     EXPECT_EQ(image.pixelColor(1, image.height() / 2), QColor(7, 8, 9));
     EXPECT_EQ(image.pixelColor(2, image.height() / 2), QColor(7, 8, 9));
     // The selected entry: its outline, then its fill.
-    const QRect selected = menu.actionGeometry(bar->actDelete);
+    const QRect selected = menu.actionGeometry(&bar->Command(TCommandId::BarDelete));
     EXPECT_EQ(image.pixelColor(selected.left(), selected.center().y()), QColor(16, 17, 18));
     EXPECT_EQ(image.pixelColor(selected.left() + 1, selected.top() + 1), QColor(13, 14, 15));
-    const QRect normal = menu.actionGeometry(bar->actMarkRead);
+    const QRect normal = menu.actionGeometry(&bar->Command(TCommandId::BarMarkRead));
     EXPECT_EQ(image.pixelColor(normal.left(), normal.center().y()), QColor(10, 11, 12));
     EXPECT_EQ(image.pixelColor(normal.left() + 1, normal.top() + 1), QColor(7, 8, 9));
 

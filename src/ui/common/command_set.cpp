@@ -110,6 +110,19 @@ const TCommandEntry kCommands[] = {
      "Anti-spam|Mark the message as spam",
      {},
      "antispam"},
+
+    {BarCompose, "actCompose", "&Compose", "Compose|Write a new message", CTRL | Qt::Key_N},
+    {BarAddressBook, "actAddressBook", "&Address book", "Address book|Open the address book"},
+    {BarCheckAll, "actCheckMail", "&All accounts...",
+     "All accounts|Check every account for new email"},
+    {BarOptions, "actOptions", "&Options...", "Options|Change the Quobel options"},
+    {BarHide, "actHide", "&Hide", "Hide|Close the Quobel Bar", CTRL | Qt::Key_F4},
+    {BarExit, "actExit", "E&xit", "Exit|Close Quobel", ALT | Qt::Key_F4},
+    {BarMarkRead, "actMarkRead", "&Mark as read", "Mark as read|Mark this message as read"},
+    {BarMarkAllRead, "actMarkAllRead", "Mar&k all read",
+     "Mark all read|Mark every message as read"},
+    {BarDelete, "actDelete", "&Delete", "Delete|Delete this message"},
+    {BarAntiSpam, "actAntiSpam", "&Anti-Spam", "Anti-Spam|Mark the message as spam"},
 };
 
 const TCommandEntry& EntryOf(TCommandId id) {

@@ -52,6 +52,18 @@ enum class TCommandId {
     LastMessage,
     CloseReader,
     AntiSpamShown,
+    // The ticker bar's menus, in the bar's own words: without icons, and with shortcuts only on
+    // Compose, Hide and Exit.
+    BarCompose,
+    BarAddressBook,
+    BarCheckAll,
+    BarOptions,
+    BarHide,
+    BarExit,
+    BarMarkRead,
+    BarMarkAllRead,
+    BarDelete,
+    BarAntiSpam,
 };
 
 // A window's commands, made from the program's one table of commands: each named for lookups and

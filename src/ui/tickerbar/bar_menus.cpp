@@ -1,7 +1,6 @@
 #include "ui/tickerbar/bar_menus.h"
 
 #include <QAction>
-#include <QKeySequence>
 #include <QMenu>
 #include <QPoint>
 #include <QWidget>
@@ -14,86 +13,79 @@
 
 namespace quobel {
 
+using enum TCommandId;
+
 TBarMenus::TBarMenus(QWidget& bar, TBarHost& host, TBarCommands commands)
     : bar_(bar),
       host_(host),
       commands_(std::move(commands)),
+      actions_(bar, {BarHide, BarCompose, BarAddressBook, BarDelete, BarMarkRead, BarMarkAllRead,
+                     BarAntiSpam, BarCheckAll, BarExit, BarOptions}),
       style_(std::make_unique<TBarMenuStyle>()) {
-    CreateActions();
+    Connect();
     CreateMenus();
 }
 
 TBarMenus::~TBarMenus() = default;
 
-QAction* TBarMenus::MakeAction(const QString& caption, const QKeySequence& shortcut) {
-    QAction* const action = MakeAction(caption);
-    action->setShortcut(shortcut);
-    bar_.addAction(action);
-    return action;
-}
-
-QAction* TBarMenus::MakeAction(const QString& caption) {
-    return new QAction(caption, &bar_);
-}
-
-void TBarMenus::CreateActions() {
-    actHide = MakeAction(QStringLiteral("&Hide"), QKeySequence(Qt::CTRL | Qt::Key_F4));
-    actCompose = MakeAction(QStringLiteral("&Compose"), QKeySequence(Qt::CTRL | Qt::Key_N));
-    actAddressBook = MakeAction(QStringLiteral("&Address book"));
-    actDelete = MakeAction(QStringLiteral("&Delete"));
-    actMarkRead = MakeAction(QStringLiteral("&Mark as read"));
-    actMarkAllRead = MakeAction(QStringLiteral("Mar&k all read"));
-    actAntiSpam = MakeAction(QStringLiteral("&Anti-Spam"));
-    actCheckMail = MakeAction(QStringLiteral("&All accounts..."));
-    actExit = MakeAction(QStringLiteral("E&xit"), QKeySequence(Qt::ALT | Qt::Key_F4));
-    mnuMainOptions = MakeAction(QStringLiteral("&Options..."));
-
-    QObject::connect(actHide, &QAction::triggered, &bar_, [this] { commands_.Hide(); });
-    QObject::connect(actDelete, &QAction::triggered, &bar_, [this] {
+void TBarMenus::Connect() {
+    const auto on = [this](TCommandId id, auto slot) {
+        QObject::connect(&actions_[id], &QAction::triggered, &bar_, slot);
+    };
+    on(BarHide, [this] { commands_.Hide(); });
+    on(BarDelete, [this] {
         if (TMailItem* item = commands_.StillThere(menuItem_)) {
             host_.DeleteMessage(*item);
             host_.StartNext();
         }
     });
-    QObject::connect(actMarkRead, &QAction::triggered, &bar_, [this] {
+    on(BarMarkRead, [this] {
         if (TMailItem* item = commands_.StillThere(menuItem_)) {
             host_.MarkMessageRead(*item, true);
         }
     });
-    QObject::connect(actMarkAllRead, &QAction::triggered, &bar_,
-                     [this] { commands_.MarkAllRead(); });
-    QObject::connect(actCheckMail, &QAction::triggered, &bar_,
-                     [this] { host_.CheckAllAccounts(); });
-    QObject::connect(actExit, &QAction::triggered, &bar_, [this] { host_.CloseProgram(); });
-    QObject::connect(mnuMainOptions, &QAction::triggered, &bar_, [this] { host_.ShowOptions(); });
+    on(BarMarkAllRead, [this] { commands_.MarkAllRead(); });
+    on(BarCheckAll, [this] { host_.CheckAllAccounts(); });
+    on(BarExit, [this] { host_.CloseProgram(); });
+    on(BarOptions, [this] { host_.ShowOptions(); });
 }
 
 void TBarMenus::CreateMenus() {
     mainMenu_ = std::make_unique<QMenu>();
-    mnuMain = mainMenu_.get();
-    mnuMain->addAction(actCompose);
-    mnuMain->addAction(actAddressBook);
-    mnuMain->addSeparator();
-    mnuMainCheckNow = mnuMain->addMenu(QStringLiteral("Check email &now..."));
-    mnuMainCheckNow->addAction(actCheckMail);
-    mnuMainCheckNow->addSeparator();
-    mnuMain->addAction(mnuMainOptions);
-    mnuMain->addSeparator();
-    mnuMain->addAction(actHide);
-    mnuMain->addAction(actExit);
+    mainMenu_->addAction(&actions_[BarCompose]);
+    mainMenu_->addAction(&actions_[BarAddressBook]);
+    mainMenu_->addSeparator();
+    checkNowMenu_ = mainMenu_->addMenu(QStringLiteral("Check email &now..."));
+    checkNowMenu_->addAction(&actions_[BarCheckAll]);
+    checkNowMenu_->addSeparator();
+    mainMenu_->addAction(&actions_[BarOptions]);
+    mainMenu_->addSeparator();
+    mainMenu_->addAction(&actions_[BarHide]);
+    mainMenu_->addAction(&actions_[BarExit]);
 
     buttonMenu_ = std::make_unique<QMenu>();
-    mnuButton = buttonMenu_.get();
-    mnuButton->addAction(actMarkRead);
-    mnuButton->addAction(actMarkAllRead);
-    mnuButton->addAction(actDelete);
-    mnuButton->addAction(actAntiSpam);
+    buttonMenu_->addAction(&actions_[BarMarkRead]);
+    buttonMenu_->addAction(&actions_[BarMarkAllRead]);
+    buttonMenu_->addAction(&actions_[BarDelete]);
+    buttonMenu_->addAction(&actions_[BarAntiSpam]);
 
     Restyle();
 }
 
+QMenu& TBarMenus::Menu(TBarMenuId id) const {
+    switch (id) {
+        case TBarMenuId::Main:
+            return *mainMenu_;
+        case TBarMenuId::CheckNow:
+            return *checkNowMenu_;
+        case TBarMenuId::Button:
+            break;
+    }
+    return *buttonMenu_;
+}
+
 void TBarMenus::Restyle() {
-    for (QMenu* menu : {mnuMain, mnuMainCheckNow, mnuButton}) {
+    for (QMenu* menu : {mainMenu_.get(), checkNowMenu_, buttonMenu_.get()}) {
         style_->UseOn(*menu);
     }
 }
@@ -104,13 +96,13 @@ void TBarMenus::ApplySkin(const TSkinMenu& skin) {
 }
 
 void TBarMenus::RebuildCheckMenu() {
-    const QList<QAction*> entries = mnuMainCheckNow->actions();
+    const QList<QAction*> entries = checkNowMenu_->actions();
     for (qsizetype i = 2; i < entries.size(); ++i) {
-        mnuMainCheckNow->removeAction(entries[i]);
+        checkNowMenu_->removeAction(entries[i]);
         entries[i]->deleteLater();
     }
     for (TAccount* account : host_.Accounts()) {
-        QAction* entry = mnuMainCheckNow->addAction(QString::fromStdString(account->Name));
+        QAction* entry = checkNowMenu_->addAction(QString::fromStdString(account->Name));
         QObject::connect(entry, &QAction::triggered, &bar_, [this, account] {
             // The account may have been removed since the menu was built.
             const std::vector<TAccount*> accounts = host_.Accounts();
@@ -122,12 +114,12 @@ void TBarMenus::RebuildCheckMenu() {
 }
 
 void TBarMenus::PopupMain(const QPoint& globalPos) {
-    mnuMain->popup(globalPos);
+    mainMenu_->popup(globalPos);
 }
 
 void TBarMenus::PopupButton(TMailItem& item, const QPoint& globalPos) {
     menuItem_ = &item;
-    mnuButton->popup(globalPos);
+    buttonMenu_->popup(globalPos);
 }
 
 }  // namespace quobel

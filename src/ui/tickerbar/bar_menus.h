@@ -1,15 +1,14 @@
 #pragma once
 
-#include <QString>
 #include <functional>
 #include <memory>
 
 #include "bar/skin.h"
+#include "ui/common/command_set.h"
 #include "ui/tickerbar/bar_host.h"
-#include "ui/tickerbar/bar_menu.h"
+#include "ui/tickerbar/bar_menu_style.h"
 
 class QAction;
-class QKeySequence;
 class QMenu;
 class QPoint;
 class QWidget;
@@ -17,6 +16,13 @@ class QWidget;
 namespace quobel {
 
 class TMailItem;
+
+// The bar's pop-up menus.
+enum class TBarMenuId {
+    Main,      // the menu button's
+    CheckNow,  // the main menu's "Check email now" submenu of accounts
+    Button,    // a message button's
+};
 
 // Owns the bar's commands and pop-up menus: the main menu with its "Check email now" submenu of
 // accounts, the message buttons' menu and the message that menu acts on, and the menus' look.
@@ -45,27 +51,25 @@ class TBarMenus {
     // The button menu at `globalPos`; its commands act on `item` wherever the pointer goes.
     void PopupButton(TMailItem& item, const QPoint& globalPos);
 
-    QMenu* mnuMain = nullptr;
-    QMenu* mnuMainCheckNow = nullptr;
-    QMenu* mnuButton = nullptr;
-    QAction *actHide, *actCompose, *actAddressBook, *actDelete, *actMarkRead, *actMarkAllRead;
-    QAction *actAntiSpam, *actCheckMail, *actExit, *mnuMainOptions;
+    // One of the bar's commands (the Bar… ones of TCommandId).
+    QAction& Command(TCommandId id) const { return actions_[id]; }
+    QMenu& Menu(TBarMenuId id) const;
 
   private:
-    QAction* MakeAction(const QString& caption, const QKeySequence& shortcut);
-    QAction* MakeAction(const QString& caption);
-    void CreateActions();
+    void Connect();
     void CreateMenus();
     void Restyle();
 
     QWidget& bar_;
     TBarHost& host_;
     TBarCommands commands_;
+    TCommandSet actions_;
     TMailItem* menuItem_ = nullptr;  // the message whose button menu is open
 
     // The menus go before their style.
     std::unique_ptr<TBarMenuStyle> style_;
     std::unique_ptr<QMenu> mainMenu_;
+    QMenu* checkNowMenu_ = nullptr;  // owned by the main menu
     std::unique_ptr<QMenu> buttonMenu_;
 };
 

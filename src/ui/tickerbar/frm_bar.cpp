@@ -61,20 +61,6 @@ TfrmBar::TfrmBar(TBarHost& host, TOptions& options, const TShellFactory& shellFa
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
 
-    mnuMain = menus_.mnuMain;
-    mnuMainCheckNow = menus_.mnuMainCheckNow;
-    mnuButton = menus_.mnuButton;
-    actHide = menus_.actHide;
-    actCompose = menus_.actCompose;
-    actAddressBook = menus_.actAddressBook;
-    actDelete = menus_.actDelete;
-    actMarkRead = menus_.actMarkRead;
-    actMarkAllRead = menus_.actMarkAllRead;
-    actAntiSpam = menus_.actAntiSpam;
-    actCheckMail = menus_.actCheckMail;
-    actExit = menus_.actExit;
-    mnuMainOptions = menus_.mnuMainOptions;
-
     if (shellFactory) {
         const auto notify = [this](TShellNotification code, int32_t param) {
             if (appBar_ != nullptr) {

@@ -88,14 +88,10 @@ class TfrmBar : public QWidget {
     TBarScroller& Scroller() { return scroller_; }
     TBarShellWindow& ShellWindow() { return shellWindow_; }
 
-    // --- components (made and owned by the bar's menus) --------------------------------------
-    QMenu* mnuMain = nullptr;
-    QMenu* mnuMainCheckNow = nullptr;
-    QMenu* mnuButton = nullptr;
-    QAction *actHide = nullptr, *actCompose = nullptr, *actAddressBook = nullptr;
-    QAction *actDelete = nullptr, *actMarkRead = nullptr, *actMarkAllRead = nullptr;
-    QAction *actAntiSpam = nullptr, *actCheckMail = nullptr, *actExit = nullptr;
-    QAction* mnuMainOptions = nullptr;
+    // --- the menus and their commands ---------------------------------------------------------
+    // One of the bar's commands (the Bar… ones of TCommandId).
+    QAction& Command(TCommandId id) const { return menus_.Command(id); }
+    QMenu& Menu(TBarMenuId id) const { return menus_.Menu(id); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;

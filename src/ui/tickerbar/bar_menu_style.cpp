@@ -1,4 +1,4 @@
-#include "ui/tickerbar/bar_menu.h"
+#include "ui/tickerbar/bar_menu_style.h"
 
 #include <QMenu>
 #include <QPainter>
