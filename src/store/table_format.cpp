@@ -420,7 +420,10 @@ void TTableFormat::LoadRows(TMemTable& table, std::string_view bytes,
     in.EndList();
 
     // The index is built once over all rows, with its final size known.
-    loaded.SetIndexes(indexes.empty() ? table.Indexes() : std::move(indexes));
+    if (indexes.empty()) {
+        indexes = table.Indexes();
+    }
+    loaded.SetIndexes(std::move(indexes));
     loaded.First();
     table = std::move(loaded);
 }
