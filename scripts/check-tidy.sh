@@ -22,11 +22,11 @@ status=0
 report=$("$runner" -quiet -clang-tidy-binary "$(command -v "$tidy")" -p "$build" -j "$(nproc)" \
     -header-filter="/src/($layers)/" "$PWD/src/($layers)/[^/]*\.cpp\$" 2>&1) || status=$?
 
-# Keep the findings; drop the colours run-clang-tidy always asks for and clang-tidy's tallies of
-# what it did not report.
-tallies='^[0-9]+ warnings?( and [0-9]+ errors?)? generated\.$|^Suppressed [0-9]+ warnings'
-tallies+='|^Use -header-filter=|^Use -system-headers'
-sed 's/\x1b\[[0-9;]*m//g' <<<"$report" | grep -v -E "$tallies" || true
+# Keep the findings; drop the colours run-clang-tidy always asks for, the command it ran for
+# each file and clang-tidy's tallies of what it did not report.
+noise='^[0-9]+ warnings?( and [0-9]+ errors?)? generated\.$|^Suppressed [0-9]+ warnings'
+noise+='|^Use -header-filter=|^Use -system-headers|^[^ ]*clang-tidy[^ ]* --use-color '
+sed 's/\x1b\[[0-9;]*m//g' <<<"$report" | grep -v -E "$noise" || true
 if ((status)); then
     echo "clang-tidy: the findings above fail the check (.clang-tidy lists the checks)." >&2
     exit 1
