@@ -37,7 +37,7 @@ class TBmpImage {
 
     // Limits that keep a hostile file from asking for huge allocations.
     static constexpr int32_t kMaxSide = 16384;
-    static constexpr int64_t kMaxPixels = 16 * 1024 * 1024;
+    static constexpr int64_t kMaxPixels = int64_t{16} * 1024 * 1024;
 
   private:
     int32_t width_ = 0;

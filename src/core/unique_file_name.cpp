@@ -17,7 +17,7 @@ std::string FloatToGeneralText(double value) {
 std::string UniqueFileName(const std::string& folder, const std::string& extension,
                            const std::function<TDateTime()>& clock) {
     for (;;) {
-        const std::string candidate = Md5Hex(FloatToGeneralText(clock()));
+        std::string candidate = Md5Hex(FloatToGeneralText(clock()));
         if (!FileExists(JoinPath(folder, candidate + extension))) {
             return candidate;
         }

@@ -7,7 +7,7 @@
 
 namespace quobel {
 
-TStartupLoad::TStartupLoad(TAccounts& accounts, TMailBoxes& boxes, std::string dataFolder)
+TStartupLoad::TStartupLoad(TAccounts& accounts, TMailBoxes& boxes, const std::string& dataFolder)
     : accounts_(accounts),
       boxes_(boxes),
       accountsFolder_(JoinPath(dataFolder, "accounts")),

@@ -17,7 +17,7 @@ namespace quobel {
 // until Take has returned.
 class TStartupLoad {
   public:
-    TStartupLoad(TAccounts& accounts, TMailBoxes& boxes, std::string dataFolder);
+    TStartupLoad(TAccounts& accounts, TMailBoxes& boxes, const std::string& dataFolder);
     ~TStartupLoad();
     TStartupLoad(const TStartupLoad&) = delete;
     TStartupLoad& operator=(const TStartupLoad&) = delete;

@@ -327,7 +327,7 @@ void TMimeDecode::TriggerMessageEnd() {
 void TMimeDecode::DecodeStream(std::istream& stream) {
     const std::istream::pos_type start = stream.tellg();
     Begin(start == std::istream::pos_type(-1) ? 0 : static_cast<std::int64_t>(start));
-    std::string block(64 * 1024, '\0');
+    std::string block(size_t{64} * 1024, '\0');
     for (;;) {
         stream.read(block.data(), static_cast<std::streamsize>(block.size()));
         const std::streamsize got = stream.gcount();

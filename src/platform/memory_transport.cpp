@@ -52,7 +52,7 @@ void TMemoryTransport::Close() noexcept {
 }
 
 TConnector TMemoryTransport::ConnectorFor(std::shared_ptr<TMemoryPeer> peer) {
-    return [peer](const TConnectRequest&) -> std::unique_ptr<TTransport> {
+    return [peer = std::move(peer)](const TConnectRequest&) -> std::unique_ptr<TTransport> {
         ++peer->Connects;
         peer->Closed = false;
         return std::make_unique<TMemoryTransport>(peer);

@@ -174,7 +174,8 @@ void TMailItems::Clear() {
     factory_ = nullptr;
 }
 
-void TMailItems::ReplaceWithRows(std::vector<TPendingItem> rows, const TMailItemFactory& factory) {
+void TMailItems::ReplaceWithRows(const std::vector<TPendingItem>& rows,
+                                 const TMailItemFactory& factory) {
     Clear();
     factory_ = &factory;
     order_.reserve(rows.size());

@@ -164,7 +164,7 @@ class TMailItems {
     void Clear();
     // Frees every item and takes rows whose items the factory (which must outlive them) makes
     // when they are first used.
-    void ReplaceWithRows(std::vector<TPendingItem> rows, const TMailItemFactory& factory);
+    void ReplaceWithRows(const std::vector<TPendingItem>& rows, const TMailItemFactory& factory);
     void Reserve(size_t count) { order_.reserve(count); }
 
     // Without making the item.

@@ -173,7 +173,7 @@ class TMemTable {
     TRowRef LastRow() const { return rows_.empty() ? nullptr : &rows_.back(); }
     // The values of a row, as ForEachRow gives them, valid until the row changes. When fewer than
     // all are asked for, only the first `count` are read and the others left as they were.
-    void RowValues(TRowRef row, std::vector<TFieldView>& values, size_t count = SIZE_MAX) const;
+    void RowValues(TRowRef ref, std::vector<TFieldView>& values, size_t count = SIZE_MAX) const;
 
   private:
     // A cell in 16 bytes. A text points either into its row's block (texts that came with the

@@ -438,7 +438,10 @@ TMemTable ReadTable(ByteFeed& feed, std::shared_ptr<const void> keeper, TTableRo
     Resumed(in, feed, [&in] { in.EndList(); });
 
     // The index is built once over all rows, with its final size known.
-    loaded.SetIndexes(head.indexes.empty() ? indexesOfTarget : std::move(head.indexes));
+    if (head.indexes.empty()) {
+        head.indexes = indexesOfTarget;
+    }
+    loaded.SetIndexes(std::move(head.indexes));
     loaded.First();
     return loaded;
 }
