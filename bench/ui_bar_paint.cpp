@@ -81,8 +81,7 @@ void BM_BarPaint(benchmark::State& state) {
     bar.resize(1280, bar.height());
     int x = 100;
     for (auto _ : state) {
-        bar.HotX = x;
-        bar.HotY = 5;
+        bar.Pointer().PointerAt(x, 5);
         bar.FormPaint();
         benchmark::DoNotOptimize(bar.BackBuffer().constBits());
         x = x >= 1100 ? 100 : x + 37;

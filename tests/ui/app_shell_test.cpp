@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QPushButton>
+#include <QTabWidget>
 #include <QTest>
 #include <QThread>
 #include <QTreeWidget>
@@ -105,7 +106,7 @@ TEST(TasksWindow, StartsCollapsedAndRemembersTheDetails) {
         TfrmTasks tasks(options);
         EXPECT_FALSE(tasks.DetailsShown());
         EXPECT_EQ(tasks.cmdDetails->text(), "&Details >>");
-        tasks.cmdDetailsClick();
+        tasks.cmdDetails->click();
         EXPECT_TRUE(tasks.DetailsShown());
         EXPECT_EQ(tasks.cmdDetails->text(), "&Details <<");
     }
@@ -132,6 +133,36 @@ TEST(TasksWindow, ListsTasksInQueueOrderAndErrorsOldestFirst) {
     EXPECT_EQ(tasks.ErrorRowCount(), 0);
     EXPECT_TRUE(cleared);
     EXPECT_EQ(tasks.TaskRowCount(), 1);
+}
+
+// Showing the error page opens the detail area only when asked to, and never closes it.
+TEST(TasksWindow, TheErrorPageOpensTheDetailsWhenAsked) {
+    struct Case {
+        const char* name;
+        bool detailsBefore;
+        bool expand;
+        bool detailsAfter;
+    };
+    const Case cases[] = {
+        {"collapsed, expand", false, true, true},
+        {"collapsed, leave", false, false, false},
+        {"expanded, expand", true, true, true},
+        {"expanded, leave", true, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempFolder folder;
+        TOptions options(folder.File("settings.ini"));
+        TfrmTasks tasks(options);
+        if (tasks.DetailsShown() != c.detailsBefore) {
+            tasks.cmdDetails->click();
+        }
+        tasks.ShowTasksPage();
+        tasks.ShowErrorsPage(c.expand);
+        EXPECT_EQ(tasks.pcTasks->currentWidget(), tasks.tvErrors);
+        EXPECT_EQ(tasks.DetailsShown(), c.detailsAfter);
+        EXPECT_EQ(tasks.cmdDetails->text(), c.detailsAfter ? "&Details <<" : "&Details >>");
+    }
 }
 
 }  // namespace

@@ -50,7 +50,7 @@ class BarOwner : public ::testing::Test, public WindowFixture {
 TEST_F(BarOwner, OpensAtStartAndFollowsTheBarCommand) {
     cycle->OpenBar();  // "Bar"/"Visible" defaults to true
     ASSERT_NE(Bar(), nullptr);
-    EXPECT_TRUE(window->actBar->isChecked());
+    EXPECT_TRUE(window->Command(TCommandId::Bar).isChecked());
     EXPECT_TRUE(Bar()->isVisible());
     EXPECT_EQ(Bar()->MailBox, &Inbox());
     EXPECT_EQ(Bar()->Skin(), &context.Skins.Items(0));
@@ -73,20 +73,20 @@ TEST_F(BarOwner, OpensAtStartAndFollowsTheBarCommand) {
     EXPECT_EQ(leftDropdown(), ArrowCut(skin, TArrowPart::Dropdown, TPartState::Normal, 26));
 
     // Unchecking the command closes the bar, which frees itself.
-    window->actBar->trigger();
+    window->Command(TCommandId::Bar).trigger();
     EXPECT_EQ(Bar(), nullptr);
-    EXPECT_FALSE(window->actBar->isChecked());
+    EXPECT_FALSE(window->Command(TCommandId::Bar).isChecked());
     QCoreApplication::processEvents();
 
     // Its own Hide command unchecks the main window's command.
-    window->actBar->trigger();
+    window->Command(TCommandId::Bar).trigger();
     ASSERT_NE(Bar(), nullptr);
     Bar()->actHide->trigger();
     EXPECT_EQ(Bar(), nullptr);
-    EXPECT_FALSE(window->actBar->isChecked());
+    EXPECT_FALSE(window->Command(TCommandId::Bar).isChecked());
 
     // The main window closing remembers whether the bar was open.
-    window->actBar->trigger();
+    window->Command(TCommandId::Bar).trigger();
     window->close();
     EXPECT_EQ(Bar(), nullptr);
     EXPECT_TRUE(TIniFile(folder.File("settings.ini")).ReadBool("Bar", "Visible", false));
@@ -99,7 +99,7 @@ TEST_F(BarOwner, StaysClosedWhenItWasClosedAtExit) {
     }
     cycle->OpenBar();
     EXPECT_EQ(Bar(), nullptr);
-    EXPECT_FALSE(window->actBar->isChecked());
+    EXPECT_FALSE(window->Command(TCommandId::Bar).isChecked());
     window->close();
     EXPECT_FALSE(TIniFile(folder.File("settings.ini")).ReadBool("Bar", "Visible", true));
 }

@@ -65,7 +65,7 @@ TEST_F(Bar, PaintsTheWorkedLayoutWithSubjectsInAccountColours) {
     const TBarLayout& layout = bar->Layout();
     EXPECT_EQ(layout.Slots, 4);
     EXPECT_EQ(layout.ButtonWidth, 173);
-    EXPECT_EQ(bar->FirstIndex, 1);  // the read item before the first unread never shows
+    EXPECT_EQ(bar->Scroller().FirstIndex, 1);  // the read item before the first unread never shows
     EXPECT_FALSE(layout.Previous);
     EXPECT_TRUE(layout.More);
 
@@ -117,9 +117,9 @@ TEST_F(Bar, WithoutInboxOrSkinNothingIsLaidOut) {
     AddItem("One");
     auto bar = WideBar();
     bar->MailBox = nullptr;
-    bar->HotX = 100;
+    bar->Pointer().HotX = 100;
     bar->FormPaint();
-    EXPECT_EQ(bar->HotX, 100);
+    EXPECT_EQ(bar->Pointer().HotX, 100);
     EXPECT_FALSE(bar->Layout().Buttons.empty());  // unchanged since the last paint with a box
 
     bar->MailBox = &inbox;
@@ -158,15 +158,15 @@ TEST_F(Bar, HitTestAndClicks) {
     };
     for (const Case& c : cases) {
         host.Calls.clear();
-        bar->FirstIndex = c.FirstIndexBefore;
+        bar->Scroller().FirstIndex = c.FirstIndexBefore;
         bar->FormPaint();
         Mouse(*bar, QEvent::MouseMove, {c.X, 10});
-        EXPECT_EQ(bar->HotPart, c.Hot) << c.X;
+        EXPECT_EQ(bar->Pointer().HotPart, c.Hot) << c.X;
         Mouse(*bar, QEvent::MouseButtonPress, {c.X, 10}, Qt::LeftButton);
-        EXPECT_TRUE(bar->Pressed);
+        EXPECT_TRUE(bar->Pointer().Pressed);
         Mouse(*bar, QEvent::MouseButtonRelease, {c.X, 10}, Qt::LeftButton);
-        EXPECT_FALSE(bar->Pressed);
-        EXPECT_EQ(bar->FirstIndex, c.FirstIndexAfter) << c.X;
+        EXPECT_FALSE(bar->Pointer().Pressed);
+        EXPECT_EQ(bar->Scroller().FirstIndex, c.FirstIndexAfter) << c.X;
         EXPECT_EQ(host.Calls.empty() ? std::string() : host.Calls.front(), c.Call) << c.X;
         if (c.Hot == THotPart::MenuButton) {
             EXPECT_TRUE(bar->mnuMain->isVisible());
@@ -182,9 +182,9 @@ TEST_F(Bar, HitTestAndClicks) {
     Click(*bar, {30, 10});
     EXPECT_EQ(host.Calls, std::vector<std::string>{"LeaveTray (stuck)"});
     EXPECT_FALSE(bar->AppBar().Stick);
-    bar->FirstIndex = 0;
+    bar->Scroller().FirstIndex = 0;
     Click(*bar, {765, 10}, Qt::RightButton);
-    EXPECT_EQ(bar->FirstIndex, 0);
+    EXPECT_EQ(bar->Scroller().FirstIndex, 0);
 }
 
 TEST_F(Bar, ReleasingOutsideOnlyClearsThePressedLook) {
@@ -192,11 +192,11 @@ TEST_F(Bar, ReleasingOutsideOnlyClearsThePressedLook) {
     auto bar = WideBar();
     Mouse(*bar, QEvent::MouseMove, {100, 10});
     Mouse(*bar, QEvent::MouseButtonPress, {100, 10}, Qt::LeftButton);
-    EXPECT_TRUE(bar->Pressed);
+    EXPECT_TRUE(bar->Pointer().Pressed);
     EXPECT_EQ(bar->Layout().Buttons.front().State, TPartState::Pressed);
     Mouse(*bar, QEvent::MouseButtonRelease, {100, 200}, Qt::LeftButton);
-    EXPECT_FALSE(bar->Pressed);
-    EXPECT_EQ(bar->HotX, -1);
+    EXPECT_FALSE(bar->Pointer().Pressed);
+    EXPECT_EQ(bar->Pointer().HotX, -1);
     EXPECT_TRUE(host.Calls.empty());
     EXPECT_EQ(bar->Layout().Buttons.front().State, TPartState::Normal);
 }
@@ -210,7 +210,7 @@ TEST_F(Bar, ButtonMenuActsOnItsMessageAfterThePointerLeft) {
     Leave(*bar);
     // Hovering another message while the menu is open does not change whom it acts on.
     Mouse(*bar, QEvent::MouseMove, {500, 10});
-    EXPECT_EQ(bar->HotItem, &inbox.Items.Items(1));
+    EXPECT_EQ(bar->Pointer().HotItem, &inbox.Items.Items(1));
     bar->actDelete->trigger();
     EXPECT_EQ(host.Calls, (std::vector<std::string>{"Delete First", "StartNext"}));
 
@@ -246,14 +246,14 @@ TEST_F(Bar, PreviousArrowStepsBackToTheNearestEarlierUnreadMessage) {
         AddItem("U" + std::to_string(i));
     }
     auto bar = WideBar();
-    bar->FirstIndex = 4;
+    bar->Scroller().FirstIndex = 4;
     bar->FormPaint();
-    ASSERT_EQ(bar->FirstIndex, 4);
+    ASSERT_EQ(bar->Scroller().FirstIndex, 4);
     ASSERT_TRUE(bar->Layout().Previous);
     Click(*bar, {52, 10});  // previous
-    EXPECT_EQ(bar->FirstIndex, 3);
+    EXPECT_EQ(bar->Scroller().FirstIndex, 3);
     Click(*bar, {52, 10});
-    EXPECT_EQ(bar->FirstIndex, 0);  // not 2, which would show the same view again
+    EXPECT_EQ(bar->Scroller().FirstIndex, 0);  // not 2, which would show the same view again
     EXPECT_FALSE(bar->Layout().Previous);
 }
 
@@ -287,37 +287,37 @@ TEST_F(Bar, PointerOverTheBarStopsScrollingAndLeavingRestartsTheDelay) {
     }
     Set("ScrollTime", 3);
     auto bar = WideBar();
-    EXPECT_EQ(bar->tmrScrollDelay->interval(), 3000);
-    EXPECT_TRUE(bar->tmrScrollDelay->isActive());
+    EXPECT_EQ(bar->Scroller().DelayTimer().interval(), 3000);
+    EXPECT_TRUE(bar->Scroller().DelayTimer().isActive());
 
     // Six unread, four slots: the views begin at the 1st, 2nd, 3rd, 3rd again, then the 1st.
-    bar->tmrScrollDelayTimer();
-    EXPECT_TRUE(bar->tmrScroll->isActive());
-    std::vector<int> views{bar->FirstIndex};
+    bar->Scroller().DelayElapsed();
+    EXPECT_TRUE(bar->Scroller().ScrollTimer().isActive());
+    std::vector<int> views{bar->Scroller().FirstIndex};
     for (int i = 0; i < 4; ++i) {
-        bar->tmrScrollTimer();
-        views.push_back(bar->FirstIndex);
+        bar->Scroller().Step();
+        views.push_back(bar->Scroller().FirstIndex);
     }
     EXPECT_EQ(views, (std::vector<int>{1, 2, 2, 0, 1}));
 
     Mouse(*bar, QEvent::MouseMove, {100, 10});
-    EXPECT_FALSE(bar->tmrScroll->isActive());
-    EXPECT_FALSE(bar->tmrScrollDelay->isActive());
+    EXPECT_FALSE(bar->Scroller().ScrollTimer().isActive());
+    EXPECT_FALSE(bar->Scroller().DelayTimer().isActive());
     Leave(*bar);
-    EXPECT_EQ(bar->HotX, -1);
-    EXPECT_TRUE(bar->tmrScrollDelay->isActive());
+    EXPECT_EQ(bar->Pointer().HotX, -1);
+    EXPECT_TRUE(bar->Scroller().DelayTimer().isActive());
 
     // Scrolling switched off: the delay runs out and nothing scrolls.
     Set("Scroll", 0);
-    bar->tmrScrollDelayTimer();
-    EXPECT_FALSE(bar->tmrScroll->isActive());
-    EXPECT_FALSE(bar->tmrScrollDelay->isActive());
+    bar->Scroller().DelayElapsed();
+    EXPECT_FALSE(bar->Scroller().ScrollTimer().isActive());
+    EXPECT_FALSE(bar->Scroller().DelayTimer().isActive());
 
     // A scroll time of 0 never starts scrolling.
     Set("ScrollTime", 0);
     bar->ApplySkin(&skin);
     Leave(*bar);
-    EXPECT_FALSE(bar->tmrScrollDelay->isActive());
+    EXPECT_FALSE(bar->Scroller().DelayTimer().isActive());
 }
 
 TEST_F(Bar, SettingsRoundTrip) {
@@ -431,6 +431,91 @@ TEST_F(Bar, SizeBarResizesMoveBarDocksAndUndocks) {
     EXPECT_EQ(bar->geometry(), QRect(middle.x() - 125, middle.y(), 250, 20));
     EXPECT_EQ(shell->Reserved, TRect{});
     EXPECT_TRUE(host.Calls.empty());
+}
+
+// Each row: a rectangle the docking rules ask for, and where the real window goes. A floating
+// bar stays between its 250 pixels and the screen's width, and exactly as high as its skin.
+TEST_F(Bar, ShellWindowPlacesTheRealWindowWithinItsLimits) {
+    auto bar = WideBar();
+    TBarShellWindow& window = bar->ShellWindow();
+    struct Case {
+        TRect Asked;
+        QRect Placed;
+    } const cases[] = {
+        {{10, 20, 510, 40}, QRect(10, 20, 500, 20)},
+        {{10, 20, 110, 40}, QRect(10, 20, 250, 20)},
+        {{0, 0, screenWidth + 300, 90}, QRect(0, 0, screenWidth, 20)},
+        {{30, 40, 630, 41}, QRect(30, 40, 600, 20)},
+    };
+    for (const Case& c : cases) {
+        window.PlaceWindow(c.Asked);
+        EXPECT_EQ(bar->geometry(), c.Placed) << RectText(c.Asked);
+        const TRect reported = window.WindowRect();
+        EXPECT_EQ(reported, (TRect{c.Placed.left(), c.Placed.top(), c.Placed.right() + 1,
+                                   c.Placed.bottom() + 1}))
+            << RectText(c.Asked);
+    }
+}
+
+// Each row: the z-order the docking rules ask for and the real window's stacking hints; a bar
+// that is closing keeps the hints it has.
+TEST_F(Bar, ShellWindowStacksTheRealWindow) {
+    auto bar = WideBar();
+    TBarShellWindow& window = bar->ShellWindow();
+    struct Case {
+        TZOrder Order;
+        bool Closing;
+        bool OnTop;
+        bool OnBottom;
+    } const cases[] = {
+        {TZOrder::Bottom, false, false, true},      {TZOrder::TopMost, false, true, false},
+        {TZOrder::NotTopMost, false, false, false}, {TZOrder::TopMost, false, true, false},
+        {TZOrder::Bottom, true, true, false},
+    };
+    for (const Case& c : cases) {
+        if (c.Closing) {
+            window.SetClosing();
+        }
+        window.SetZOrder(c.Order);
+        EXPECT_EQ(bar->windowFlags().testFlag(Qt::WindowStaysOnTopHint), c.OnTop)
+            << static_cast<int>(c.Order);
+        EXPECT_EQ(bar->windowFlags().testFlag(Qt::WindowStaysOnBottomHint), c.OnBottom)
+            << static_cast<int>(c.Order);
+        EXPECT_TRUE(bar->isVisible());
+    }
+}
+
+TEST_F(Bar, ShellWindowRunsTheAutoHideTimer) {
+    auto bar = WideBar();
+    TBarShellWindow& window = bar->ShellWindow();
+    // The bar starts it at its slide time when the window is made.
+    EXPECT_TRUE(window.AutoHideTimer().isActive());
+    EXPECT_EQ(window.AutoHideTimer().interval(), bar->AppBar().SlideTime());
+    struct Case {
+        int32_t Interval;
+        bool Active;
+    } const cases[] = {{250, true}, {0, false}, {1000, true}, {-5, false}};
+    for (const Case& c : cases) {
+        window.SetAutoHideTimer(c.Interval);
+        EXPECT_EQ(window.AutoHideTimer().isActive(), c.Active) << c.Interval;
+        if (c.Active) {
+            EXPECT_EQ(window.AutoHideTimer().interval(), c.Interval);
+        }
+    }
+}
+
+TEST_F(Bar, APostedSizeMoveCycleWaitsForTheDragToEnd) {
+    auto bar = WideBar();
+    Mouse(*bar, QEvent::MouseButtonPress, {2, 5}, Qt::LeftButton);
+    const QPoint top(screenWidth / 2, 2);
+    Mouse(*bar, QEvent::MouseMove, bar->mapFromGlobal(top), Qt::LeftButton);
+    bar->ShellWindow().PostSizeMoveCycle();
+    QCoreApplication::processEvents();
+    // The drag's proposed edge survives the cycle, and the bar docks there when it ends.
+    EXPECT_EQ(bar->AppBar().Edge(), TAppBarEdge::abeTop);
+    EXPECT_EQ(shell->Reserved, TRect{});
+    Mouse(*bar, QEvent::MouseButtonRelease, bar->mapFromGlobal(top), Qt::LeftButton);
+    EXPECT_EQ(shell->Reserved, (TRect{0, 0, screenWidth, 20}));
 }
 
 TEST_F(Bar, PopsUpAfterNewMailAndGoesBackIn) {

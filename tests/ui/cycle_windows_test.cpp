@@ -27,7 +27,7 @@ TEST_F(CycleWindowsTest, NewMailGetsARowOnlyWhenItsBoxIsListed) {
         archive.WriteSettings();
         archive.EnsureLoaded();
         window->CurrentBox = c.inboxListed ? Inbox : &archive;
-        window->actBoxMessages->trigger();
+        window->Command(TCommandId::BoxMessages).trigger();
         const int rowsBefore = window->Messages().rowCount();
         const int unreadBefore = Inbox->Unread;
 
@@ -76,13 +76,13 @@ TEST_F(CycleWindowsTest, EveryWayOfReadingKeepsTheCountersRight) {
 
         switch (c.way) {
             case Way::MarkReadCommand:
-                window->actMarkRead->trigger();
+                window->Command(TCommandId::MarkRead).trigger();
                 break;
             case Way::MarkUnreadCommand:
-                window->actMarkUnread->trigger();
+                window->Command(TCommandId::MarkUnread).trigger();
                 break;
             case Way::OpenCommand:
-                window->actOpen->trigger();
+                window->Command(TCommandId::Open).trigger();
                 break;
             case Way::Bar:
                 cycle->Bar().MarkMessageRead(item, true);
@@ -112,12 +112,12 @@ TEST_F(CycleWindowsTest, DeletingTheLastMessageEmptiesTheListAndThePane) {
     Pane().ShowItem(item);
     ASSERT_EQ(Pane().Item(), &item);
 
-    window->actDelete->trigger();
+    window->Command(TCommandId::DeleteSelected).trigger();
 
     EXPECT_EQ(Inbox->Items.Count(), 0u);
     EXPECT_EQ(window->Messages().rowCount(), 0);
     EXPECT_EQ(Pane().Item(), nullptr);
-    EXPECT_FALSE(window->actMarkRead->isEnabled());
+    EXPECT_FALSE(window->Command(TCommandId::MarkRead).isEnabled());
     EXPECT_EQ(Inbox->Unread, 0);
 }
 
@@ -133,7 +133,7 @@ TEST_F(CycleWindowsTest, AMessageWhoseAccountWasRemovedFetchesNothingAndGoesLoca
     EXPECT_EQ(cycle->Tasks().Count(), 0u);
 
     window->FocusRow(TMailItems::KeyOf(item));
-    window->actDelete->trigger();
+    window->Command(TCommandId::DeleteSelected).trigger();
     EXPECT_EQ(cycle->Tasks().Count(), 0u);
     EXPECT_EQ(Inbox->Items.Count(), 0u);
     EXPECT_EQ(window->Messages().rowCount(), 0);

@@ -131,9 +131,10 @@ class MessageListWindow : public ::testing::Test, public WindowFixture {
         return key == nullptr ? "" : static_cast<const FakeItem*>(key)->Subject;
     }
     void Select(int row) {
-        window->tvMailBox->selectionModel()->select(
-            window->Messages().index(row, 0),
-            QItemSelectionModel::Select | QItemSelectionModel::Rows);
+        ChildNamed<QTreeView>(*window, "tvMailBox")
+            ->selectionModel()
+            ->select(window->Messages().index(row, 0),
+                     QItemSelectionModel::Select | QItemSelectionModel::Rows);
     }
 
     std::vector<FakeItem> items;
@@ -171,7 +172,7 @@ TEST_F(MessageListWindow, FocusNeighbourSkipsSelectedRowsInTheSortDirection) {
 
     // Every row selected: nothing changes.
     window->FocusRow(&items[3]);
-    window->tvMailBox->selectAll();
+    ChildNamed<QTreeView>(*window, "tvMailBox")->selectAll();
     window->FocusNeighbour();
     EXPECT_EQ(Focused(), "m3");
 }
@@ -188,9 +189,9 @@ TEST_F(MessageListWindow, SelectedRowsComeLastRowFirstAndNextWraps) {
     std::vector<TRowKey> shown;
     window->OnMessageFocused = [&](TRowKey key) { shown.push_back(key); };
     window->FocusRow(&items[5]);
-    window->actNext->trigger();
+    window->Command(TCommandId::NextRow).trigger();
     EXPECT_EQ(Focused(), "m0");
-    window->actPrevious->trigger();
+    window->Command(TCommandId::PreviousRow).trigger();
     EXPECT_EQ(Focused(), "m5");
     // Navigation commands load the preview at once.
     EXPECT_EQ(shown, (std::vector<TRowKey>{&items[0], &items[5]}));

@@ -106,7 +106,7 @@ class ReaderTest : public ::testing::Test {
     // Lists the Inbox again (after items were added).
     void ListInbox() {
         window->CurrentBox = Inbox;
-        window->actBoxMessages->trigger();
+        window->Command(TCommandId::BoxMessages).trigger();
         QCoreApplication::processEvents();
     }
 

@@ -111,7 +111,7 @@ TEST_F(ReaderPaneTest, MessageKnownByItsHeaderIsFetchedShownAndStored) {
     EXPECT_EQ(cycle->Tasks().Count(), 1u);
     EXPECT_TRUE(tasks.isVisible());
     EXPECT_TRUE(item.Read);  // the waiting text counts as shown
-    EXPECT_EQ(window->lblFrom->text(), QStringLiteral("Mara"));
+    EXPECT_EQ(window->ReaderPaneArea().From->text(), QStringLiteral("Mara"));
 
     ASSERT_TRUE(RunTasks());
     EXPECT_EQ(Pane().State(), TfraReader::TState::Showing);
@@ -121,9 +121,9 @@ TEST_F(ReaderPaneTest, MessageKnownByItsHeaderIsFetchedShownAndStored) {
     EXPECT_THAT(cached, EndsWith("\r\n.\r\n"));
     EXPECT_THAT(cached, HasSubstr("\r\n.dotted line\r\n"));
     EXPECT_EQ(Peer->Connects, 1);
-    ASSERT_EQ(window->tsParts->count(), 2);
-    EXPECT_EQ(window->tsParts->tabText(0), QStringLiteral(" Text "));
-    EXPECT_EQ(window->tsParts->tabText(1), QStringLiteral(" Source "));
+    ASSERT_EQ(window->ReaderPaneArea().Tabs->count(), 2);
+    EXPECT_EQ(window->ReaderPaneArea().Tabs->tabText(0), QStringLiteral(" Text "));
+    EXPECT_EQ(window->ReaderPaneArea().Tabs->tabText(1), QStringLiteral(" Source "));
 
     // Shown again, it comes from its cache file.
     Pane().Clear();
@@ -243,7 +243,7 @@ TEST_F(ReaderPaneTest, LinksOpenTheBrowserAndMailAddressesGoElsewhere) {
 TEST_F(ReaderPaneTest, CopyActsOnTheActivePage) {
     TMailItem& item = AddItem("copy", SimpleMessage("Copy", "body text"), true);
     Pane().ShowItem(item);
-    window->tsParts->setCurrentIndex(1);
+    window->ReaderPaneArea().Tabs->setCurrentIndex(1);
     EXPECT_EQ(Pane().ActivePage(), TfraReader::kSourcePage);
     Pane().mnuSelectAll->trigger();
     Pane().mnuCopy->trigger();
@@ -253,7 +253,7 @@ TEST_F(ReaderPaneTest, CopyActsOnTheActivePage) {
 
     Pane().ShowItem(item);  // a new showing starts on the Text page
     EXPECT_EQ(Pane().ActivePage(), TfraReader::kTextPage);
-    EXPECT_EQ(window->tsParts->currentIndex(), 0);
+    EXPECT_EQ(window->ReaderPaneArea().Tabs->currentIndex(), 0);
     Pane().mnuSelectAll->trigger();
     Pane().mnuCopy->trigger();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("body text\n"));
@@ -290,18 +290,19 @@ TEST_F(ReaderPaneTest, HeaderPanelShowsSenderRecipientSourceAndAttachments) {
         "filename=\"a&b.csv\"\r\n\r\nday,count\r\n--b--\r\n";
     TMailItem& item = AddItem("hdr", message, true);
     Pane().ShowItem(item);
-    EXPECT_EQ(window->lblFrom->text(), QStringLiteral("Mara"));
-    EXPECT_EQ(window->lblTo->text(), QStringLiteral("Me"));
-    EXPECT_EQ(window->lblCC->text(), QStringLiteral("Bo"));
-    EXPECT_EQ(window->lblRecipient->text(), QStringLiteral("me@example.org"));
+    EXPECT_EQ(window->ReaderPaneArea().From->text(), QStringLiteral("Mara"));
+    EXPECT_EQ(window->ReaderPaneArea().To->text(), QStringLiteral("Me"));
+    EXPECT_EQ(window->ReaderPaneArea().CC->text(), QStringLiteral("Bo"));
+    EXPECT_EQ(window->ReaderPaneArea().Recipient->text(), QStringLiteral("me@example.org"));
     TReaderHeaders& headers = *Readers().MainHeaders();
     EXPECT_EQ(headers.SourceIP(), QStringLiteral("192.0.2.7"));
     EXPECT_TRUE(item.Attachments);
-    EXPECT_FALSE(window->cmdAttachments->isHidden());
+    EXPECT_FALSE(window->ReaderPaneArea().Attachments->isHidden());
     ASSERT_EQ(headers.mnuAttachments->actions().size(), 1);
     EXPECT_EQ(headers.mnuAttachments->actions()[0]->text(), QStringLiteral("a&&b.csv (11 bytes)"));
 
-    emit window->lblSourceIP->linkActivated(TReaderHeaders::WhoisLink(headers.SourceIP()));
+    emit window->ReaderPaneArea().SourceIP->linkActivated(
+        TReaderHeaders::WhoisLink(headers.SourceIP()));
     ASSERT_EQ(opener.Opened.size(), 1u);
     EXPECT_THAT(opener.Opened[0], HasSubstr("/cgi-bin/proxy.cgi?query=192.0.2.7&targetnic=auto"));
     headers.mnuSourceCopy->trigger();

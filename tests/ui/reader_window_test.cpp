@@ -2,6 +2,7 @@
 // and the password prompt.
 #include <gmock/gmock.h>
 
+#include <QAction>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
@@ -38,8 +39,8 @@ TEST_F(ReaderWindowTest, NavigationWrapsWithABeepAndStaysOnMessagesOfTheList) {
     AddThree();
     TfrmExtReader& reader = Readers().ShowInReader(*Items[1], true);
     int shown = 0;
-    const auto previous = reader.Reader->OnMessageShown;
-    reader.Reader->OnMessageShown = [&](TfraReader& pane) {
+    const auto previous = reader.Pane().OnMessageShown;
+    reader.Pane().OnMessageShown = [&](TfraReader& pane) {
         ++shown;
         previous(pane);
     };
@@ -50,10 +51,13 @@ TEST_F(ReaderWindowTest, NavigationWrapsWithABeepAndStaysOnMessagesOfTheList) {
         int shows;
     };
     const Step steps[] = {
-        {reader.actNext, Items[2], 0, 1},     {reader.actNext, Items[0], 1, 1},
-        {reader.actPrevious, Items[2], 2, 1}, {reader.actFirst, Items[0], 2, 1},
-        {reader.actFirst, Items[0], 2, 0},  // already shown: no reload
-        {reader.actLast, Items[2], 2, 1},     {reader.actPrevious, Items[1], 2, 1},
+        {&reader.Command(TCommandId::NextMessage), Items[2], 0, 1},
+        {&reader.Command(TCommandId::NextMessage), Items[0], 1, 1},
+        {&reader.Command(TCommandId::PreviousMessage), Items[2], 2, 1},
+        {&reader.Command(TCommandId::FirstMessage), Items[0], 2, 1},
+        {&reader.Command(TCommandId::FirstMessage), Items[0], 2, 0},  // already shown: no reload
+        {&reader.Command(TCommandId::LastMessage), Items[2], 2, 1},
+        {&reader.Command(TCommandId::PreviousMessage), Items[1], 2, 1},
     };
     for (const Step& step : steps) {
         SCOPED_TRACE(step.command->objectName().toStdString());
@@ -68,8 +72,8 @@ TEST_F(ReaderWindowTest, NavigationWrapsWithABeepAndStaysOnMessagesOfTheList) {
     // A message no longer in the list: previous and next do nothing.
     TMailItem& outside = AddItem("outside", "Subject: x\r\n\r\ny\r\n", true);
     reader.ShowItem(outside);
-    reader.actNext->trigger();
-    reader.actPrevious->trigger();
+    reader.Command(TCommandId::NextMessage).trigger();
+    reader.Command(TCommandId::PreviousMessage).trigger();
     EXPECT_EQ(reader.ShownItem(), &outside);
     EXPECT_EQ(Beeps, 2);
 }
@@ -83,7 +87,7 @@ TEST_F(ReaderWindowTest, SharedWindowIsReusedUntilItCloses) {
     TfrmExtReader* first = Readers().Windows()[0];
     EXPECT_EQ(first->ShownItem(), Items[1]);
     EXPECT_EQ(Readers().SharedWindow(), first);
-    first->actClose->trigger();
+    first->Command(TCommandId::CloseReader).trigger();
     Settle();
     EXPECT_TRUE(Readers().Windows().empty());
     cycle->Controller().OpenMessage(*Items[2]);
@@ -101,16 +105,16 @@ TEST_F(ReaderWindowTest, WindowsOfADeletedMessageAllClose) {
     cycle->Controller().OpenMessage(*Items[2]);
     ASSERT_EQ(Readers().Windows().size(), 3u);
     TfrmExtReader& reader = *Readers().Windows()[0];
-    EXPECT_TRUE(reader.actDelete->isEnabled());
+    EXPECT_TRUE(reader.Command(TCommandId::DeleteShown).isEnabled());
 
     Answer = false;
-    reader.actDelete->trigger();
+    reader.Command(TCommandId::DeleteShown).trigger();
     ASSERT_EQ(Questions.size(), 1u);
     EXPECT_EQ(Questions[0], DeleteConfirmationText(true));
     EXPECT_EQ(Readers().Windows().size(), 3u);
 
     Answer = true;
-    reader.actDelete->trigger();
+    reader.Command(TCommandId::DeleteShown).trigger();
     Settle();
     ASSERT_EQ(Readers().Windows().size(), 1u);
     EXPECT_EQ(Readers().Windows()[0]->ShownItem(), Items[2]);
@@ -123,7 +127,7 @@ TEST_F(ReaderWindowTest, MessageStillOnTheServerClosesItsWindowWhenItsTaskReport
     WriteSetting("Confirmations", "Delete", false);
     TfrmExtReader& reader = Readers().ShowInReader(item, true);
     Serve(kLogin + "+OK\r\n1 srv\r\n.\r\n+OK deleted\r\n");
-    reader.actDelete->trigger();
+    reader.Command(TCommandId::DeleteShown).trigger();
     EXPECT_EQ(Readers().Windows().size(), 1u);  // until the task reports it
     EXPECT_TRUE(tasks.isVisible());
     ASSERT_TRUE(RunTasks());
@@ -141,16 +145,79 @@ TEST_F(ReaderWindowTest, CaptionIsTheSubjectOrNoSubject) {
     TMailItem& empty = AddItem("s2", "From: \"Bo\" <bo@example.org>\r\n\r\ny\r\n", true);
     TfrmExtReader& reader = Readers().ShowInReader(plain, true);
     EXPECT_EQ(reader.windowTitle(), QStringLiteral("Hello there"));
-    EXPECT_EQ(reader.txtSubject->text(), QStringLiteral("Hello there"));
-    EXPECT_EQ(reader.txtDate->text(), QString::fromStdString(plain.CachedData.DateStr));
+    EXPECT_EQ(ChildNamed<QLineEdit>(reader, "txtSubject")->text(), QStringLiteral("Hello there"));
+    EXPECT_EQ(ChildNamed<QLineEdit>(reader, "txtDate")->text(),
+              QString::fromStdString(plain.CachedData.DateStr));
     reader.ShowItem(empty);
     EXPECT_EQ(reader.windowTitle(), QStringLiteral("(No subject)"));
-    EXPECT_EQ(reader.txtFrom->text(), QStringLiteral("Bo"));
+    EXPECT_EQ(ChildNamed<QLineEdit>(reader, "txtFrom")->text(), QStringLiteral("Bo"));
     EXPECT_TRUE(empty.Read);
 
     TfrmExtReader fresh(Readers());
     EXPECT_EQ(fresh.windowTitle(), QStringLiteral("(No subject)"));
-    EXPECT_FALSE(fresh.actDelete->isEnabled());
+    EXPECT_FALSE(fresh.Command(TCommandId::DeleteShown).isEnabled());
+}
+
+// Every command of a reader window as it reads, found by its object name; the compose family reads
+// exactly as the main window's, the commands on the shown message as their own.
+TEST_F(ReaderWindowTest, CommandsReadAsDesigned) {
+    using enum TCommandId;
+    struct Case {
+        TCommandId id;
+        const char* name;
+        const char* caption;
+        const char* toolTip;
+        const char* statusTip;
+        QKeySequence shortcut;
+    };
+    const Case cases[] = {
+        {DeleteShown, "actDelete", "&Delete", "Delete", "Delete this message",
+         QKeySequence(Qt::Key_Delete)},
+        {FirstMessage, "actFirst", "&First message", "First message",
+         "Open the first message in the list", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Left)},
+        {PreviousMessage, "actPrevious", "&Previous message", "Previous message",
+         "Open the previous message in the list", QKeySequence(Qt::ALT | Qt::Key_Left)},
+        {NextMessage, "actNext", "&Next message", "Next message",
+         "Open the next message in the list", QKeySequence(Qt::ALT | Qt::Key_Right)},
+        {LastMessage, "actLast", "&Last message", "Last message",
+         "Open the last message in the list", QKeySequence(Qt::CTRL | Qt::ALT | Qt::Key_Right)},
+        {CloseReader, "actClose", "&Close", "Close", "Close this window",
+         QKeySequence(Qt::Key_Escape)},
+        {Compose, "actCompose", "&Compose", "Compose", "Write a new message",
+         QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {Reply, "actReply", "&Reply", "Reply", "Reply to the sender",
+         QKeySequence(Qt::CTRL | Qt::Key_R)},
+        {ReplyAll, "actReplyAll", "Reply to &all", "Reply to all",
+         "Reply to the sender and all recipients", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)},
+        {Forward, "actForward", "&Forward", "Forward", "Forward the message",
+         QKeySequence(Qt::CTRL | Qt::Key_F)},
+        {Redirect, "actRedirect", "&Redirect", "Redirect", "Redirect the message",
+         QKeySequence(Qt::CTRL | Qt::Key_D)},
+        {AntiSpamShown, "actAntispam", "&Anti-spam", "Anti-spam", "Mark the message as spam",
+         QKeySequence()},
+    };
+    TMailItem& item = AddItem("c", "Subject: c\r\n\r\nx\r\n", true);
+    TfrmExtReader& reader = Readers().ShowInReader(item, true);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QAction& action = reader.Command(c.id);
+        EXPECT_EQ(ChildNamed<QAction>(reader, c.name), &action);
+        EXPECT_EQ(action.text(), c.caption);
+        EXPECT_EQ(action.toolTip(), c.toolTip);
+        EXPECT_EQ(action.statusTip(), c.statusTip);
+        EXPECT_EQ(action.shortcut(), c.shortcut);
+        EXPECT_FALSE(action.icon().isNull());
+        EXPECT_TRUE(reader.actions().contains(&action));
+    }
+    for (const TCommandId shared : {Compose, Reply, ReplyAll, Forward, Redirect}) {
+        const QAction& mine = reader.Command(shared);
+        const QAction& main = window->Command(shared);
+        EXPECT_NE(&mine, &main);
+        EXPECT_EQ(mine.objectName(), main.objectName());
+        EXPECT_EQ(mine.text(), main.text());
+        EXPECT_EQ(mine.statusTip(), main.statusTip());
+        EXPECT_EQ(mine.shortcut(), main.shortcut());
+    }
 }
 
 TEST_F(ReaderWindowTest, PlacementIsKeptInItsOwnSection) {

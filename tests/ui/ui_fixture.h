@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,16 @@
 #include "ui/tasks/frm_tasks.h"
 
 namespace quobel::testing {
+
+// A window's widget by its object name; a missing one fails the test.
+template <class T>
+T* ChildNamed(const QObject& parent, const char* name) {
+    T* child = parent.findChild<T*>(QString::fromLatin1(name));
+    if (child == nullptr) {
+        throw std::runtime_error(std::string("no child named ") + name);
+    }
+    return child;
+}
 
 // A mail item as the message list sees it.
 struct FakeItem {

@@ -1,8 +1,7 @@
 #include "ui/app/mail_cycle.h"
 
 #include <QAction>
-#include <QMenu>
-#include <QTimer>
+#include <utility>
 
 #include "core/file_util.h"
 #include "retrieval/custom_task.h"
@@ -104,47 +103,40 @@ TMailCycle::~TMailCycle() {
 
 void TMailCycle::ApplyCheckTimer() {
     const TMsgListController::CheckTimer timer = controller_->ApplyCheckTimer();
-    window_.tmrCheck->setInterval(timer.IntervalMilliseconds);
-    if (timer.Enabled) {
-        window_.tmrCheck->start();
-    } else {
-        window_.tmrCheck->stop();
-    }
+    window_.SetCheckTimer(timer.IntervalMilliseconds, timer.Enabled);
 }
 
 void TMailCycle::SetAccountsMenu(const std::vector<TAccount*>& accounts) {
-    window_.mnuAccounts->clear();
+    std::vector<TfrmMsgList::TMenuEntry> entries;
     for (TAccount* account : accounts) {
-        QAction* entry = window_.mnuAccounts->addAction(Q(account->Name));
-        QObject::connect(entry, &QAction::triggered, &window_,
-                         [this, account] { controller_->CheckAccount(*account); });
+        entries.push_back(
+            {Q(account->Name), [this, account] { controller_->CheckAccount(*account); }});
     }
+    window_.SetAccountsMenu(entries);
     if (bar_ != nullptr) {
         bar_->RebuildCheckMenu();
     }
 }
 
 void TMailCycle::HookCommands() {
+    using enum TCommandId;
     TMsgListController& controller = *controller_;
-    QObject::connect(window_.actSynchronize, &QAction::triggered, &window_,
-                     [&controller] { controller.actSynchronize(); });
-    QObject::connect(window_.tmrCheck, &QTimer::timeout, &window_,
-                     [this] { window_.actSynchronize->trigger(); });
-    QObject::connect(window_.actDelete, &QAction::triggered, &window_,
-                     [&controller] { controller.actDelete(); });
-    QObject::connect(window_.actMarkRead, &QAction::triggered, &window_,
-                     [&controller] { controller.MarkSelected(true); });
-    QObject::connect(window_.actMarkUnread, &QAction::triggered, &window_,
-                     [&controller] { controller.MarkSelected(false); });
-    QObject::connect(window_.actOpen, &QAction::triggered, &window_, [this, &controller] {
+    const auto hook = [this](TCommandId id, auto&& run) {
+        QObject::connect(&window_.Command(id), &QAction::triggered, &window_,
+                         std::forward<decltype(run)>(run));
+    };
+    hook(Synchronize, [&controller] { controller.actSynchronize(); });
+    hook(DeleteSelected, [&controller] { controller.actDelete(); });
+    hook(MarkRead, [&controller] { controller.MarkSelected(true); });
+    hook(MarkUnread, [&controller] { controller.MarkSelected(false); });
+    hook(Open, [this, &controller] {
         if (TMailItem* item = FocusedItem()) {
             controller.OpenMessage(*item);
         }
     });
-    QObject::connect(window_.actOptions, &QAction::triggered, &window_,
-                     [this] { actOptionsExecute(); });
+    hook(Options, [this] { actOptionsExecute(); });
     window_.OnDestroying = [&controller] { controller.Shutdown(); };
-    QObject::connect(window_.actBar, &QAction::triggered, bar_.get(),
+    QObject::connect(&window_.Command(Bar), &QAction::triggered, bar_.get(),
                      [this](bool checked) { bar_->actBarExecute(checked); });
     QObject::connect(&window_, &TfrmMsgList::Closed, bar_.get(),
                      [this] { bar_->MainWindowClosing(); });

@@ -1,11 +1,8 @@
 #include "ui/mainwindow/frm_msg_list.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QCloseEvent>
-#include <QGridLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -15,16 +12,12 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSplitter>
-#include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QSystemTrayIcon>
 #include <QTabBar>
 #include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
-#include <QVBoxLayout>
 #include <utility>
 
 #include "core/file_util.h"
@@ -33,18 +26,19 @@
 #include "platform/url_opener.h"
 #include "store/mail_box.h"
 #include "ui/app/quobel_context.h"
-#include "ui/common/command_action.h"
 #include "ui/common/icons.h"
 #include "ui/mainwindow/list_header.h"
+#include "ui/mainwindow/main_menus.h"
+#include "ui/mainwindow/main_toolbar.h"
+#include "ui/mainwindow/main_widgets.h"
 #include "ui/mainwindow/status_panel.h"
+#include "ui/mainwindow/tray_icon.h"
 #include "ui/tasks/frm_tasks.h"
 
 namespace quobel {
 namespace {
 
 constexpr int kPreviewDelayMs = 500;
-constexpr int kLeftPaneWidth = 185;
-constexpr int kHeadersHeight = 57;
 
 }  // namespace
 
@@ -54,6 +48,7 @@ TfrmMsgList::TfrmMsgList(TQuobelContext& context, TfrmTasks& tasks, UrlOpener& u
       context_(context),
       tasks_(tasks),
       urlOpener_(urlOpener),
+      commands_(MakeMainWindowCommands(*this)),
       placed_(*this),
       orvaneFormSize(placed_, "MsgList") {
     setObjectName(QStringLiteral("frmMsgList"));
@@ -61,22 +56,31 @@ TfrmMsgList::TfrmMsgList(TQuobelContext& context, TfrmTasks& tasks, UrlOpener& u
     setWindowIcon(TIcons::Application());
     TrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
 
-    tmrCheck = new QTimer(this);
-    tmrBox = new QTimer(this);
-    tmrBox->setSingleShot(true);
-    tmrBox->setInterval(kPreviewDelayMs);
-    tmrMessage = new QTimer(this);
-    tmrMessage->setSingleShot(true);
-    tmrMessage->setInterval(kPreviewDelayMs);
-    connect(tmrBox, &QTimer::timeout, this, &TfrmMsgList::tmrBoxTimer);
-    connect(tmrMessage, &QTimer::timeout, this, &TfrmMsgList::tmrMessageTimer);
+    tmrCheck_ = new QTimer(this);
+    tmrBox_ = new QTimer(this);
+    tmrBox_->setSingleShot(true);
+    tmrBox_->setInterval(kPreviewDelayMs);
+    tmrMessage_ = new QTimer(this);
+    tmrMessage_->setSingleShot(true);
+    tmrMessage_->setInterval(kPreviewDelayMs);
+    connect(tmrCheck_, &QTimer::timeout, this,
+            [this] { commands_[TCommandId::Synchronize].trigger(); });
+    connect(tmrBox_, &QTimer::timeout, this, &TfrmMsgList::tmrBoxTimer);
+    connect(tmrMessage_, &QTimer::timeout, this, &TfrmMsgList::tmrMessageTimer);
 
     messages_.SetSource(&mailRows_);
     folders_.SetSource(&boxRows_);
-    CreateActions();
-    CreateWidgets();
-    CreateMenus();
-    CreateTray();
+    ConnectCommands();
+    w_ = BuildMainWidgets(*this, folders_, messages_);
+    SetUpColumns();
+    ConnectWidgets();
+    BuildMainMenuBar(*menuBar(), commands_);
+    mnuList_ = BuildMessageListMenu(*this, commands_);
+    mnuAccounts_ = new QMenu(this);
+    mnuAccounts_->setObjectName(QStringLiteral("mnuAccounts"));
+    BuildMainToolBar(*this, commands_, *mnuAccounts_);
+    tray_ = new TTrayIcon(*this, commands_);
+    tray_->OnOpen = [this] { mnuTrayOpenClick(); };
     resize(900, 600);
 
     // The placement component lends itself the settings file for the duration of one access.
@@ -99,378 +103,106 @@ TfrmMsgList::~TfrmMsgList() {
         // A settings file that cannot be written loses the placement only.
     }
     // The models are members and go before the views, which the base class deletes later.
-    tvMailBox->setModel(nullptr);
-    tvBoxList->setModel(nullptr);
+    w_.tvMailBox->setModel(nullptr);
+    w_.tvBoxList->setModel(nullptr);
 }
 
-QAction* TfrmMsgList::MakeAction(const char* name, const QString& caption, const QString& hint,
-                                 const QKeySequence& shortcut, const QString& icon) {
-    return MakeCommand(*this, name, caption, hint, shortcut, icon);
-}
-
-void TfrmMsgList::CreateActions() {
-    const auto key = [](QKeyCombination combination) { return QKeySequence(combination); };
-    actSynchronize =
-        MakeAction("actSynchronize", "&Check mail", "Send and receive|Check for new email",
-                   key(Qt::CTRL | Qt::Key_M), "check_mail");
-    actDelete =
-        MakeAction("actDelete", "&Delete", "Delete|Delete the selected messages", {}, "delete");
-    actOpen = MakeAction("actOpen", "&Open", "Open|Open the selected message");
-    actMarkRead =
-        MakeAction("actMarkRead", "Mark as &Read",
-                   "Mark as read|Mark the selected messages as read", key(Qt::CTRL | Qt::Key_B));
-    actMarkUnread = MakeAction("actMarkUnread", "Mark as &Unread",
-                               "Mark as unread|Mark the selected messages as unread",
-                               key(Qt::CTRL | Qt::Key_U));
-    actSelectAll = MakeAction("actSelectAll", "Select &all", "Select all|Select all messages",
-                              key(Qt::CTRL | Qt::Key_A));
-    actSelectNone = MakeAction("actSelectNone", "Select &none", "Select none|Deselect all messages",
-                               key(Qt::CTRL | Qt::Key_Z));
-    actSelectSpam =
-        MakeAction("actSelectSpam", "Select &spam",
-                   "Select spam|Select all messages marked as spam", key(Qt::CTRL | Qt::Key_X));
-    actPrevious = MakeAction("actPrevious", "&Previous", "Previous|Go to the previous message",
-                             key(Qt::ALT | Qt::Key_Left));
-    actNext =
-        MakeAction("actNext", "&Next", "Next|Go to the next message", key(Qt::ALT | Qt::Key_Right));
-    actPreview = MakeAction("actPreview", "Message &preview",
-                            "Message preview|Show or hide the message preview");
-    actPreview->setCheckable(true);
-    actContacts =
-        MakeAction("actContacts", "&Contacts list", "Contacts list|Show or hide the contacts list");
-    actContacts->setCheckable(true);
-    actBar = MakeAction("actBar", "Quobel &Bar", "Quobel Bar|Show the Quobel Bar");
-    actBar->setCheckable(true);
-    actOptions =
-        MakeAction("actOptions", "&Options...", "Options|Change the Quobel options", {}, "options");
-    actHide = MakeAction("actHide", "&Hide", "Hide|Hide Quobel to the system tray",
-                         key(Qt::CTRL | Qt::Key_F4), "hide");
-    actClose =
-        MakeAction("actClose", "&Close", "Close|Close Quobel", key(Qt::ALT | Qt::Key_F4), "close");
-    actShowTasks = MakeAction("actShowTasks", "&Show tasks", "Show tasks|Show the running tasks");
-    actBoxList = MakeAction("actBoxList", "Refresh mailbox list",
-                            "Refresh mailbox list|Refresh the list of mailboxes");
-    actBoxMessages = MakeAction("actBoxMessages", "List messages in box",
-                                "List messages|List the messages in the selected mailbox");
-    actHelpContents = MakeAction("actHelpContents", "&Contents",
-                                 "Contents|Show the contents of the help", {}, "help");
-
-    actCompose = MakeAction("actCompose", "&Compose", "Compose|Write a new message",
-                            key(Qt::CTRL | Qt::Key_N), "compose");
-    actReply = MakeAction("actReply", "&Reply", "Reply|Reply to the sender",
-                          key(Qt::CTRL | Qt::Key_R), "reply");
-    actReplyAll = MakeAction("actReplyAll", "Reply to &all",
-                             "Reply to all|Reply to the sender and all recipients",
-                             key(Qt::CTRL | Qt::SHIFT | Qt::Key_R), "reply_all");
-    actForward = MakeAction("actForward", "&Forward", "Forward|Forward the message",
-                            key(Qt::CTRL | Qt::Key_F), "forward");
-    actRedirect = MakeAction("actRedirect", "&Redirect", "Redirect|Redirect the message",
-                             key(Qt::CTRL | Qt::Key_D), "redirect");
-    actAntiSpam = MakeAction("actAntiSpam", "&Anti-spam", "Anti-spam|Mark the message as spam",
-                             key(Qt::CTRL | Qt::Key_K), "antispam");
-    actAddressBook =
-        MakeAction("actAddressBook", "&Address book", "Address book|Open the address book",
-                   key(Qt::CTRL | Qt::SHIFT | Qt::Key_B), "address_book");
-    actSenderAddress = MakeAction("actSenderAddress", "Add sender to address book",
-                                  "Add sender|Add the sender to the address book");
-    actSenderAllow = MakeAction("actSenderAllow", "Add sender to allow list",
-                                "Allow sender|Add the sender to the allow list");
-    actContactsList =
-        MakeAction("actContactsList", "List contacts", "List contacts|List the contacts");
-
-    actDelete->setEnabled(false);
-    actMarkRead->setEnabled(false);
-    actMarkUnread->setEnabled(false);
-
-    connect(actPreview, &QAction::triggered, this, &TfrmMsgList::actPreviewExecute);
-    connect(actContacts, &QAction::triggered, this, &TfrmMsgList::actContactsExecute);
-    connect(actHide, &QAction::triggered, this, &TfrmMsgList::actHideExecute);
-    connect(actClose, &QAction::triggered, this, &QWidget::close);
-    connect(actNext, &QAction::triggered, this, &TfrmMsgList::actNextExecute);
-    connect(actPrevious, &QAction::triggered, this, &TfrmMsgList::actPreviousExecute);
-    connect(actSelectAll, &QAction::triggered, this, &TfrmMsgList::actSelectAllExecute);
-    connect(actBoxList, &QAction::triggered, this, &TfrmMsgList::actBoxListExecute);
-    connect(actBoxMessages, &QAction::triggered, this, &TfrmMsgList::actBoxMessagesExecute);
-    connect(actShowTasks, &QAction::triggered, this, [this] {
-        tasks_.ShowTasksPage();
-        tasks_.ShowOver(this);
-    });
-    connect(actHelpContents, &QAction::triggered, this,
+void TfrmMsgList::ConnectCommands() {
+    using enum TCommandId;
+    const TCommandSet& c = commands_;
+    connect(&c[Preview], &QAction::triggered, this, &TfrmMsgList::actPreviewExecute);
+    connect(&c[Contacts], &QAction::triggered, this, &TfrmMsgList::actContactsExecute);
+    connect(&c[Hide], &QAction::triggered, this, &TfrmMsgList::actHideExecute);
+    connect(&c[CloseProgram], &QAction::triggered, this, &QWidget::close);
+    connect(&c[NextRow], &QAction::triggered, this, &TfrmMsgList::actNextExecute);
+    connect(&c[PreviousRow], &QAction::triggered, this, &TfrmMsgList::actPreviousExecute);
+    connect(&c[SelectAll], &QAction::triggered, this, &TfrmMsgList::actSelectAllExecute);
+    connect(&c[BoxList], &QAction::triggered, this, &TfrmMsgList::actBoxListExecute);
+    connect(&c[BoxMessages], &QAction::triggered, this, &TfrmMsgList::actBoxMessagesExecute);
+    connect(&c[ShowTasks], &QAction::triggered, this, &TfrmMsgList::ShowTasks);
+    connect(&c[HelpContents], &QAction::triggered, this,
             [this] { urlOpener_.OpenUrl(helpFile_.toStdString()); });
 }
 
-void TfrmMsgList::CreateMenus() {
-    QMenuBar* bar = menuBar();
-    QMenu* file = bar->addMenu(QStringLiteral("&File"));
-    file->addAction(actCompose);
-    file->addSeparator();
-    file->addActions({actHide, actClose});
-
-    QMenu* view = bar->addMenu(QStringLiteral("&View"));
-    view->addActions({actPreview, actContacts, actBar});
-    view->addSeparator();
-    view->addActions({actSelectAll, actSelectNone, actSelectSpam});
-
-    const auto messageEntries = [this](QMenu* menu) {
-        menu->addAction(actOpen);
-        menu->addSeparator();
-        menu->addActions({actReply, actReplyAll, actForward, actRedirect});
-        menu->addSeparator();
-        menu->addActions({actDelete, actAntiSpam});
-        menu->addSeparator();
-        menu->addActions({actMarkRead, actMarkUnread});
-        menu->addSeparator();
-    };
-    QMenu* message = bar->addMenu(QStringLiteral("&Message"));
-    messageEntries(message);
-    message->addActions({actSenderAllow, actSenderAddress});
-
-    QMenu* tools = bar->addMenu(QStringLiteral("&Tools"));
-    tools->addAction(actAddressBook);
-    tools->addSeparator();
-    tools->addAction(actOptions);
-
-    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-    help->addAction(actHelpContents);
-
-    mnuList = new QMenu(this);
-    mnuList->setObjectName(QStringLiteral("mnuList"));
-    messageEntries(mnuList);
-    mnuList->addActions({actSelectAll, actSelectNone, actSelectSpam});
-    mnuList->addSeparator();
-    mnuList->addActions({actSenderAllow, actSenderAddress});
-    mnuList->setDefaultAction(actOpen);
-
-    tbMain = addToolBar(QStringLiteral("Main"));
-    tbMain->setObjectName(QStringLiteral("tbMain"));
-    tbMain->setMovable(false);
-    tbMain->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    tbMain->addAction(actCompose);
-    tbMain->addSeparator();
-    tbMain->addActions({actReply, actReplyAll, actForward, actRedirect});
-    tbMain->addSeparator();
-    tbMain->addAction(actDelete);
-    tbMain->addSeparator();
-    tbMain->addAction(actAntiSpam);
-    tbMain->addSeparator();
-    mnuAccounts = new QMenu(this);
-    mnuAccounts->setObjectName(QStringLiteral("mnuAccounts"));
-    auto* check = new QToolButton(tbMain);
-    check->setDefaultAction(actSynchronize);
-    check->setMenu(mnuAccounts);
-    check->setPopupMode(QToolButton::MenuButtonPopup);
-    check->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    tbMain->addWidget(check);
-    tbMain->addSeparator();
-    tbMain->addAction(actAddressBook);
-    tbMain->addSeparator();
-    tbMain->addAction(actOptions);
-}
-
-void TfrmMsgList::CreateWidgets() {
-    // Header strip: folder icon and name.
-    pnlHeader = new QWidget;
-    pnlHeader->setObjectName(QStringLiteral("pnlHeader"));
-    pnlHeader->setFixedHeight(23);
-    pnlHeader->setAutoFillBackground(true);
-    QPalette strip = pnlHeader->palette();
-    strip.setColor(QPalette::Window, QColor(0x80, 0x80, 0x80));
-    strip.setColor(QPalette::WindowText, Qt::white);
-    pnlHeader->setPalette(strip);
-    imgBoxIcon = new QLabel;
-    imgBoxIcon->setObjectName(QStringLiteral("imgBoxIcon"));
-    imgBoxIcon->setPixmap(TIcons::MailBoxes()[0].pixmap(16, 16));
-    lblBoxName = new QLabel;
-    lblBoxName->setObjectName(QStringLiteral("lblBoxName"));
-    QFont boxFont(QStringLiteral("Tahoma"));
-    boxFont.setPixelSize(16);
-    boxFont.setBold(true);
-    lblBoxName->setFont(boxFont);
-    auto* headerRow = new QHBoxLayout(pnlHeader);
-    headerRow->setContentsMargins(4, 0, 4, 0);
-    headerRow->addWidget(imgBoxIcon);
-    headerRow->addWidget(lblBoxName, 1);
-
-    // Left pane: folder tree above the contacts list.
-    tvBoxList = new QTreeView;
-    tvBoxList->setObjectName(QStringLiteral("tvBoxList"));
-    tvBoxList->setModel(&folders_);
-    tvBoxList->setRootIsDecorated(false);
-    tvBoxList->setItemDelegate(new TFolderDelegate(tvBoxList));
-    tvBoxList->setContextMenuPolicy(Qt::PreventContextMenu);
-    tvContacts = new QTreeWidget;
-    tvContacts->setObjectName(QStringLiteral("tvContacts"));
-    tvContacts->setHeaderLabels({QStringLiteral("Contacts")});
-    tvContacts->setRootIsDecorated(false);
-    spltLeft = new QSplitter(Qt::Vertical);
-    spltLeft->setObjectName(QStringLiteral("spltLeft"));
-    spltLeft->addWidget(tvBoxList);
-    spltLeft->addWidget(tvContacts);
-    spltLeft->setStretchFactor(0, 1);
-    spltLeft->setStretchFactor(1, 0);
-    spltLeft->setChildrenCollapsible(false);
-
-    // Right pane: the message list above the reader panel.
-    tvMailBox = new QTreeView;
-    tvMailBox->setObjectName(QStringLiteral("tvMailBox"));
-    tvMailBox->setModel(&messages_);
-    tvMailBox->setRootIsDecorated(false);
-    tvMailBox->setUniformRowHeights(true);
-    tvMailBox->setAllColumnsShowFocus(true);
-    tvMailBox->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    tvMailBox->setSelectionBehavior(QAbstractItemView::SelectRows);
-    tvMailBox->setContextMenuPolicy(Qt::CustomContextMenu);
-    QHeaderView* header = tvMailBox->header();
-    header->setStretchLastSection(false);
-    header->setSectionsMovable(true);
-    header->setSectionsClickable(true);
-    header->setSortIndicatorShown(true);
-    header->setMinimumSectionSize(16);
-    header->setContextMenuPolicy(Qt::CustomContextMenu);
+void TfrmMsgList::SetUpColumns() {
     layout_ = MessageListDesignLayout();
-    ApplyColumns(layout_, *header);
+    ApplyColumns(layout_, *w_.tvMailBox->header());
     messages_.SetSort(layout_.SortColumn, layout_.SortDirection);
     UpdateSortIndicator();
     UpdateEnvelopeColumn();
+}
 
-    pnlReader = new QWidget;
-    pnlReader->setObjectName(QStringLiteral("pnlReader"));
-    pnlHeaders = new QWidget;
-    pnlHeaders->setObjectName(QStringLiteral("pnlHeaders"));
-    pnlHeaders->setFixedHeight(kHeadersHeight);
-    auto* fields = new QGridLayout(pnlHeaders);
-    fields->setContentsMargins(4, 2, 4, 2);
-    fields->setVerticalSpacing(0);
-    const auto field = [&](const QString& caption, int row, int column) {
-        fields->addWidget(new QLabel(caption), row, column);
-        auto* value = new QLabel;
-        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
-        fields->addWidget(value, row, column + 1);
-        return value;
-    };
-    lblFrom = field(QStringLiteral("From:"), 0, 0);
-    lblTo = field(QStringLiteral("To:"), 1, 0);
-    lblCC = field(QStringLiteral("CC:"), 2, 0);
-    lblRecipient = field(QStringLiteral("Recipient:"), 0, 2);
-    lblSourceIP = field(QStringLiteral("Source IP:"), 1, 2);
-    lblSourceIP->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
-    fields->setColumnStretch(1, 1);
-    fields->setColumnStretch(3, 1);
-    cmdAttachments = new QPushButton(TIcons::Mail()[2], QString());
-    cmdAttachments->setObjectName(QStringLiteral("cmdAttachments"));
-    cmdAttachments->setVisible(false);
-    fields->addWidget(cmdAttachments, 0, 4, 3, 1, Qt::AlignTop);
-    pnlReaderHost = new QWidget;
-    pnlReaderHost->setObjectName(QStringLiteral("pnlReaderHost"));
-    auto* hostLayout = new QVBoxLayout(pnlReaderHost);
-    hostLayout->setContentsMargins(0, 0, 0, 0);
-    tsParts = new QTabBar;
-    tsParts->setObjectName(QStringLiteral("tsParts"));
-    tsParts->setShape(QTabBar::RoundedSouth);
-    pnlProgress = new QWidget;
-    pnlProgress->setObjectName(QStringLiteral("pnlProgress"));
-    pbDecode = new QProgressBar;
-    pbDecode->setObjectName(QStringLiteral("pbDecode"));
-    pbDecode->setTextVisible(false);
-    pbDecode->setFixedWidth(150);
-    auto* progressLayout = new QHBoxLayout(pnlProgress);
-    progressLayout->setContentsMargins(0, 0, 0, 0);
-    progressLayout->addWidget(pbDecode);
-    pnlProgress->setVisible(false);
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(tsParts, 1);
-    bottom->addWidget(pnlProgress);
-    auto* readerLayout = new QVBoxLayout(pnlReader);
-    readerLayout->setContentsMargins(0, 0, 0, 0);
-    readerLayout->setSpacing(0);
-    readerLayout->addWidget(pnlHeaders);
-    readerLayout->addWidget(pnlReaderHost, 1);
-    readerLayout->addLayout(bottom);
-
-    spltReader = new QSplitter(Qt::Vertical);
-    spltReader->setObjectName(QStringLiteral("spltReader"));
-    spltReader->addWidget(tvMailBox);
-    spltReader->addWidget(pnlReader);
-    spltReader->setStretchFactor(0, 1);
-    spltReader->setStretchFactor(1, 0);
-    spltReader->setChildrenCollapsible(false);
-
-    spltMain = new QSplitter(Qt::Horizontal);
-    spltMain->setObjectName(QStringLiteral("spltMain"));
-    spltMain->addWidget(spltLeft);
-    spltMain->addWidget(spltReader);
-    spltMain->setStretchFactor(0, 0);
-    spltMain->setStretchFactor(1, 1);
-    spltMain->setSizes({kLeftPaneWidth, 560});
-
-    auto* central = new QWidget;
-    auto* centralLayout = new QVBoxLayout(central);
-    centralLayout->setContentsMargins(0, 0, 0, 0);
-    centralLayout->setSpacing(0);
-    centralLayout->addWidget(pnlHeader);
-    centralLayout->addWidget(spltMain, 1);
-    setCentralWidget(central);
-
-    sbHint = new QLabel;
-    sbHint->setObjectName(QStringLiteral("sbHint"));
-    sbHint->setFixedWidth(250);
-    sbStatus = new TStatusPanel;
-    sbStatus->setObjectName(QStringLiteral("sbStatus"));
-    statusBar()->addWidget(sbHint);
-    statusBar()->addWidget(sbStatus, 1);
-    connect(sbStatus, &TStatusPanel::Pressed, this, [this] {
+void TfrmMsgList::ConnectWidgets() {
+    QHeaderView* header = w_.tvMailBox->header();
+    connect(w_.sbStatus, &TStatusPanel::Pressed, this, [this] {
         if (OnStatusClick) {
             OnStatusClick();
         }
     });
 
-    connect(tvBoxList->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(w_.tvBoxList->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TfrmMsgList::FolderFocusChanged);
-    connect(tvMailBox->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(w_.tvMailBox->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &TfrmMsgList::MessageFocusChanged);
-    connect(tvMailBox, &QTreeView::doubleClicked, actOpen, &QAction::trigger);
-    connect(tvMailBox, &QWidget::customContextMenuRequested, this,
-            [this](const QPoint& at) { mnuList->popup(tvMailBox->viewport()->mapToGlobal(at)); });
+    connect(w_.tvMailBox, &QTreeView::doubleClicked, &commands_[TCommandId::Open],
+            &QAction::trigger);
+    connect(w_.tvMailBox, &QWidget::customContextMenuRequested, this, [this](const QPoint& at) {
+        mnuList_->popup(w_.tvMailBox->viewport()->mapToGlobal(at));
+    });
     connect(header, &QHeaderView::sectionClicked, this,
             [this](int column) { HeaderClick(column, TMouseButton::Left); });
     connect(header, &QWidget::customContextMenuRequested, this, &TfrmMsgList::HeaderMenu);
     connect(header, &QHeaderView::sectionMoved, this, &TfrmMsgList::UpdateEnvelopeColumn);
-    connect(spltReader, &QSplitter::splitterMoved, this, [this] {
-        if (!pnlReader->isHidden()) {
-            readerHeight_ = spltReader->sizes().value(1);
+    connect(w_.spltReader, &QSplitter::splitterMoved, this, [this] {
+        if (!w_.pnlReader->isHidden()) {
+            readerHeight_ = w_.spltReader->sizes().value(1);
         }
     });
-    connect(spltLeft, &QSplitter::splitterMoved, this, [this] {
-        if (!tvContacts->isHidden()) {
-            contactsHeight_ = spltLeft->sizes().value(1);
+    connect(w_.spltLeft, &QSplitter::splitterMoved, this, [this] {
+        if (!w_.tvContacts->isHidden()) {
+            contactsHeight_ = w_.spltLeft->sizes().value(1);
         }
     });
-    tvBoxList->viewport()->installEventFilter(this);
-    tvMailBox->viewport()->installEventFilter(this);
-    tvMailBox->installEventFilter(this);
+    w_.tvBoxList->viewport()->installEventFilter(this);
+    w_.tvMailBox->viewport()->installEventFilter(this);
+    w_.tvMailBox->installEventFilter(this);
 }
 
-void TfrmMsgList::CreateTray() {
-    mnuTray = new QMenu(this);
-    mnuTray->setObjectName(QStringLiteral("mnuTray"));
-    mnuTrayOpen = mnuTray->addAction(QStringLiteral("&Open"));
-    mnuTrayOpen->setObjectName(QStringLiteral("mnuTrayOpen"));
-    mnuTray->setDefaultAction(mnuTrayOpen);
-    mnuTray->addSeparator();
-    mnuTray->addActions({actSynchronize, actOptions});
-    mnuTray->addSeparator();
-    mnuTray->addAction(actClose);
-    connect(mnuTrayOpen, &QAction::triggered, this, &TfrmMsgList::mnuTrayOpenClick);
+// --- what the neighbours use ---------------------------------------------------------------------
 
-    trayIcon_ = new QSystemTrayIcon(TIcons::Application(), this);
-    trayIcon_->setToolTip(QStringLiteral("Quobel 2"));
-    trayIcon_->setContextMenu(mnuTray);
-    connect(trayIcon_, &QSystemTrayIcon::activated, this,
-            [this](QSystemTrayIcon::ActivationReason reason) {
-                if (reason == QSystemTrayIcon::DoubleClick) {
-                    mnuTrayOpen->trigger();
-                }
-            });
+void TfrmMsgList::SetAccountsMenu(const std::vector<TMenuEntry>& entries) {
+    mnuAccounts_->clear();
+    for (const TMenuEntry& entry : entries) {
+        QAction* action = mnuAccounts_->addAction(entry.Caption);
+        connect(action, &QAction::triggered, this, [chosen = entry.Chosen] {
+            if (chosen) {
+                chosen();
+            }
+        });
+    }
+}
+
+void TfrmMsgList::SetCheckTimer(int intervalMilliseconds, bool enabled) {
+    tmrCheck_->setInterval(intervalMilliseconds);
+    if (enabled) {
+        tmrCheck_->start();
+    } else {
+        tmrCheck_->stop();
+    }
+}
+
+bool TfrmMsgList::CheckTimerActive() const {
+    return tmrCheck_->isActive();
+}
+
+void TfrmMsgList::ShowTasks() {
+    tasks_.ShowTasksPage();
+    tasks_.ShowOver(this);
+}
+
+TReaderPaneArea TfrmMsgList::ReaderPaneArea() const {
+    return {w_.pnlReaderHost, w_.tsParts, w_.cmdAttachments, w_.lblFrom,
+            w_.lblTo,         w_.lblCC,   w_.lblRecipient,   w_.lblSourceIP};
 }
 
 // --- creation and destruction ------------------------------------------------------------------
@@ -478,8 +210,8 @@ void TfrmMsgList::CreateTray() {
 void TfrmMsgList::FormCreate() {
     helpFile_ = QString::fromStdString(JoinPath(context_.App.ProgramFolder(), "Quobel.html"));
     heightSplit_.LastHeight = -1;
-    while (tsParts->count() > 0) {
-        tsParts->removeTab(0);
+    while (w_.tsParts->count() > 0) {
+        w_.tsParts->removeTab(0);
     }
 
     std::vector<TAccountLoadFault> faults;
@@ -514,23 +246,23 @@ void TfrmMsgList::FormCreate() {
         contactsHeight_ = scope.Ini().ReadInteger("View", "ContactsHeight", contactsHeight_);
     }
     ApplyHeights();
-    actPreview->setChecked(!preview);
-    actPreview->trigger();
-    actContacts->setChecked(!contacts);
-    actContacts->trigger();
+    commands_[TCommandId::Preview].setChecked(!preview);
+    commands_[TCommandId::Preview].trigger();
+    commands_[TCommandId::Contacts].setChecked(!contacts);
+    commands_[TCommandId::Contacts].trigger();
 
     LoadLayout();
 
     ImmediateFocus = true;
-    actBoxList->trigger();
+    commands_[TCommandId::BoxList].trigger();
     if (folders_.Count() > 0) {
         FocusFolder(folders_.KeyAt(0));
     }
 }
 
 void TfrmMsgList::AfterStartup() {
-    if (tmrCheck->isActive()) {
-        actSynchronize->trigger();
+    if (tmrCheck_->isActive()) {
+        commands_[TCommandId::Synchronize].trigger();
     }
 }
 
@@ -568,13 +300,13 @@ void TfrmMsgList::SetFolderRows(std::vector<TRowKey> keys) {
 void TfrmMsgList::FocusFolder(TRowKey key) {
     const int row = folders_.RowOf(key);
     if (row >= 0) {
-        tvBoxList->selectionModel()->setCurrentIndex(folders_.index(row),
-                                                     QItemSelectionModel::ClearAndSelect);
+        w_.tvBoxList->selectionModel()->setCurrentIndex(folders_.index(row),
+                                                        QItemSelectionModel::ClearAndSelect);
     }
 }
 
 TRowKey TfrmMsgList::FocusedFolder() const {
-    const QModelIndex current = tvBoxList->currentIndex();
+    const QModelIndex current = w_.tvBoxList->currentIndex();
     return current.isValid() ? folders_.KeyAt(current.row()) : nullptr;
 }
 
@@ -583,20 +315,20 @@ void TfrmMsgList::RepaintFolderRow(TRowKey key) {
 }
 
 void TfrmMsgList::SetBoxName(const QString& name) {
-    lblBoxName->setText(name);
+    w_.lblBoxName->setText(name);
 }
 
 void TfrmMsgList::FolderFocusChanged() {
     if (ImmediateFocus) {
         tmrBoxTimer();
     } else {
-        tmrBox->start();
+        tmrBox_->start();
     }
     ImmediateFocus = false;
 }
 
 void TfrmMsgList::tmrBoxTimer() {
-    tmrBox->stop();
+    tmrBox_->stop();
     const TRowKey folder = FocusedFolder();
     if (folder == nullptr) {
         return;
@@ -608,7 +340,7 @@ void TfrmMsgList::tmrBoxTimer() {
         return;
     }
     CurrentBox = box;
-    actBoxMessages->trigger();
+    commands_[TCommandId::BoxMessages].trigger();
 }
 
 void TfrmMsgList::actBoxListExecute() {
@@ -623,7 +355,7 @@ void TfrmMsgList::actBoxMessagesExecute() {
     if (CurrentBox == nullptr) {
         return;
     }
-    cmdAttachments->setVisible(false);
+    w_.cmdAttachments->setVisible(false);
     if (OnClearReader) {
         OnClearReader();
     }
@@ -640,7 +372,7 @@ void TfrmMsgList::actBoxMessagesExecute() {
 // --- message list -----------------------------------------------------------------------------
 
 void TfrmMsgList::FillMessageRows(const std::vector<TRowKey>& keys) {
-    cmdAttachments->setVisible(false);
+    w_.cmdAttachments->setVisible(false);
     messages_.BeginUpdate();
     messages_.Clear();
     for (const TRowKey key : keys) {
@@ -662,7 +394,7 @@ void TfrmMsgList::RemoveMessageRow(TRowKey key) {
 }
 
 TRowKey TfrmMsgList::FocusedRow() const {
-    const QModelIndex current = tvMailBox->currentIndex();
+    const QModelIndex current = w_.tvMailBox->currentIndex();
     return current.isValid() ? messages_.KeyAt(current.row()) : nullptr;
 }
 
@@ -671,17 +403,17 @@ void TfrmMsgList::FocusRow(TRowKey key) {
     if (row < 0) {
         return;
     }
-    tvMailBox->selectionModel()->setCurrentIndex(
+    w_.tvMailBox->selectionModel()->setCurrentIndex(
         messages_.index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    tvMailBox->scrollTo(messages_.index(row, 0));
+    w_.tvMailBox->scrollTo(messages_.index(row, 0));
 }
 
 void TfrmMsgList::FocusNeighbour() {
-    const QModelIndex current = tvMailBox->currentIndex();
+    const QModelIndex current = w_.tvMailBox->currentIndex();
     if (!current.isValid()) {
         return;
     }
-    const QItemSelectionModel* selection = tvMailBox->selectionModel();
+    const QItemSelectionModel* selection = w_.tvMailBox->selectionModel();
     const auto unselected = [&](int row) { return !selection->isRowSelected(row, {}); };
     const int count = messages_.Count();
     const auto walk = [&](int step) {
@@ -704,7 +436,7 @@ void TfrmMsgList::FocusNeighbour() {
 
 std::vector<TRowKey> TfrmMsgList::SelectedRows() const {
     std::vector<TRowKey> rows;
-    const QItemSelectionModel* selection = tvMailBox->selectionModel();
+    const QItemSelectionModel* selection = w_.tvMailBox->selectionModel();
     for (int row = messages_.Count() - 1; row >= 0; --row) {
         if (selection->isRowSelected(row, {})) {
             rows.push_back(messages_.KeyAt(row));
@@ -716,7 +448,7 @@ std::vector<TRowKey> TfrmMsgList::SelectedRows() const {
 void TfrmMsgList::ScrollToRow(TRowKey key) {
     const int row = messages_.RowOf(key);
     if (row >= 0) {
-        tvMailBox->scrollTo(messages_.index(row, 0));
+        w_.tvMailBox->scrollTo(messages_.index(row, 0));
     }
 }
 
@@ -727,24 +459,25 @@ void TfrmMsgList::RepaintLists() {
 
 void TfrmMsgList::MessageFocusChanged() {
     EnableMessageCommands(true);
-    if (!actPreview->isChecked() || !actPreview->isEnabled()) {
+    if (!commands_[TCommandId::Preview].isChecked() ||
+        !commands_[TCommandId::Preview].isEnabled()) {
         return;  // ImmediateFocus stays for the next focus change
     }
-    if (!tvMailBox->currentIndex().isValid()) {
+    if (!w_.tvMailBox->currentIndex().isValid()) {
         ClearHeaders();
     } else if (!(QGuiApplication::keyboardModifiers() &
                  (Qt::ControlModifier | Qt::ShiftModifier))) {
         if (ImmediateFocus) {
             tmrMessageTimer();
         } else {
-            tmrMessage->start();
+            tmrMessage_->start();
         }
     }
     ImmediateFocus = false;
 }
 
 void TfrmMsgList::tmrMessageTimer() {
-    tmrMessage->stop();
+    tmrMessage_->stop();
     const TRowKey focused = FocusedRow();
     if (focused == nullptr) {
         if (OnClearReader) {
@@ -758,7 +491,7 @@ void TfrmMsgList::tmrMessageTimer() {
 }
 
 void TfrmMsgList::actNextExecute() {
-    const QModelIndex current = tvMailBox->currentIndex();
+    const QModelIndex current = w_.tvMailBox->currentIndex();
     if (!current.isValid() || messages_.Count() == 0) {
         return;
     }
@@ -768,7 +501,7 @@ void TfrmMsgList::actNextExecute() {
 }
 
 void TfrmMsgList::actPreviousExecute() {
-    const QModelIndex current = tvMailBox->currentIndex();
+    const QModelIndex current = w_.tvMailBox->currentIndex();
     if (!current.isValid() || messages_.Count() == 0) {
         return;
     }
@@ -778,7 +511,7 @@ void TfrmMsgList::actPreviousExecute() {
 }
 
 void TfrmMsgList::actSelectAllExecute() {
-    tvMailBox->selectAll();
+    w_.tvMailBox->selectAll();
 }
 
 // --- columns and sorting ----------------------------------------------------------------------
@@ -791,25 +524,25 @@ void TfrmMsgList::HeaderClick(int column, TMouseButton button) {
 }
 
 void TfrmMsgList::UpdateSortIndicator() {
-    tvMailBox->header()->setSortIndicator(layout_.SortColumn,
-                                          layout_.SortDirection == TSortDirection::Descending
-                                              ? Qt::DescendingOrder
-                                              : Qt::AscendingOrder);
+    w_.tvMailBox->header()->setSortIndicator(layout_.SortColumn,
+                                             layout_.SortDirection == TSortDirection::Descending
+                                                 ? Qt::DescendingOrder
+                                                 : Qt::AscendingOrder);
 }
 
 void TfrmMsgList::UpdateEnvelopeColumn() {
-    messages_.SetEnvelopeColumn(FirstTextColumn(*tvMailBox->header()));
+    messages_.SetEnvelopeColumn(FirstTextColumn(*w_.tvMailBox->header()));
 }
 
 void TfrmMsgList::ShowColumn(int column, bool shown) {
-    QHeaderView* header = tvMailBox->header();
+    QHeaderView* header = w_.tvMailBox->header();
     ReadColumns(*header, layout_);  // keeps the width of a column about to be hidden
     header->setSectionHidden(column, !shown);
     UpdateEnvelopeColumn();
 }
 
 void TfrmMsgList::HeaderMenu(const QPoint& at) {
-    QHeaderView* header = tvMailBox->header();
+    QHeaderView* header = w_.tvMailBox->header();
     QMenu menu(this);
     const int shownCount = header->count() - header->hiddenSectionCount();
     for (int visual = 0; visual < header->count(); ++visual) {
@@ -827,15 +560,15 @@ void TfrmMsgList::HeaderMenu(const QPoint& at) {
 }
 
 const TListLayout& TfrmMsgList::Layout() {
-    ReadColumns(*tvMailBox->header(), layout_);
+    ReadColumns(*w_.tvMailBox->header(), layout_);
     return layout_;
 }
 
 void TfrmMsgList::LoadLayout() {
     const std::string file = JoinPath(context_.App.DataFolder(), "listhdrs.dat");
-    ReadColumns(*tvMailBox->header(), layout_);
+    ReadColumns(*w_.tvMailBox->header(), layout_);
     TVirtualTreeHelper::LoadLayout(layout_, file);
-    ApplyColumns(layout_, *tvMailBox->header());
+    ApplyColumns(layout_, *w_.tvMailBox->header());
     messages_.SetSort(layout_.SortColumn, layout_.SortDirection);
     UpdateSortIndicator();
     UpdateEnvelopeColumn();
@@ -848,57 +581,57 @@ void TfrmMsgList::SaveLayout() {
 // --- reader panel -----------------------------------------------------------------------------
 
 void TfrmMsgList::ClearHeaders() {
-    for (QLabel* label : {lblFrom, lblTo, lblCC, lblRecipient, lblSourceIP}) {
+    for (QLabel* label : {w_.lblFrom, w_.lblTo, w_.lblCC, w_.lblRecipient, w_.lblSourceIP}) {
         label->clear();
     }
-    while (tsParts->count() > 0) {
-        tsParts->removeTab(0);
+    while (w_.tsParts->count() > 0) {
+        w_.tsParts->removeTab(0);
     }
 }
 
 void TfrmMsgList::EnableMessageCommands(bool enabled) {
-    for (QAction* action :
-         {actDelete, actMarkRead, actMarkUnread, actReply, actReplyAll, actForward, actRedirect,
-          actAntiSpam, actSenderAddress, actSenderAllow}) {
-        action->setEnabled(enabled);
+    using enum TCommandId;
+    for (const TCommandId id : {DeleteSelected, MarkRead, MarkUnread, Reply, ReplyAll, Forward,
+                                Redirect, AntiSpamSelected, SenderAddress, SenderAllow}) {
+        commands_[id].setEnabled(enabled);
     }
 }
 
 void TfrmMsgList::DecodeStart(int maximum) {
-    pbDecode->setValue(0);
-    pbDecode->setMaximum(maximum);
-    pnlProgress->setVisible(true);
-    pnlProgress->repaint();
-    tvMailBox->setEnabled(false);
+    w_.pbDecode->setValue(0);
+    w_.pbDecode->setMaximum(maximum);
+    w_.pnlProgress->setVisible(true);
+    w_.pnlProgress->repaint();
+    w_.tvMailBox->setEnabled(false);
 }
 
 void TfrmMsgList::DecodeProgress(int position) {
-    pbDecode->setValue(position);
-    pbDecode->repaint();
+    w_.pbDecode->setValue(position);
+    w_.pbDecode->repaint();
 }
 
 void TfrmMsgList::DecodeEnd() {
-    pnlProgress->setVisible(false);
-    tvMailBox->setEnabled(true);
+    w_.pnlProgress->setVisible(false);
+    w_.tvMailBox->setEnabled(true);
     if (isVisible()) {
-        tvMailBox->setFocus();
+        w_.tvMailBox->setFocus();
     }
 }
 
 void TfrmMsgList::actPreviewExecute(bool checked) {
-    pnlReader->setVisible(checked);
+    w_.pnlReader->setVisible(checked);
     ApplyHeights();
     {
         OptionsScope scope(context_.Options);
         scope.Ini().WriteBool("View", "Preview", checked);
     }
-    if (checked && tvMailBox->currentIndex().isValid()) {
+    if (checked && w_.tvMailBox->currentIndex().isValid()) {
         tmrMessageTimer();
     }
 }
 
 void TfrmMsgList::actContactsExecute(bool checked) {
-    tvContacts->setVisible(checked);
+    w_.tvContacts->setVisible(checked);
     ApplyHeights();
     OptionsScope scope(context_.Options);
     scope.Ini().WriteBool("View", "Contacts", checked);
@@ -912,8 +645,8 @@ void TfrmMsgList::ApplyHeights() {
             splitter->setSizes({std::max(0, total - lower), lower});
         }
     };
-    apply(spltReader, readerHeight_);
-    apply(spltLeft, contactsHeight_);
+    apply(w_.spltReader, readerHeight_);
+    apply(w_.spltLeft, contactsHeight_);
 }
 
 void TfrmMsgList::resizeEvent(QResizeEvent* event) {
@@ -934,8 +667,8 @@ void TfrmMsgList::showEvent(QShowEvent* event) {
         // The focused row was scrolled to before the list had its height; once the window is
         // laid out, bring it into view for real.
         QTimer::singleShot(0, this, [this] {
-            if (tvMailBox->currentIndex().isValid()) {
-                tvMailBox->scrollTo(tvMailBox->currentIndex());
+            if (w_.tvMailBox->currentIndex().isValid()) {
+                w_.tvMailBox->scrollTo(w_.tvMailBox->currentIndex());
             }
         });
     }
@@ -944,17 +677,17 @@ void TfrmMsgList::showEvent(QShowEvent* event) {
 // --- status bar -------------------------------------------------------------------------------
 
 void TfrmMsgList::SetStatusText(const QString& text) {
-    sbStatus->SetText(text);
+    w_.sbStatus->SetText(text);
 }
 
 QString TfrmMsgList::StatusText() const {
-    return sbStatus->Text();
+    return w_.sbStatus->Text();
 }
 
 bool TfrmMsgList::event(QEvent* event) {
     if (event->type() == QEvent::StatusTip) {
         // The long hint goes to panel 0 only; panel 1 keeps the task status.
-        sbHint->setText(static_cast<QStatusTipEvent*>(event)->tip());
+        w_.sbHint->setText(static_cast<QStatusTipEvent*>(event)->tip());
         return true;
     }
     return QMainWindow::event(event);
@@ -974,7 +707,7 @@ void TfrmMsgList::actHideExecute() {
         return;
     }
     inTray_ = true;
-    trayIcon_->show();
+    tray_->Show();
     hide();
     if (tasks_.isVisible()) {
         tasks_.hide();
@@ -983,7 +716,7 @@ void TfrmMsgList::actHideExecute() {
 
 void TfrmMsgList::HideToTray() {
     if (!inTray_) {
-        actHide->trigger();
+        commands_[TCommandId::Hide].trigger();
     }
 }
 
@@ -992,13 +725,13 @@ void TfrmMsgList::mnuTrayOpenClick() {
     show();
     raise();
     activateWindow();
-    trayIcon_->hide();
+    tray_->Hide();
     inTray_ = false;
 }
 
 void TfrmMsgList::LeaveTray() {
     if (inTray_) {
-        mnuTrayOpen->trigger();
+        tray_->OpenEntry().trigger();
     }
 }
 
@@ -1018,14 +751,14 @@ void TfrmMsgList::changeEvent(QEvent* event) {
         // Hiding from inside the state change confuses some window managers: do it next.
         QTimer::singleShot(0, this, [this] {
             if (isMinimized()) {
-                actHide->trigger();
+                commands_[TCommandId::Hide].trigger();
             }
         });
     }
 }
 
 void TfrmMsgList::closeEvent(QCloseEvent* event) {
-    trayIcon_->hide();
+    tray_->Hide();
     inTray_ = false;
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) {
@@ -1041,16 +774,16 @@ void TfrmMsgList::ReaderOpenURL(const std::string& url) {
 
 bool TfrmMsgList::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonPress &&
-        (watched == tvBoxList->viewport() || watched == tvMailBox->viewport())) {
+        (watched == w_.tvBoxList->viewport() || watched == w_.tvMailBox->viewport())) {
         ImmediateFocus = true;
-    } else if (event->type() == QEvent::KeyPress && watched == tvMailBox) {
+    } else if (event->type() == QEvent::KeyPress && watched == w_.tvMailBox) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
-            actOpen->trigger();
+            commands_[TCommandId::Open].trigger();
             return true;
         }
         if (key->key() == Qt::Key_Delete) {
-            actDelete->trigger();
+            commands_[TCommandId::DeleteSelected].trigger();
             return true;
         }
     }

@@ -8,24 +8,18 @@
 #include "core/form_size.h"
 #include "core/list_layout.h"
 #include "cycle/cycle_event.h"
+#include "ui/common/command_set.h"
 #include "ui/common/qt_placed_window.h"
 #include "ui/mainwindow/folder_list_model.h"
 #include "ui/mainwindow/height_split.h"
 #include "ui/mainwindow/mail_rows.h"
+#include "ui/mainwindow/main_widgets.h"
 #include "ui/mainwindow/message_list_model.h"
+#include "ui/mainwindow/reader_pane_area.h"
 
 class QAction;
-class QLabel;
 class QMenu;
-class QProgressBar;
-class QSplitter;
-class QSystemTrayIcon;
-class QTabBar;
 class QTimer;
-class QToolBar;
-class QTreeView;
-class QTreeWidget;
-class QPushButton;
 
 namespace quobel {
 
@@ -36,14 +30,14 @@ class TMailItem;
 struct TQuobelContext;
 class TfrmTasks;
 class TStatusPanel;
+class TTrayIcon;
 class UrlOpener;
 class TMailBox;
 
 // The main window: folder tree, message list, reader panel, every command of the program, the
 // status bar and the tray icon. It presents the mailboxes and their items; the check cycle and
-// the message operations drive it through the public methods below and hook the commands that
-// work on mail (actSynchronize, actDelete, actOpen, actMarkRead, actMarkUnread, actOptions,
-// actBar) and the On... events.
+// the message operations drive it through the public methods below, hook the commands that work
+// on mail (see Command) and the On... events.
 class TfrmMsgList : public QMainWindow {
     Q_OBJECT
   public:
@@ -60,44 +54,25 @@ class TfrmMsgList : public QMainWindow {
     // Once, after creation and before the event loop runs.
     void AfterStartup();
 
-    // --- commands -------------------------------------------------------------------------
-    QAction *actSynchronize, *actDelete, *actOpen, *actMarkRead, *actMarkUnread;
-    QAction *actSelectAll, *actSelectNone, *actSelectSpam, *actPrevious, *actNext;
-    QAction *actPreview, *actContacts, *actBar, *actOptions, *actHide, *actClose;
-    QAction *actShowTasks, *actBoxList, *actBoxMessages, *actHelpContents;
-    // Present in menus and tool bar, without function in this program.
-    QAction *actCompose, *actReply, *actReplyAll, *actForward, *actRedirect, *actAntiSpam;
-    QAction *actAddressBook, *actSenderAddress, *actSenderAllow, *actContactsList;
+    // --- what the neighbours use ------------------------------------------------------------
+    // One of the window's commands (its menus, tool bar and tray menu place them); the check
+    // cycle hooks the mail commands (Synchronize, DeleteSelected, Open, MarkRead, MarkUnread,
+    // Options, Bar, BoxMessages) and the bar follows the Bar command's check mark.
+    QAction& Command(TCommandId id) const { return commands_[id]; }
 
-    QMenu* mnuAccounts;  // the Check mail drop-down, one entry per account
-    QMenu* mnuTray;
-    QAction* mnuTrayOpen;
-    QMenu* mnuList;  // the message list's context menu
-    QTimer* tmrCheck;
-    QTimer* tmrBox;
-    QTimer* tmrMessage;
-
-    // --- widgets ---------------------------------------------------------------------------
-    QToolBar* tbMain;
-    QWidget* pnlHeader;
-    QLabel* imgBoxIcon;
-    QLabel* lblBoxName;
-    QSplitter* spltMain;
-    QSplitter* spltLeft;
-    QSplitter* spltReader;
-    QTreeView* tvBoxList;
-    QTreeWidget* tvContacts;
-    QTreeView* tvMailBox;
-    QWidget* pnlReader;
-    QWidget* pnlHeaders;
-    QLabel *lblFrom, *lblTo, *lblCC, *lblRecipient, *lblSourceIP;
-    QPushButton* cmdAttachments;
-    QWidget* pnlReaderHost;  // the reader pane goes here
-    QTabBar* tsParts;
-    QWidget* pnlProgress;
-    QProgressBar* pbDecode;
-    QLabel* sbHint;          // status panel 0: the long hint
-    TStatusPanel* sbStatus;  // status panel 1: the task status
+    // The Check mail drop-down: one entry per account, in the order given.
+    struct TMenuEntry {
+        QString Caption;
+        std::function<void()> Chosen;
+    };
+    void SetAccountsMenu(const std::vector<TMenuEntry>& entries);
+    // The automatic check: when enabled, the timer runs the Check mail command every interval.
+    void SetCheckTimer(int intervalMilliseconds, bool enabled);
+    bool CheckTimerActive() const;
+    // Shows the Tasks window on its task page, over this window.
+    void ShowTasks();
+    // Where the reader pane goes and the header fields around it.
+    TReaderPaneArea ReaderPaneArea() const;
 
     // --- the view the mail operations drive ------------------------------------------------
     TFolderListModel& Folders() { return folders_; }
@@ -197,12 +172,9 @@ class TfrmMsgList : public QMainWindow {
     void showEvent(QShowEvent* event) override;
 
   private:
-    QAction* MakeAction(const char* name, const QString& caption, const QString& hint,
-                        const QKeySequence& shortcut = {}, const QString& icon = {});
-    void CreateActions();
-    void CreateMenus();
-    void CreateWidgets();
-    void CreateTray();
+    void ConnectCommands();
+    void SetUpColumns();
+    void ConnectWidgets();
 
     void actPreviewExecute(bool checked);
     void actContactsExecute(bool checked);
@@ -232,7 +204,14 @@ class TfrmMsgList : public QMainWindow {
     TFolderListModel folders_;
     TMessageListModel messages_;
     TListLayout layout_;
-    QSystemTrayIcon* trayIcon_ = nullptr;
+    TCommandSet commands_;
+    TMainWidgets w_{};
+    QMenu* mnuAccounts_ = nullptr;  // the Check mail drop-down
+    QMenu* mnuList_ = nullptr;      // the message list's context menu
+    QTimer* tmrCheck_ = nullptr;
+    QTimer* tmrBox_ = nullptr;
+    QTimer* tmrMessage_ = nullptr;
+    TTrayIcon* tray_ = nullptr;
     bool inTray_ = false;
     THeightSplit heightSplit_;
     int readerHeight_ = 196;

@@ -5,9 +5,9 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
-#include <QStyle>
 #include <QTabBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -15,7 +15,7 @@
 
 #include "core/options.h"
 #include "store/mail_item.h"
-#include "ui/common/command_action.h"
+#include "ui/common/command_set.h"
 #include "ui/common/icons.h"
 #include "ui/reader/reader_headers.h"
 
@@ -25,14 +25,18 @@ namespace {
 constexpr int kHeadersHeight = 75;
 const QString kNoSubject = QStringLiteral("(No subject)");
 
-QKeySequence Key(QKeyCombination combination) {
-    return QKeySequence(combination);
-}
-
 }  // namespace
 
 TfrmExtReader::TfrmExtReader(TReaderWindowHost& host, QWidget* parent)
-    : QMainWindow(parent), host_(host), placed_(*this), orvaneFormSize(placed_, "Reader") {
+    : QMainWindow(parent),
+      host_(host),
+      commands_(*this,
+                {TCommandId::DeleteShown, TCommandId::FirstMessage, TCommandId::PreviousMessage,
+                 TCommandId::NextMessage, TCommandId::LastMessage, TCommandId::CloseReader,
+                 TCommandId::Compose, TCommandId::Reply, TCommandId::ReplyAll, TCommandId::Forward,
+                 TCommandId::Redirect, TCommandId::AntiSpamShown}),
+      placed_(*this),
+      orvaneFormSize(placed_, "Reader") {
     setObjectName(QStringLiteral("frmExtReader"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kNoSubject);
@@ -61,93 +65,40 @@ TfrmExtReader::~TfrmExtReader() {
     }
 }
 
-QAction* TfrmExtReader::MakeAction(const char* name, const QString& caption, const QString& hint,
-                                   const QKeySequence& shortcut) {
-    return MakeCommand(*this, name, caption, hint, shortcut);
-}
-
 void TfrmExtReader::CreateActions() {
-    actDelete = MakeAction("actDelete", QStringLiteral("&Delete"),
-                           QStringLiteral("Delete|Delete this message"), Key(Qt::Key_Delete));
-    actDelete->setIcon(TIcons::Tool(QStringLiteral("delete")));
-    actDelete->setEnabled(false);
-    actFirst = MakeAction("actFirst", QStringLiteral("&First message"),
-                          QStringLiteral("First message|Open the first message in the list"),
-                          Key(Qt::CTRL | Qt::ALT | Qt::Key_Left));
-    actPrevious =
-        MakeAction("actPrevious", QStringLiteral("&Previous message"),
-                   QStringLiteral("Previous message|Open the previous message in the list"),
-                   Key(Qt::ALT | Qt::Key_Left));
-    actNext = MakeAction("actNext", QStringLiteral("&Next message"),
-                         QStringLiteral("Next message|Open the next message in the list"),
-                         Key(Qt::ALT | Qt::Key_Right));
-    actLast = MakeAction("actLast", QStringLiteral("&Last message"),
-                         QStringLiteral("Last message|Open the last message in the list"),
-                         Key(Qt::CTRL | Qt::ALT | Qt::Key_Right));
-    actClose = MakeAction("actClose", QStringLiteral("&Close"),
-                          QStringLiteral("Close|Close this window"), Key(Qt::Key_Escape));
-    actClose->setIcon(TIcons::Tool(QStringLiteral("close")));
-    QStyle* style = this->style();
-    actFirst->setIcon(style->standardIcon(QStyle::SP_MediaSkipBackward));
-    actPrevious->setIcon(style->standardIcon(QStyle::SP_ArrowBack));
-    actNext->setIcon(style->standardIcon(QStyle::SP_ArrowForward));
-    actLast->setIcon(style->standardIcon(QStyle::SP_MediaSkipForward));
-
-    // Present in menus and tool bar, without function in this program.
-    actCompose =
-        MakeAction("actCompose", QStringLiteral("&Compose"),
-                   QStringLiteral("Compose|Write a new message"), Key(Qt::CTRL | Qt::Key_N));
-    actReply = MakeAction("actReply", QStringLiteral("&Reply"),
-                          QStringLiteral("Reply|Reply to the sender"), Key(Qt::CTRL | Qt::Key_R));
-    actReplyAll = MakeAction("actReplyAll", QStringLiteral("Reply to &all"),
-                             QStringLiteral("Reply to all|Reply to the sender and all recipients"),
-                             Key(Qt::CTRL | Qt::SHIFT | Qt::Key_R));
-    actForward =
-        MakeAction("actForward", QStringLiteral("&Forward"),
-                   QStringLiteral("Forward|Forward the message"), Key(Qt::CTRL | Qt::Key_F));
-    actRedirect =
-        MakeAction("actRedirect", QStringLiteral("&Redirect"),
-                   QStringLiteral("Redirect|Redirect the message"), Key(Qt::CTRL | Qt::Key_D));
-    actAntispam = MakeAction("actAntispam", QStringLiteral("&Anti-spam"),
-                             QStringLiteral("Anti-spam|Mark the message as spam"));
-    const std::pair<QAction*, const char*> icons[] = {
-        {actCompose, "compose"}, {actReply, "reply"},       {actReplyAll, "reply_all"},
-        {actForward, "forward"}, {actRedirect, "redirect"}, {actAntispam, "antispam"},
-    };
-    for (const auto& [action, icon] : icons) {
-        action->setIcon(TIcons::Tool(QString::fromLatin1(icon)));
-    }
-
-    connect(actDelete, &QAction::triggered, this, &TfrmExtReader::actDeleteExecute);
-    connect(actFirst, &QAction::triggered, this, &TfrmExtReader::actFirstExecute);
-    connect(actPrevious, &QAction::triggered, this, &TfrmExtReader::actPreviousExecute);
-    connect(actNext, &QAction::triggered, this, &TfrmExtReader::actNextExecute);
-    connect(actLast, &QAction::triggered, this, &TfrmExtReader::actLastExecute);
-    connect(actClose, &QAction::triggered, this, &QWidget::close);
+    using enum TCommandId;
+    const TCommandSet& c = commands_;
+    c[DeleteShown].setEnabled(false);
+    connect(&c[DeleteShown], &QAction::triggered, this, &TfrmExtReader::actDeleteExecute);
+    connect(&c[FirstMessage], &QAction::triggered, this, &TfrmExtReader::actFirstExecute);
+    connect(&c[PreviousMessage], &QAction::triggered, this, &TfrmExtReader::actPreviousExecute);
+    connect(&c[NextMessage], &QAction::triggered, this, &TfrmExtReader::actNextExecute);
+    connect(&c[LastMessage], &QAction::triggered, this, &TfrmExtReader::actLastExecute);
+    connect(&c[CloseReader], &QAction::triggered, this, &QWidget::close);
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
-    file->addAction(actCompose);
+    file->addAction(&c[Compose]);
     file->addSeparator();
-    file->addAction(actClose);
+    file->addAction(&c[CloseReader]);
     QMenu* message = menuBar()->addMenu(QStringLiteral("&Message"));
-    message->addActions({actReply, actReplyAll, actForward, actRedirect});
+    message->addActions({&c[Reply], &c[ReplyAll], &c[Forward], &c[Redirect]});
     message->addSeparator();
-    message->addActions({actDelete, actAntispam});
+    message->addActions({&c[DeleteShown], &c[AntiSpamShown]});
     message->addSeparator();
-    message->addActions({actFirst, actPrevious, actNext, actLast});
+    message->addActions({&c[FirstMessage], &c[PreviousMessage], &c[NextMessage], &c[LastMessage]});
 
     tbMain = addToolBar(QStringLiteral("Toolbar"));
     tbMain->setObjectName(QStringLiteral("tbMain"));
     tbMain->setMovable(false);
-    tbMain->addAction(actCompose);
+    tbMain->addAction(&c[Compose]);
     tbMain->addSeparator();
-    tbMain->addActions({actReply, actReplyAll, actForward, actRedirect});
+    tbMain->addActions({&c[Reply], &c[ReplyAll], &c[Forward], &c[Redirect]});
     tbMain->addSeparator();
-    tbMain->addAction(actDelete);
+    tbMain->addAction(&c[DeleteShown]);
     tbMain->addSeparator();
-    tbMain->addAction(actAntispam);
+    tbMain->addAction(&c[AntiSpamShown]);
     tbMain->addSeparator();
-    tbMain->addActions({actFirst, actPrevious, actNext, actLast});
+    tbMain->addActions({&c[FirstMessage], &c[PreviousMessage], &c[NextMessage], &c[LastMessage]});
 }
 
 void TfrmExtReader::CreateWidgets() {
@@ -188,14 +139,14 @@ void TfrmExtReader::CreateWidgets() {
     pnlReader = new QWidget;
     pnlReader->setObjectName(QStringLiteral("pnlReader"));
     TfraReader::Services services = host_.PaneServices();
-    Reader = new TfraReader(std::move(services), pnlReader);
+    reader_ = new TfraReader(std::move(services), pnlReader);
     tsParts = new QTabBar;
     tsParts->setObjectName(QStringLiteral("tsParts"));
     tsParts->setShape(QTabBar::RoundedSouth);
     auto* readerLayout = new QVBoxLayout(pnlReader);
     readerLayout->setContentsMargins(0, 0, 0, 0);
     readerLayout->setSpacing(0);
-    readerLayout->addWidget(Reader, 1);
+    readerLayout->addWidget(reader_, 1);
     readerLayout->addWidget(tsParts);
 
     auto* central = new QWidget;
@@ -207,24 +158,28 @@ void TfrmExtReader::CreateWidgets() {
     setCentralWidget(central);
     statusBar()->setObjectName(QStringLiteral("sbStatus"));
 
-    Headers = new TReaderHeaders(
-        {tsParts, tbAttachments, txtFrom, txtTo, txtCC, txtRecipient, lblSourceField}, *Reader,
+    headers_ = new TReaderHeaders(
+        {tsParts, tbAttachments, txtFrom, txtTo, txtCC, txtRecipient, lblSourceField}, *reader_,
         this);
-    Headers->mnuSource->setObjectName(QStringLiteral("mnuSource"));
-    Headers->OnOpenURL = [this](const std::string& url) { host_.OpenURL(url); };
-    Reader->OnMessageShown = [this](TfraReader&) { ReaderMessageShown(); };
-    Reader->OnOpenURL = [this](TfraReader&, const std::string& url) { host_.OpenURL(url); };
+    headers_->mnuSource->setObjectName(QStringLiteral("mnuSource"));
+    headers_->OnOpenURL = [this](const std::string& url) { host_.OpenURL(url); };
+    reader_->OnMessageShown = [this](TfraReader&) { ReaderMessageShown(); };
+    reader_->OnOpenURL = [this](TfraReader&, const std::string& url) { host_.OpenURL(url); };
     // Composing mail from a "mailto:" link is not part of this program.
-    Reader->OnMailTo = nullptr;
+    reader_->OnMailTo = nullptr;
+}
+
+void TfrmExtReader::ApplySettings() {
+    reader_->ApplySettings();
 }
 
 void TfrmExtReader::ShowItem(TMailItem& item) {
-    Reader->ShowItem(item);
+    reader_->ShowItem(item);
 }
 
 void TfrmExtReader::ReaderMessageShown() {
-    Headers->Fill();
-    TMailItem* item = Reader->Item();
+    headers_->Fill();
+    TMailItem* item = reader_->Item();
     if (item == nullptr) {
         return;
     }
@@ -232,7 +187,7 @@ void TfrmExtReader::ReaderMessageShown() {
     TReaderHeaders::SetFieldText(txtSubject, subject);
     TReaderHeaders::SetFieldText(txtDate, QString::fromStdString(item->CachedData.DateStr));
     setWindowTitle(subject.isEmpty() ? kNoSubject : subject);
-    actDelete->setEnabled(true);
+    commands_[TCommandId::DeleteShown].setEnabled(true);
     host_.MarkMessageRead(*item);
 }
 

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/form_size.h"
+#include "ui/common/command_set.h"
 #include "ui/common/qt_placed_window.h"
 #include "ui/reader/fra_reader.h"
 
@@ -54,30 +55,23 @@ class TfrmExtReader : public QMainWindow {
     ~TfrmExtReader() override;
 
     void ShowItem(TMailItem& item);
-    TMailItem* ShownItem() const { return Reader->Item(); }
+    TMailItem* ShownItem() const { return reader_->Item(); }
+    // The reader pane (its events are the window's; tests watch them).
+    TfraReader& Pane() const { return *reader_; }
+    // After the options dialog: the pane's reader font.
+    void ApplySettings();
 
     // The position of the item in the list, searched from the end; -1 when absent.
     static int IndexOfItem(const std::vector<TMailItem*>& list, const TMailItem* item);
 
-    TfraReader* Reader;
-    TReaderHeaders* Headers;
-
-    QAction *actDelete, *actFirst, *actPrevious, *actNext, *actLast, *actClose;
-    QAction *actCompose, *actReply, *actReplyAll, *actForward, *actRedirect, *actAntispam;
-    QToolBar* tbMain;
-    QWidget* pnlHeaders;
-    QLineEdit *txtFrom, *txtTo, *txtCC, *txtRecipient, *txtSubject, *txtDate;
-    QLabel* lblSourceField;
-    QToolButton* tbAttachments;
-    QWidget* pnlReader;
-    QTabBar* tsParts;
+    // One of the window's commands (DeleteShown, FirstMessage ... LastMessage, CloseReader, the
+    // compose family and AntiSpamShown).
+    QAction& Command(TCommandId id) const { return commands_[id]; }
 
   protected:
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    QAction* MakeAction(const char* name, const QString& caption, const QString& hint,
-                        const QKeySequence& shortcut = {});
     void CreateActions();
     void CreateWidgets();
     void ReaderMessageShown();
@@ -89,8 +83,19 @@ class TfrmExtReader : public QMainWindow {
     void actDeleteExecute();
 
     TReaderWindowHost& host_;
+    TCommandSet commands_;
     QtPlacedWindow placed_;
     TOrvaneFormSize orvaneFormSize;
+    TfraReader* reader_ = nullptr;
+    TReaderHeaders* headers_ = nullptr;
+    QToolBar* tbMain = nullptr;
+    QWidget* pnlHeaders = nullptr;
+    QLineEdit *txtFrom = nullptr, *txtTo = nullptr, *txtCC = nullptr, *txtRecipient = nullptr;
+    QLineEdit *txtSubject = nullptr, *txtDate = nullptr;
+    QLabel* lblSourceField = nullptr;
+    QToolButton* tbAttachments = nullptr;
+    QWidget* pnlReader = nullptr;
+    QTabBar* tsParts = nullptr;
 };
 
 }  // namespace quobel

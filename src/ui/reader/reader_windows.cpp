@@ -45,12 +45,12 @@ TReaderWindows::TReaderWindows(TfrmMsgList& window, TOptions& options,
     };
     ReportError = ShowFatalError;
 
-    mainReader_ = new TfraReader(PaneServices(), window.pnlReaderHost);
-    window.pnlReaderHost->layout()->addWidget(mainReader_);
-    mainHeaders_ =
-        new TReaderHeaders({window.tsParts, window.cmdAttachments, window.lblFrom, window.lblTo,
-                            window.lblCC, window.lblRecipient, window.lblSourceIP},
-                           *mainReader_, &window);
+    const TReaderPaneArea area = window.ReaderPaneArea();
+    mainReader_ = new TfraReader(PaneServices(), area.Host);
+    area.Host->layout()->addWidget(mainReader_);
+    mainHeaders_ = new TReaderHeaders(
+        {area.Tabs, area.Attachments, area.From, area.To, area.CC, area.Recipient, area.SourceIP},
+        *mainReader_, &window);
     mainHeaders_->OnOpenURL = [this](const std::string& url) { OpenURL(url); };
     mainReader_->OnMessageShown = [this](TfraReader&) { MainMessageShown(); };
     mainReader_->OnOpenURL = [this](TfraReader&, const std::string& url) { OpenURL(url); };
@@ -132,7 +132,7 @@ void TReaderWindows::ApplySettings() {
         mainReader_->ApplySettings();
     }
     for (TfrmExtReader* reader : Windows()) {
-        reader->Reader->ApplySettings();
+        reader->ApplySettings();
     }
 }
 
@@ -166,7 +166,7 @@ TfrmExtReader& TReaderWindows::ShowInReader(TMailItem& item, bool newWindow) {
 void TReaderWindows::CloseReadersOf(TMailItem& item) {
     for (TfrmExtReader* reader : Windows()) {
         if (reader->ShownItem() == &item) {
-            reader->actClose->trigger();
+            reader->close();
         }
     }
     // The preview must not go on pointing at a message that is about to be freed.
@@ -216,7 +216,7 @@ void TReaderWindows::StartQueuedTasks() {
     }
     tasks_.StartNext();
     if (window_ != nullptr) {
-        window_->actShowTasks->trigger();
+        window_->ShowTasks();
     }
 }
 

@@ -158,10 +158,7 @@ void TfrmTasks::ObserveCycle(TCycleEvents& events, QWidget* owner) {
 void TfrmTasks::ShowError(const TError& error) {
     AddErrorRow(QString::fromStdString(error.Message), QString::fromStdString(error.TimeStr()),
                 error.Time(), QString::fromStdString(error.Details));
-    ShowErrorsPage();
-    if (!DetailsShown()) {
-        cmdDetailsClick();
-    }
+    ShowErrorsPage(true);
     ShowOver(owner_);
 }
 
@@ -209,8 +206,11 @@ void TfrmTasks::ShowTasksPage() {
     pcTasks->setCurrentIndex(0);
 }
 
-void TfrmTasks::ShowErrorsPage() {
+void TfrmTasks::ShowErrorsPage(bool expandDetails) {
     pcTasks->setCurrentIndex(1);
+    if (expandDetails && !DetailsShown()) {
+        cmdDetailsClick();
+    }
 }
 
 bool TfrmTasks::DetailsShown() const {

@@ -55,9 +55,9 @@ class TfrmTasks : public QDialog, public TTaskQueueObserver {
     int ErrorRowCount() const;
 
     void ShowTasksPage();
-    void ShowErrorsPage();
+    // The error page, with the detail area opened first when asked and collapsed.
+    void ShowErrorsPage(bool expandDetails = false);
     bool DetailsShown() const;
-    void cmdDetailsClick();
 
     // "&Hide": empties the error page and the error log (through OnClearErrors), then closes.
     void cmdHideClick();
@@ -79,6 +79,8 @@ class TfrmTasks : public QDialog, public TTaskQueueObserver {
     void reject() override;
 
   private:
+    // "&Details": collapses or expands the detail area and remembers the choice.
+    void cmdDetailsClick();
     void MarkHead();
 
     TOptions& options_;

@@ -65,7 +65,7 @@ void TBarOwner::BarClosed(TfrmBar& bar) {
     if (&bar != bar_.get()) {
         return;
     }
-    window_.actBar->setChecked(false);
+    window_.Command(TCommandId::Bar).setChecked(false);
     // The bar is still inside its close event: it is freed once that has returned.
     closed_ = std::move(bar_);
     QTimer::singleShot(0, this, [this] { closed_.reset(); });
@@ -78,7 +78,7 @@ void TBarOwner::OpenAtStart() {
         visible = scope.Ini().ReadBool("Bar", "Visible", true);
     }
     if (visible) {
-        window_.actBar->setChecked(true);
+        window_.Command(TCommandId::Bar).setChecked(true);
         actBarExecute(true);
     }
 }
@@ -158,7 +158,7 @@ void TBarOwner::LeaveTray() {
 }
 
 void TBarOwner::CheckAllAccounts() {
-    window_.actSynchronize->trigger();
+    window_.Command(TCommandId::Synchronize).trigger();
 }
 
 void TBarOwner::CheckAccount(TAccount& account) {
@@ -174,11 +174,11 @@ std::vector<TAccount*> TBarOwner::Accounts() {
 }
 
 void TBarOwner::ShowOptions() {
-    window_.actOptions->trigger();
+    window_.Command(TCommandId::Options).trigger();
 }
 
 void TBarOwner::CloseProgram() {
-    window_.actClose->trigger();
+    window_.Command(TCommandId::CloseProgram).trigger();
 }
 
 }  // namespace quobel

@@ -1,53 +1,28 @@
 #include "ui/tickerbar/frm_bar.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
-#include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QScreen>
-#include <QStyle>
 #include <QTextDocument>
-#include <QThread>
-#include <QTimer>
 #include <QToolTip>
-#include <QWindow>
 #include <algorithm>
-#include <chrono>
 #include <exception>
 
 #include "accounts/account.h"
 #include "core/options.h"
 #include "store/mail_box.h"
 #include "store/mail_item.h"
+#include "ui/tickerbar/bar_floating_shell.h"
 
 namespace quobel {
 namespace {
 
 constexpr int kInitialWidth = 250;
 constexpr int kDesignedHeight = 32;
-constexpr int kScrollDelayMs = 5000;
-constexpr int kScrollMs = 1450;
-// Pause between the frames of a slide: the slide blocks for its whole duration, as the docking
-// rules allow, without spinning the processor.
-constexpr unsigned long kSlideFrameMs = 10;
-
-// A desktop without a shell for screen-edge bars: nothing is reserved, no edge can be owned.
-class TFloatingShell : public TScreenEdgeShell {
-  public:
-    void New() override {}
-    void Remove() override {}
-    void QueryPos(TAppBarEdge, TRect&) override {}
-    void SetPos(TAppBarEdge, TRect&) override {}
-    void Activate() override {}
-    bool IsAutoHideBar(TAppBarEdge) override { return false; }
-    bool SetAutoHideBar(TAppBarEdge, bool doRegister) override { return !doRegister; }
-    void WindowPosChanged() override {}
-};
 
 QString Q(const std::string& text) {
     return QString::fromStdString(text);
@@ -74,24 +49,31 @@ TfrmBar::TfrmBar(TBarHost& host, TOptions& options, const TShellFactory& shellFa
     : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint),
       host_(host),
       options_(options),
-      menuStyle_(std::make_unique<TBarMenuStyle>()) {
+      scroller_([this] { return ScrollSwitchedOn(); }, [this] { FormPaint(); }),
+      menus_(*this, host,
+             {.Hide = [this] { close(); },
+              .MarkAllRead = [this] { MarkAllRead(); },
+              .StillThere = [this](TMailItem* item) { return ValidItem(item); }}),
+      shellWindow_(*this, OnInformation, [this] { return drag_ != nullptr && drag_->Active(); }) {
     setWindowTitle(QStringLiteral("Quobel Bar"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
 
-    tmrScrollDelay = new QTimer(this);
-    tmrScrollDelay->setInterval(kScrollDelayMs);
-    tmrScroll = new QTimer(this);
-    tmrScroll->setInterval(kScrollMs);
-    tmrAutoHide = new QTimer(this);
-    connect(tmrScrollDelay, &QTimer::timeout, this, &TfrmBar::tmrScrollDelayTimer);
-    connect(tmrScroll, &QTimer::timeout, this, &TfrmBar::tmrScrollTimer);
-    connect(tmrAutoHide, &QTimer::timeout, this, [this] { appBar_->AutoHideCheck(); });
-
-    CreateActions();
-    CreateMenus();
+    mnuMain = menus_.mnuMain;
+    mnuMainCheckNow = menus_.mnuMainCheckNow;
+    mnuButton = menus_.mnuButton;
+    actHide = menus_.actHide;
+    actCompose = menus_.actCompose;
+    actAddressBook = menus_.actAddressBook;
+    actDelete = menus_.actDelete;
+    actMarkRead = menus_.actMarkRead;
+    actMarkAllRead = menus_.actMarkAllRead;
+    actAntiSpam = menus_.actAntiSpam;
+    actCheckMail = menus_.actCheckMail;
+    actExit = menus_.actExit;
+    mnuMainOptions = menus_.mnuMainOptions;
 
     if (shellFactory) {
         const auto notify = [this](TShellNotification code, int32_t param) {
@@ -107,13 +89,15 @@ TfrmBar::TfrmBar(TBarHost& host, TOptions& options, const TShellFactory& shellFa
     if (floatingOnly) {
         shell_ = std::make_unique<TFloatingShell>();
     }
-    appBar_ = std::make_unique<TAppBar>(*shell_, *this);
+    appBar_ = std::make_unique<TAppBar>(*shell_, shellWindow_);
+    shellWindow_.Attach(*appBar_);
+    drag_ = std::make_unique<TBarDrag>(*appBar_, shellWindow_);
     FormCreate();
     if (floatingOnly) {
         appBar_->Flags = TAppBarFlags::Of({TAppBarFlag::abfAllowFloat});
     }
     appBar_->Created();
-    tmrScrollDelay->start();
+    scroller_.DelayTimer().start();
 }
 
 TfrmBar::TShellFactory TfrmBar::DesktopShell() {
@@ -125,9 +109,8 @@ TfrmBar::TShellFactory TfrmBar::DesktopShell() {
 }
 
 TfrmBar::~TfrmBar() {
-    closing_ = true;
-    tmrScrollDelay->stop();
-    tmrScroll->stop();
+    shellWindow_.SetClosing();
+    scroller_.Stop();
     appBar_->Destroying();
     if (skin_ != nullptr && skin_->Loaded()) {
         skin_->Unload();
@@ -136,80 +119,15 @@ TfrmBar::~TfrmBar() {
 
 // --- creation ----------------------------------------------------------------------------------
 
-QAction* TfrmBar::MakeAction(const QString& caption, const QKeySequence& shortcut) {
-    auto* action = new QAction(caption, this);
-    if (!shortcut.isEmpty()) {
-        action->setShortcut(shortcut);
-        addAction(action);
-    }
-    return action;
-}
-
-void TfrmBar::CreateActions() {
-    actHide = MakeAction(QStringLiteral("&Hide"), QKeySequence(Qt::CTRL | Qt::Key_F4));
-    actCompose = MakeAction(QStringLiteral("&Compose"), QKeySequence(Qt::CTRL | Qt::Key_N));
-    actAddressBook = MakeAction(QStringLiteral("&Address book"));
-    actDelete = MakeAction(QStringLiteral("&Delete"));
-    actMarkRead = MakeAction(QStringLiteral("&Mark as read"));
-    actMarkAllRead = MakeAction(QStringLiteral("Mar&k all read"));
-    actAntiSpam = MakeAction(QStringLiteral("&Anti-Spam"));
-    actCheckMail = MakeAction(QStringLiteral("&All accounts..."));
-    actExit = MakeAction(QStringLiteral("E&xit"), QKeySequence(Qt::ALT | Qt::Key_F4));
-    mnuMainOptions = MakeAction(QStringLiteral("&Options..."));
-
-    connect(actHide, &QAction::triggered, this, &QWidget::close);
-    connect(actDelete, &QAction::triggered, this, [this] {
-        if (TMailItem* item = ValidItem(menuItem_)) {
-            host_.DeleteMessage(*item);
-            host_.StartNext();
-        }
-    });
-    connect(actMarkRead, &QAction::triggered, this, [this] {
-        if (TMailItem* item = ValidItem(menuItem_)) {
-            host_.MarkMessageRead(*item, true);
-        }
-    });
-    connect(actMarkAllRead, &QAction::triggered, this, &TfrmBar::actMarkAllReadExecute);
-    connect(actCheckMail, &QAction::triggered, this, [this] { host_.CheckAllAccounts(); });
-    connect(actExit, &QAction::triggered, this, [this] { host_.CloseProgram(); });
-    connect(mnuMainOptions, &QAction::triggered, this, [this] { host_.ShowOptions(); });
-}
-
-void TfrmBar::CreateMenus() {
-    mainMenu_ = std::make_unique<QMenu>();
-    mnuMain = mainMenu_.get();
-    mnuMain->addAction(actCompose);
-    mnuMain->addAction(actAddressBook);
-    mnuMain->addSeparator();
-    mnuMainCheckNow = mnuMain->addMenu(QStringLiteral("Check email &now..."));
-    mnuMainCheckNow->addAction(actCheckMail);
-    mnuMainCheckNow->addSeparator();
-    mnuMain->addAction(mnuMainOptions);
-    mnuMain->addSeparator();
-    mnuMain->addAction(actHide);
-    mnuMain->addAction(actExit);
-
-    buttonMenu_ = std::make_unique<QMenu>();
-    mnuButton = buttonMenu_.get();
-    mnuButton->addAction(actMarkRead);
-    mnuButton->addAction(actMarkAllRead);
-    mnuButton->addAction(actDelete);
-    mnuButton->addAction(actAntiSpam);
-
-    for (QMenu* menu : {mnuMain, mnuMainCheckNow, mnuButton}) {
-        menuStyle_->UseOn(*menu);
-    }
-}
-
 void TfrmBar::FormCreate() {
-    FirstIndex = 0;
+    scroller_.FirstIndex = 0;
     appBar_->TaskEntry = TAppBarTaskEntry::abtHide;
     appBar_->Flags = TAppBarFlags::Of(
         {TAppBarFlag::abfAllowTop, TAppBarFlag::abfAllowBottom, TAppBarFlag::abfAllowFloat});
     appBar_->MinWidth = kInitialWidth;
     // Until the user places it, the bar floats in the work area's bottom right corner, clear of
     // the main window's menus (the height is a guess until a skin gives the real one).
-    const TRect area = WorkArea();
+    const TRect area = shellWindow_.WorkArea();
     setGeometry(area.Right - kInitialWidth, area.Bottom - kDesignedHeight, kInitialWidth,
                 std::max(height(), 1));
     RebuildCheckMenu();
@@ -228,10 +146,7 @@ void TfrmBar::ApplySkin(TSkin* skin) {
     }
     skin_->Load();
     painter_.SetSkin(skin_);
-    menuStyle_->SetSkin(skin_->Menu);
-    for (QMenu* menu : {mnuMain, mnuMainCheckNow, mnuButton}) {
-        menuStyle_->UseOn(*menu);
-    }
+    menus_.ApplySkin(skin_->Menu);
 
     const int32_t height = skin_->Height;
     TAppBar& bar = *appBar_;
@@ -251,11 +166,7 @@ void TfrmBar::ApplySkin(TSkin* skin) {
         scrollTime = scope.Ini().ReadInteger("Bar", "ScrollTime", 5);
     }
     bar.ReapplyEdge();
-    // The interval is kept in range; zero or less means the bar never starts scrolling.
-    tmrScrollDelay->setInterval(std::clamp(scrollTime, 0, 24 * 3600) * 1000);
-    if (tmrScrollDelay->interval() <= 0) {
-        tmrScrollDelay->stop();
-    }
+    scroller_.SetDelaySeconds(scrollTime);
     FormPaint();
 }
 
@@ -272,24 +183,10 @@ void TfrmBar::PopDown() {
 }
 
 void TfrmBar::RebuildCheckMenu() {
-    const QList<QAction*> entries = mnuMainCheckNow->actions();
-    for (qsizetype i = 2; i < entries.size(); ++i) {
-        mnuMainCheckNow->removeAction(entries[i]);
-        entries[i]->deleteLater();
-    }
-    for (TAccount* account : host_.Accounts()) {
-        QAction* entry = mnuMainCheckNow->addAction(Q(account->Name));
-        connect(entry, &QAction::triggered, this, [this, account] {
-            // The account may have been removed since the menu was built.
-            const std::vector<TAccount*> accounts = host_.Accounts();
-            if (std::find(accounts.begin(), accounts.end(), account) != accounts.end()) {
-                host_.CheckAccount(*account);
-            }
-        });
-    }
+    menus_.RebuildCheckMenu();
 }
 
-void TfrmBar::actMarkAllReadExecute() {
+void TfrmBar::MarkAllRead() {
     if (MailBox == nullptr) {
         return;
     }
@@ -317,7 +214,7 @@ void TfrmBar::FormPaint() {
     if (MailBox == nullptr) {
         return;
     }
-    HotPart = THotPart::None;
+    pointer_.HotPart = THotPart::None;
     const TBoxBarMessages& messages = Messages();
     if (skin_ == nullptr || !painter_.HasSkin()) {
         layout_ = {};
@@ -328,17 +225,12 @@ void TfrmBar::FormPaint() {
     TBarLayoutInput input;
     input.ClientWidth = width();
     input.ButtonWidth = ButtonWidth;
-    input.FirstIndex = FirstIndex;
-    input.HotX = HotX;
-    input.HotY = HotY;
-    input.Pressed = Pressed;
+    input.FirstIndex = scroller_.FirstIndex;
+    pointer_.Into(input);
     input.MainWindowVisible = host_.MainWindowVisible();
     layout_ = LayoutBar(*skin_, messages, input);
-    FirstIndex = layout_.FirstIndex;
-    HotPart = layout_.HotPart;
-    if (layout_.HotItem >= 0) {
-        HotItem = &MailBox->Items.Items(static_cast<size_t>(layout_.HotItem));
-    }
+    scroller_.FirstIndex = layout_.FirstIndex;
+    pointer_.Take(layout_, MailBox->Items);
     painter_.Compose(layout_, messages, width());
     update();
 }
@@ -355,11 +247,8 @@ void TfrmBar::paintEvent(QPaintEvent*) {
 
 // --- mouse and keyboard ------------------------------------------------------------------------
 
-TBarHit TfrmBar::HitTest(int x) const {
-    if (skin_ == nullptr || !painter_.HasSkin()) {
-        return TBarHit::Client;
-    }
-    return BarHitTest(*skin_, width(), x);
+TBarHit TfrmBar::WindowPartAt(int x) const {
+    return TBarHitTest::WindowPart(painter_.HasSkin() ? skin_ : nullptr, width(), x);
 }
 
 TMailItem* TfrmBar::ValidItem(TMailItem* item) const {
@@ -388,71 +277,50 @@ void TfrmBar::UpdateHint(const QPoint& globalPos) {
 
 void TfrmBar::mousePressEvent(QMouseEvent* event) {
     const QPoint pos = event->position().toPoint();
-    const TBarHit hit = HitTest(pos.x());
-    if (hit != TBarHit::Client) {
+    const TBarHit part = WindowPartAt(pos.x());
+    if (part != TBarHit::Client) {
         if (event->button() == Qt::LeftButton) {
-            drag_ = hit == TBarHit::Caption ? TDrag::Move : TDrag::Size;
-            dragLast_ = event->globalPosition().toPoint();
-            sizeOffset_ = geometry().right() + 1 - dragLast_.x();
-            appBar_->EnterSizeMove();
+            const QPoint global = event->globalPosition().toPoint();
+            drag_->Start(part, {global.x(), global.y()});
         }
         return;
     }
     // The pointer is where the press is, whether or not a movement was reported before it.
-    HotX = pos.x();
-    HotY = pos.y();
-    Pressed = true;
+    pointer_.PointerAt(pos.x(), pos.y());
+    pointer_.Pressed = true;
     FormPaint();
-}
-
-void TfrmBar::DragTo(const QPoint& globalPos, bool ctrlDown) {
-    TRect proposed = WindowRect();
-    if (drag_ == TDrag::Move) {
-        const QPoint delta = globalPos - dragLast_;
-        proposed = proposed.MovedTo(proposed.Left + delta.x(), proposed.Top + delta.y());
-        appBar_->Moving({globalPos.x(), globalPos.y()}, ctrlDown, proposed);
-    } else {
-        proposed.Right = globalPos.x() + sizeOffset_;
-        appBar_->Sizing(TSizingSide::Right, proposed);
-    }
-    dragLast_ = globalPos;
-    PlaceWindow(proposed);
 }
 
 void TfrmBar::mouseMoveEvent(QMouseEvent* event) {
     const QPoint global = event->globalPosition().toPoint();
-    if (drag_ != TDrag::None) {
-        DragTo(global, (event->modifiers() & Qt::ControlModifier) != 0);
+    if (drag_->Active()) {
+        drag_->MoveTo({global.x(), global.y()}, (event->modifiers() & Qt::ControlModifier) != 0);
         return;
     }
     const QPoint pos = event->position().toPoint();
     // Any movement over the bar brings an auto-hidden bar out and ends a pop-up's stay.
     appBar_->Stick = false;
     appBar_->ShowAutoHideBar(true);
-    const TBarHit hit = HitTest(pos.x());
-    if (hit != TBarHit::Client) {
-        setCursor(hit == TBarHit::Caption ? Qt::SizeAllCursor : Qt::SizeHorCursor);
-        if (HotX != -1 || HotY != -1) {
-            HotX = -1;
-            HotY = -1;
+    const TBarHit part = WindowPartAt(pos.x());
+    if (part != TBarHit::Client) {
+        setCursor(part == TBarHit::Caption ? Qt::SizeAllCursor : Qt::SizeHorCursor);
+        if (pointer_.PointerOver()) {
+            pointer_.PointerAway();
             FormPaint();
             UpdateHint(global);
         }
         return;
     }
     unsetCursor();
-    tmrScrollDelay->stop();
-    tmrScroll->stop();
-    HotX = pos.x();
-    HotY = pos.y();
+    scroller_.Stop();
+    pointer_.PointerAt(pos.x(), pos.y());
     FormPaint();
     UpdateHint(global);
 }
 
 void TfrmBar::mouseReleaseEvent(QMouseEvent* event) {
-    if (drag_ != TDrag::None) {
-        drag_ = TDrag::None;
-        appBar_->ExitSizeMove();
+    if (drag_->Active()) {
+        drag_->Finish();
         FormPaint();
         return;
     }
@@ -463,23 +331,24 @@ void TfrmBar::MouseUp(Qt::MouseButton button, const QPoint& globalPos, const QPo
     const QWidget* under = QApplication::widgetAt(globalPos);
     const bool overBar = rect().contains(pos) && (under == nullptr || under == this);
     if (!overBar) {
-        HotX = -1;
-        Pressed = false;
+        pointer_.HotX = -1;
+        pointer_.Pressed = false;
         FormPaint();
         return;
     }
     const bool left = button == Qt::LeftButton;
-    switch (HotPart) {
+    switch (pointer_.HotPart) {
         case THotPart::FirstArrow:
         case THotPart::LastArrow:
         case THotPart::PreviousArrow:
         case THotPart::NextArrow:
             if (left) {
-                FirstIndex = ArrowClick(HotPart, FirstIndex, Messages());
+                scroller_.FirstIndex =
+                    ArrowClick(pointer_.HotPart, scroller_.FirstIndex, Messages());
             }
             break;
         case THotPart::MenuButton:
-            mnuMain->popup(mapToGlobal(QPoint(0, height())));
+            menus_.PopupMain(mapToGlobal(QPoint(0, height())));
             break;
         case THotPart::Dropdown:
             appBar_->Stick = true;
@@ -491,38 +360,29 @@ void TfrmBar::MouseUp(Qt::MouseButton button, const QPoint& globalPos, const QPo
             appBar_->Stick = false;
             break;
         case THotPart::MessageButton:
-            if (TMailItem* item = ValidItem(HotItem)) {
+            if (TMailItem* item = ValidItem(pointer_.HotItem)) {
                 if (left) {
                     host_.OpenMessage(*item);
                 } else {
                     activateWindow();
-                    // The menu's commands act on this message wherever the pointer goes.
-                    menuItem_ = item;
-                    mnuButton->popup(globalPos);
+                    menus_.PopupButton(*item, globalPos);
                 }
             }
             break;
         case THotPart::None:
             break;
     }
-    Pressed = false;
+    pointer_.Pressed = false;
     FormPaint();
 }
 
 void TfrmBar::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
-    HotX = -1;
-    HotY = -1;
+    pointer_.PointerAway();
     FormPaint();
     // Coming back to the same message shows its hint again.
     LastHint.clear();
-    StartScrollDelay();
-}
-
-void TfrmBar::StartScrollDelay() {
-    if (tmrScrollDelay->interval() > 0) {
-        tmrScrollDelay->start();
-    }
+    scroller_.StartDelay();
 }
 
 void TfrmBar::keyPressEvent(QKeyEvent* event) {
@@ -536,25 +396,13 @@ void TfrmBar::keyPressEvent(QKeyEvent* event) {
 
 // --- scrolling ---------------------------------------------------------------------------------
 
-void TfrmBar::tmrScrollDelayTimer() {
-    tmrScrollDelay->stop();
+bool TfrmBar::ScrollSwitchedOn() {
     bool scroll = true;
     {
         OptionsScope scope(options_);
         scroll = scope.Ini().ReadBool("Bar", "Scroll", true);
     }
-    if (scroll) {
-        tmrScroll->start();
-        tmrScrollTimer();
-    }
-}
-
-void TfrmBar::tmrScrollTimer() {
-    ScrollStep(FirstIndex, ScrollMark, [this](int32_t first) {
-        FirstIndex = first;
-        FormPaint();
-        return FirstIndex;
-    });
+    return scroll;
 }
 
 // --- window events -----------------------------------------------------------------------------
@@ -576,7 +424,8 @@ void TfrmBar::moveEvent(QMoveEvent* event) {
 
 void TfrmBar::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
-    if (event->type() == QEvent::ActivationChange && appBar_ != nullptr && !closing_) {
+    if (event->type() == QEvent::ActivationChange && appBar_ != nullptr &&
+        !shellWindow_.Closing()) {
         appBar_->ActivationChanged(isActiveWindow());
     }
 }
@@ -606,7 +455,7 @@ void TfrmBar::FormShow() {
     // reach: it comes back to where a bar starts.
     const QScreen* screen = QGuiApplication::primaryScreen();
     if (screen != nullptr && !screen->virtualGeometry().contains(floating.topLeft())) {
-        const TRect area = WorkArea();
+        const TRect area = shellWindow_.WorkArea();
         floating.moveTopLeft(current.topLeft());
         floating.moveLeft(
             std::max(area.Left, std::min(floating.left(), area.Right - floating.width())));
@@ -617,8 +466,8 @@ void TfrmBar::FormShow() {
     }
     appBar_->SetEdge(edge);
     if (edge == TAppBarEdge::abeFloat) {
-        PlaceWindow({floating.left(), floating.top(), floating.left() + floating.width(),
-                     floating.top() + height()});
+        shellWindow_.PlaceWindow({floating.left(), floating.top(),
+                                  floating.left() + floating.width(), floating.top() + height()});
     }
     FormPaint();
 }
@@ -642,8 +491,7 @@ void TfrmBar::closeEvent(QCloseEvent* event) {
 }
 
 void TfrmBar::FormClose() {
-    tmrScrollDelay->stop();
-    tmrScroll->stop();
+    scroller_.Stop();
     QToolTip::hideText();
     TAppBarEdge edge = appBar_->Edge();
     if (edge == TAppBarEdge::abeUnknown) {
@@ -658,122 +506,6 @@ void TfrmBar::FormClose() {
         scope.Ini().WriteInteger("Bar", "Left", rect.left());
         scope.Ini().WriteInteger("Bar", "Width", rect.width());
     }
-}
-
-// --- TAppBarWindow -----------------------------------------------------------------------------
-
-TScreenMetrics TfrmBar::Metrics() {
-    TScreenMetrics metrics;
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    if (screen != nullptr) {
-        metrics.ScreenWidth = screen->geometry().width();
-        metrics.ScreenHeight = screen->geometry().height();
-    }
-    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    metrics.VScrollWidth = scrollBar;
-    metrics.HScrollHeight = scrollBar;
-    return metrics;
-}
-
-TRect TfrmBar::WorkArea() {
-    return DesktopWorkArea();
-}
-
-TRect TfrmBar::WindowRect() {
-    const QRect r = geometry();
-    return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
-}
-
-void TfrmBar::PlaceWindow(const TRect& rect) {
-    // The window system holds a window within its size limits; so does this.
-    int32_t width = rect.Width();
-    int32_t height = rect.Height();
-    if (appBar_ != nullptr) {
-        const TSizeLimits limits = appBar_->SizeLimits();
-        width = std::max(std::min(width, limits.MaxWidth), limits.MinWidth);
-        height = std::max(std::min(height, limits.MaxHeight), limits.MinHeight);
-    }
-    setGeometry(rect.Left, rect.Top, std::max(width, 1), std::max(height, 1));
-}
-
-void TfrmBar::PaintNow() {
-    repaint();
-    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
-        QGuiApplication::sync();
-    }
-    QThread::msleep(kSlideFrameMs);
-}
-
-void TfrmBar::SetZOrder(TZOrder order) {
-    if (closing_) {
-        return;
-    }
-    Qt::WindowFlags flags =
-        windowFlags() & ~(Qt::WindowStaysOnTopHint | Qt::WindowStaysOnBottomHint);
-    if (order == TZOrder::TopMost) {
-        flags |= Qt::WindowStaysOnTopHint;
-    } else if (order == TZOrder::Bottom) {
-        flags |= Qt::WindowStaysOnBottomHint;
-    }
-    if (flags == windowFlags()) {
-        return;
-    }
-    if (QWindow* const handle = windowHandle()) {
-        // Changing the flags of an existing window the usual way hides it and may make a new
-        // one, which would lose what the desktop shell set on it: tell the window directly.
-        overrideWindowFlags(flags);
-        handle->setFlags(flags);
-    } else {
-        setWindowFlags(flags);
-    }
-}
-
-void TfrmBar::ShowApplicationWindow(bool) {
-    // No hidden application window carries a task-bar entry here: the main window has its own
-    // entry, and the bar, a tool window, never gets one.
-}
-
-bool TfrmBar::IsActiveWindow() {
-    return isActiveWindow();
-}
-
-TPoint TfrmBar::PointerPos() {
-    const QPoint p = QCursor::pos();
-    return {p.x(), p.y()};
-}
-
-int64_t TfrmBar::TickCount() {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
-void TfrmBar::SetAutoHideTimer(int32_t intervalMs) {
-    if (intervalMs > 0) {
-        tmrAutoHide->start(intervalMs);
-    } else {
-        tmrAutoHide->stop();
-    }
-}
-
-void TfrmBar::PostSizeMoveCycle() {
-    // Once the window has its real size: the float rectangle takes it.
-    QTimer::singleShot(0, this, [this] {
-        if (drag_ == TDrag::None) {
-            appBar_->EnterSizeMove();
-            appBar_->ExitSizeMove();
-        }
-    });
-}
-
-void TfrmBar::ShowInformation(const std::string& title, const std::string& text) {
-    if (OnInformation) {
-        OnInformation(title, text);
-        return;
-    }
-    QString shown = Q(text);
-    shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
-    QMessageBox::information(this, Q(title), shown);
 }
 
 }  // namespace quobel

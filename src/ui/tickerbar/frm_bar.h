@@ -9,14 +9,17 @@
 #include "bar/app_bar.h"
 #include "bar/ticker_layout.h"
 #include "ui/tickerbar/bar_box_messages.h"
+#include "ui/tickerbar/bar_drag.h"
+#include "ui/tickerbar/bar_hit_test.h"
 #include "ui/tickerbar/bar_host.h"
-#include "ui/tickerbar/bar_menu.h"
+#include "ui/tickerbar/bar_menus.h"
 #include "ui/tickerbar/bar_painter.h"
+#include "ui/tickerbar/bar_scroller.h"
+#include "ui/tickerbar/bar_shell_window.h"
 #include "ui/x11/desktop_shell.h"
 
 class QAction;
 class QMenu;
-class QTimer;
 
 namespace quobel {
 
@@ -30,7 +33,12 @@ class TSkin;
 // the top or bottom edge of the screen (or floats) through its TAppBar. The move bar at its left
 // end drags and docks it, the size bar at its right end resizes it. Every pixel and the look of
 // its menus come from the skin.
-class TfrmBar : public QWidget, public TAppBarWindow {
+//
+// The window owns the Qt events and hands each to the unit for it: TBarPainter composes,
+// TBarHitTest knows what is under the pointer, TBarDrag moves and sizes, TBarScroller moves the
+// ticker, TBarMenus holds the commands and menus, and TBarShellWindow is the window as its
+// TAppBar sees it.
+class TfrmBar : public QWidget {
     Q_OBJECT
   public:
     // Makes the desktop's shell for the bar window; the shell reports changes of the work area
@@ -68,48 +76,26 @@ class TfrmBar : public QWidget, public TAppBarWindow {
     TAppBar& AppBar() { return *appBar_; }
 
     // --- state -------------------------------------------------------------------------------
-    int32_t HotX = -1;  // pointer in client coordinates; -1 when it is not over the client area
-    int32_t HotY = -1;
-    bool Pressed = false;
     int32_t ButtonWidth = 150;
-    int32_t FirstIndex = 0;
-    int32_t ScrollMark = 0;
-    THotPart HotPart = THotPart::None;
-    TMailItem* HotItem = nullptr;  // kept after the pointer leaves
     std::string LastHint;
     // The hint of the hot message button at the last paint; empty when none.
     const std::string& HintText() const { return layout_.Hint; }
     const TBarLayout& Layout() const { return layout_; }
     const QImage& BackBuffer() const { return painter_.BackBuffer(); }
+    // The pointer and what is under it.
+    TBarHitTest& Pointer() { return pointer_; }
+    // Where the shown run of messages begins, and the timers that move it.
+    TBarScroller& Scroller() { return scroller_; }
+    TBarShellWindow& ShellWindow() { return shellWindow_; }
 
-    // --- components --------------------------------------------------------------------------
-    QTimer* tmrScrollDelay;
-    QTimer* tmrScroll;
+    // --- components (made and owned by the bar's menus) --------------------------------------
     QMenu* mnuMain = nullptr;
     QMenu* mnuMainCheckNow = nullptr;
     QMenu* mnuButton = nullptr;
-    QAction *actHide, *actCompose, *actAddressBook, *actDelete, *actMarkRead, *actMarkAllRead;
-    QAction *actAntiSpam, *actCheckMail, *actExit, *mnuMainOptions;
-
-    void tmrScrollDelayTimer();
-    void tmrScrollTimer();
-    void actMarkAllReadExecute();
-
-    // --- TAppBarWindow -----------------------------------------------------------------------
-    TScreenMetrics Metrics() override;
-    TRect WorkArea() override;
-    TRect WindowRect() override;
-    void PlaceWindow(const TRect& rect) override;
-    void PaintNow() override;
-    void SetZOrder(TZOrder order) override;
-    void ShowApplicationWindow(bool show) override;
-    bool IsActiveWindow() override;
-    TPoint PointerPos() override;
-    bool DragFullWindows() override { return true; }
-    int64_t TickCount() override;
-    void SetAutoHideTimer(int32_t intervalMs) override;
-    void PostSizeMoveCycle() override;
-    void ShowInformation(const std::string& title, const std::string& text) override;
+    QAction *actHide = nullptr, *actCompose = nullptr, *actAddressBook = nullptr;
+    QAction *actDelete = nullptr, *actMarkRead = nullptr, *actMarkAllRead = nullptr;
+    QAction *actAntiSpam = nullptr, *actCheckMail = nullptr, *actExit = nullptr;
+    QAction* mnuMainOptions = nullptr;
 
   protected:
     void paintEvent(QPaintEvent* event) override;
@@ -125,23 +111,20 @@ class TfrmBar : public QWidget, public TAppBarWindow {
     void changeEvent(QEvent* event) override;
 
   private:
-    enum class TDrag { None, Move, Size };
-
     void FormCreate();
     void FormShow();
     void FormClose();
-    void CreateActions();
-    void CreateMenus();
-    QAction* MakeAction(const QString& caption, const QKeySequence& shortcut = {});
-    TBarHit HitTest(int x) const;
+    // Whether the ticker moves once the pointer has been away long enough.
+    bool ScrollSwitchedOn();
+    void MarkAllRead();
+    // The window part under client x: the move bar, the size bar or the client area.
+    TBarHit WindowPartAt(int x) const;
     // The Inbox's items as the bar reads them, anew for each paint.
     TBoxBarMessages& Messages();
     // The item if it is still in the Inbox (a task may have removed it meanwhile).
     TMailItem* ValidItem(TMailItem* item) const;
     void UpdateHint(const QPoint& globalPos);
     void MouseUp(Qt::MouseButton button, const QPoint& globalPos, const QPoint& pos);
-    void DragTo(const QPoint& globalPos, bool ctrlDown);
-    void StartScrollDelay();
 
     TBarHost& host_;
     TOptions& options_;
@@ -149,21 +132,15 @@ class TfrmBar : public QWidget, public TAppBarWindow {
     TBarPainter painter_;
     TBarLayout layout_;
     std::unique_ptr<TBoxBarMessages> messages_;
-    TMailItem* menuItem_ = nullptr;  // the message whose button menu is open
+    TBarHitTest pointer_;
+    TBarScroller scroller_;
+    TBarMenus menus_;
 
-    // The menus go before their style.
-    std::unique_ptr<TBarMenuStyle> menuStyle_;
-    std::unique_ptr<QMenu> mainMenu_;
-    std::unique_ptr<QMenu> buttonMenu_;
-
+    TBarShellWindow shellWindow_;
     std::unique_ptr<TScreenEdgeShell> shell_;
     std::unique_ptr<TAppBar> appBar_;
-    QTimer* tmrAutoHide;
-    TDrag drag_ = TDrag::None;
-    QPoint dragLast_;
-    int sizeOffset_ = 0;
+    std::unique_ptr<TBarDrag> drag_;
     bool shown_ = false;  // FormShow ran
-    bool closing_ = false;
 };
 
 }  // namespace quobel

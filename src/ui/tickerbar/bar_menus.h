@@ -1,0 +1,72 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+
+#include "bar/skin.h"
+#include "ui/tickerbar/bar_host.h"
+#include "ui/tickerbar/bar_menu.h"
+
+class QAction;
+class QKeySequence;
+class QMenu;
+class QPoint;
+class QWidget;
+
+namespace quobel {
+
+class TMailItem;
+
+// Owns the bar's commands and pop-up menus: the main menu with its "Check email now" submenu of
+// accounts, the message buttons' menu and the message that menu acts on, and the menus' look.
+class TBarMenus {
+  public:
+    // What the commands need of the bar besides the main window.
+    struct TBarCommands {
+        std::function<void()> Hide;
+        std::function<void()> MarkAllRead;
+        // The item if it is still in the Inbox (a task may have removed it meanwhile).
+        std::function<TMailItem*(TMailItem*)> StillThere;
+    };
+
+    // The actions belong to `bar`, which also takes the shortcuts; `host` outlives this.
+    TBarMenus(QWidget& bar, TBarHost& host, TBarCommands commands);
+    ~TBarMenus();
+    TBarMenus(const TBarMenus&) = delete;
+    TBarMenus& operator=(const TBarMenus&) = delete;
+
+    // The skin's colours and fonts for every menu.
+    void ApplySkin(const TSkinMenu& skin);
+    // One "Check email now" entry per account, after "All accounts" and its separator.
+    void RebuildCheckMenu();
+    // The main menu with its top left corner at `globalPos`.
+    void PopupMain(const QPoint& globalPos);
+    // The button menu at `globalPos`; its commands act on `item` wherever the pointer goes.
+    void PopupButton(TMailItem& item, const QPoint& globalPos);
+
+    QMenu* mnuMain = nullptr;
+    QMenu* mnuMainCheckNow = nullptr;
+    QMenu* mnuButton = nullptr;
+    QAction *actHide, *actCompose, *actAddressBook, *actDelete, *actMarkRead, *actMarkAllRead;
+    QAction *actAntiSpam, *actCheckMail, *actExit, *mnuMainOptions;
+
+  private:
+    QAction* MakeAction(const QString& caption, const QKeySequence& shortcut);
+    QAction* MakeAction(const QString& caption);
+    void CreateActions();
+    void CreateMenus();
+    void Restyle();
+
+    QWidget& bar_;
+    TBarHost& host_;
+    TBarCommands commands_;
+    TMailItem* menuItem_ = nullptr;  // the message whose button menu is open
+
+    // The menus go before their style.
+    std::unique_ptr<TBarMenuStyle> style_;
+    std::unique_ptr<QMenu> mainMenu_;
+    std::unique_ptr<QMenu> buttonMenu_;
+};
+
+}  // namespace quobel
