@@ -19,7 +19,6 @@
 #include "core/file_util.h"
 #include "core/options.h"
 #include "cycle/msg_list_controller.h"
-#include "cycle/null_msg_list_view.h"
 #include "platform/event_loop_dispatcher.h"
 #include "platform/sound_player.h"
 #include "retrieval/errors.h"
@@ -45,12 +44,6 @@ std::map<std::string, std::string> ReadFacts(const std::string& file) {
     }
     return facts;
 }
-
-class CountingView : public TNullMsgListView {
-  public:
-    size_t Added = 0;
-    void AddRow(TMailItem&) override { ++Added; }
-};
 
 class Silence : public SoundPlayer {
   public:
@@ -127,7 +120,7 @@ double CycleCheck(const Server& server, const std::string& templateFolder, const
     TOptions options(data + "/settings.ini");
     TMailBoxes boxes(&accounts);
     TErrors errors;
-    CountingView view;
+    size_t added = 0;
     Silence silence;
     TTasks tasks(dispatcher);
     TAccount& account = accounts.Add(false);
@@ -141,14 +134,15 @@ double CycleCheck(const Server& server, const std::string& templateFolder, const
     inbox.EnsureLoaded();
 
     TMsgListController controller(TMsgListController::Services{
-        accounts, tasks, boxes, errors, options, dispatcher, silence, view, data + "/accounts"});
+        accounts, tasks, boxes, errors, options, dispatcher, silence, data + "/accounts"});
     controller.Inbox = &inbox;
-    controller.CurrentBox = &inbox;
+    const TSubscription counting = controller.Events.MailFiled.Subscribe(
+        [&added](TMailBox&, const std::vector<TMailItem*>& items) { added += items.size(); });
     const auto start = Clock::now();
     controller.actSynchronize();
     dispatcher.RunUntil([&] { return tasks.Count() == 0; }, std::chrono::hours(1));
     const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-    filed = view.Added;
+    filed = added;
     if (errors.Count() != 0) {
         std::fprintf(stderr, "check failed: %s: %s\n", errors.Items(0).Message.c_str(),
                      errors.Items(0).Details.c_str());

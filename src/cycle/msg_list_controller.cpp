@@ -11,6 +11,7 @@
 #include "core/unique_file_name.h"
 #include "platform/sound_player.h"
 #include "platform/ui_dispatcher.h"
+#include "platform/yes_no_question.h"
 #include "retrieval/custom_task.h"
 #include "retrieval/errors.h"
 #include "retrieval/pop_delete.h"
@@ -24,18 +25,6 @@ namespace quobel {
 namespace {
 
 constexpr int32_t kMinute = 60000;
-
-// The list update of the view, ended on every path.
-class ListUpdate {
-  public:
-    explicit ListUpdate(TMsgListView& view) : view_(view) { view_.BeginListUpdate(); }
-    ~ListUpdate() { view_.EndListUpdate(); }
-    ListUpdate(const ListUpdate&) = delete;
-    ListUpdate& operator=(const ListUpdate&) = delete;
-
-  private:
-    TMsgListView& view_;
-};
 
 }  // namespace
 
@@ -57,7 +46,6 @@ TMsgListController::CheckTimer TMsgListController::ApplyCheckTimer() {
     const int64_t minutes = scope.Read(settings::kInterval);
     timer.IntervalMilliseconds = ClampToInt32(minutes * kMinute);
     timer.Enabled = scope.Read(settings::kCheck);
-    s_.View.SetCheckTimer(timer.IntervalMilliseconds, timer.Enabled);
     return timer;
 }
 
@@ -90,7 +78,6 @@ void TMsgListController::QueueCheck(TAccount& account) {
         TaskServerList(sender, keys);
     };
     task.OnFinished = [this](TCustomTask& sender) { CheckFinished(sender); };
-    ShowTask(task);
 }
 
 std::vector<TAccount*> TMsgListController::BuildAccountsMenu() {
@@ -98,7 +85,7 @@ std::vector<TAccount*> TMsgListController::BuildAccountsMenu() {
     for (size_t i = 0; i < s_.Accounts.Count(); ++i) {
         accounts.push_back(&s_.Accounts.Items(i));
     }
-    s_.View.SetAccountsMenu(accounts);
+    Events.AccountsListed.Raise(accounts);
     return accounts;
 }
 
@@ -119,10 +106,6 @@ void TMsgListController::HookTask(TCustomTask& task) {
     task.OnFinished = [this](TCustomTask& sender) { TaskFinished(sender); };
 }
 
-void TMsgListController::ShowTask(TCustomTask& task) {
-    s_.View.TasksAddTask(task);
-}
-
 TAccount* TMsgListController::RegistryAccount(const TCustomTask& task) {
     // Compared by address only: an account removed from the registry while its task waited
     // must not be touched.
@@ -132,6 +115,10 @@ TAccount* TMsgListController::RegistryAccount(const TCustomTask& task) {
         }
     }
     return nullptr;
+}
+
+TAccount* TMsgListController::AccountOf(const TMailItem& item) {
+    return item.AccountID.empty() ? nullptr : s_.Accounts.FindByID(item.AccountID);
 }
 
 void TMsgListController::TaskNewMessage(TPOPList& task, const std::string& key, int64_t size) {
@@ -149,21 +136,19 @@ void TMsgListController::TaskNewMessage(TPOPList& task, const std::string& key, 
     item.Attachments = false;
     item.Folder = Inbox->Path;
     item.Cache = UniqueFileName(Inbox->Path, ".qbe") + ".qbe";
-    item.Account = RegistryAccount(task);
+    TAccount* account = RegistryAccount(task);
+    item.AccountID = account != nullptr ? account->ID : std::string();
     item.UIDL = key;
     item.Online = true;
     item.SetSize(ClampToInt32(size < 0 ? 0 : size));
-    if (item.Account != nullptr) {
-        item.Account->UIDL.Add(key);
+    if (account != nullptr) {
+        account->UIDL.Add(key);
     }
     item.LoadFromHeaderLines(task.HeaderLines);
     item.SaveMessage();
     item.Changed();
     BoxChanged(*Inbox);
-    if (Inbox == CurrentBox) {
-        ListUpdate update(s_.View);
-        s_.View.AddRow(item);
-    }
+    Events.MailFiled.Raise(*Inbox, {&item});
 }
 
 void TMsgListController::TaskServerList(TPOPList& task, const std::vector<std::string>& keys) {
@@ -184,7 +169,9 @@ void TMsgListController::CheckFinished(TCustomTask& task) {
         if (sound && !soundFile.empty() && FileExists(soundFile)) {
             s_.Sound.PlayAsync(soundFile);
         }
-        s_.View.BarPopUp();
+        if (Desktop.Bar != nullptr) {
+            Desktop.Bar->PopUp();
+        }
         SaveChangedBoxes();
         s_.Accounts.SaveAll(s_.AccountsFolder);
     }
@@ -192,27 +179,23 @@ void TMsgListController::CheckFinished(TCustomTask& task) {
     TaskFinished(task);
 }
 
-void TMsgListController::TaskFinished(TCustomTask& task) {
+void TMsgListController::TaskFinished(TCustomTask&) {
     SaveChangedBoxes();
-    if (s_.View.TasksFirstTask() == &task) {
-        s_.View.TasksDeleteFirstTask();
+    // The Tasks window follows the queue itself: the task leaves it right after this.
+    if (Desktop.Bar != nullptr) {
+        Desktop.Bar->Repaint();
     }
-    if (s_.Tasks.Count() == 1 && s_.Errors.Count() == 0) {
-        s_.View.TasksClose();
-    }
-    s_.View.BarRepaint();
 }
 
 void TMsgListController::TaskStatus(TCustomTask& task, const std::string& text, uint8_t kind) {
-    s_.View.SetTaskStatus(kind <= 4 ? std::to_string(kind) + "|" + text : text);
-    s_.View.TasksSetStatus(task.Account.Name, text);
+    Events.TaskStatus.Raise(task.Account.Name, text, kind);
 }
 
 void TMsgListController::TaskProgress(TCustomTask&, int64_t position, int64_t maximum) {
     std::weak_ptr<TMsgListController*> alive = self_;
     s_.Dispatcher.Post([alive, position, maximum] {
         if (const auto self = alive.lock()) {
-            (*self)->s_.View.TasksSetProgress(maximum, position);
+            (*self)->Events.TaskProgress.Raise(maximum, position);
         }
     });
 }
@@ -221,19 +204,21 @@ void TMsgListController::TaskError(TCustomTask&, const std::string& text, const 
     TError& entry = s_.Errors.Add();
     entry.Message = text;
     entry.Details = error.what();
-    s_.View.TasksAddError(entry);
-    s_.View.TasksShowErrors();
+    Events.ErrorLogged.Raise(entry);
 }
 
 void TMsgListController::actDelete() {
     if (!ConfirmDelete(false)) {
         return;
     }
-    for (TMailItem* item : s_.View.SelectedRows()) {
+    const std::vector<TMailItem*> selected = Desktop.Selection != nullptr
+                                                 ? Desktop.Selection->SelectedItems()
+                                                 : std::vector<TMailItem*>();
+    for (TMailItem* item : selected) {
         DeleteMessage(*item);
     }
     if (s_.Tasks.Count() > 0) {
-        s_.View.TasksShowTasks();
+        Events.TasksWanted.Raise();
         s_.Tasks.StartNext();
     }
 }
@@ -244,19 +229,23 @@ bool TMsgListController::ConfirmDelete(bool single) {
         OptionsScope scope(s_.Options);
         ask = scope.Read(settings::kConfirmDelete);
     }
-    return !ask || s_.View.AskYesNo("Delete", DeleteConfirmationText(single));
+    if (!ask) {
+        return true;
+    }
+    return Desktop.Question != nullptr &&
+           Desktop.Question->AskYesNo("Delete", DeleteConfirmationText(single));
 }
 
 void TMsgListController::DeleteMessage(TMailItem& item) {
     // An item whose account is no longer known cannot reach its server: it can only go locally.
-    if (item.Online && item.Account != nullptr) {
-        TPOPDelete& task = s_.Tasks.Add<TPOPDelete>(*item.Account);
+    TAccount* account = AccountOf(item);
+    if (item.Online && account != nullptr) {
+        TPOPDelete& task = s_.Tasks.Add<TPOPDelete>(*account);
         task.DeleteKeys.push_back(item.UIDL);
         HookTask(task);
         task.OnDeleted = [this](TPOPDelete& sender, const std::string& key) {
             TaskMessageDeleted(sender, key);
         };
-        ShowTask(task);
         return;
     }
     RemoveLocally(item);
@@ -264,11 +253,7 @@ void TMsgListController::DeleteMessage(TMailItem& item) {
 
 void TMsgListController::RemoveLocally(TMailItem& item) {
     TMailBox* box = item.Collection().Box;
-    ListUpdate update(s_.View);
-    s_.View.CloseReadersOf(item);
-    if (box == CurrentBox) {
-        s_.View.DeleteRow(item);
-    }
+    Events.ItemRemoving.Raise(item);
     if (!item.Read && box != nullptr) {
         ChangeUnread(*box, -1);
     }
@@ -279,9 +264,8 @@ void TMsgListController::RemoveLocally(TMailItem& item) {
 }
 
 void TMsgListController::AfterRemoval(TMailBox& box) {
-    if (box.Items.Count() == 0 && &box == CurrentBox) {
-        s_.View.ClearReaderPane();
-        s_.View.EnableMessageCommands(false);
+    if (box.Items.Count() == 0) {
+        Events.BoxEmptied.Raise(box);
     }
     BoxChanged(box);
 }
@@ -301,7 +285,8 @@ void TMsgListController::TaskMessageDeleted(TPOPDelete&, const std::string& key)
     if (found == nullptr) {
         return;
     }
-    if (TAccount* account = found->Account; account != nullptr && account->UIDL.Contains(key)) {
+    TAccount* account = AccountOf(*found);
+    if (account != nullptr && account->UIDL.Contains(key)) {
         account->UIDL.Remove(key);
         SaveAccount(*account, TAccounts::FileNameOf(s_.AccountsFolder, *account));
     }
@@ -310,21 +295,22 @@ void TMsgListController::TaskMessageDeleted(TPOPDelete&, const std::string& key)
 
 void TMsgListController::ChangeUnread(TMailBox& box, int32_t delta) {
     box.Unread += delta;
-    s_.View.RepaintFolderTree();
+    Events.UnreadChanged.Raise(box);
 }
 
 bool TMsgListController::FetchMessage(TMailItem& item, TFetchDone done) {
-    if (item.Account == nullptr) {
+    TAccount* account = AccountOf(item);
+    if (account == nullptr) {
         return false;
     }
     for (PendingFetch& pending : fetches_) {
-        if (pending.Account == item.Account && pending.Key == item.UIDL) {
+        if (pending.Account == account && pending.Key == item.UIDL) {
             pending.Waiting.push_back(std::move(done));
-            s_.View.TasksShowTasks();
+            Events.TasksWanted.Raise();
             return true;
         }
     }
-    TPOPRetrieve& task = s_.Tasks.Add<TPOPRetrieve>(*item.Account);
+    TPOPRetrieve& task = s_.Tasks.Add<TPOPRetrieve>(*account);
     task.TargetKey = item.UIDL;
     HookTask(task);
     task.OnRetrieved = [this](TPOPRetrieve& sender, const std::vector<std::string>* lines) {
@@ -335,9 +321,8 @@ bool TMsgListController::FetchMessage(TMailItem& item, TFetchDone done) {
         std::erase_if(fetches_, [&](const PendingFetch& p) { return p.Task == &sender; });
         TaskFinished(sender);
     };
-    fetches_.push_back({&task, item.Account, item.UIDL, {std::move(done)}});
-    ShowTask(task);
-    s_.View.TasksShowTasks();
+    fetches_.push_back({&task, account, item.UIDL, {std::move(done)}});
+    Events.TasksWanted.Raise();
     s_.Tasks.StartNext();
     return true;
 }
@@ -357,7 +342,7 @@ void TMsgListController::FetchEnded(TPOPRetrieve& task, const std::vector<std::s
     if (!task.ErrorText.empty()) {
         return;
     }
-    TMailItem* item = FindItem(task.SourceAccount, task.TargetKey);
+    TMailItem* item = FindItem(RegistryAccount(task), task.TargetKey);
     if (item == nullptr) {
         return;  // deleted while its message was on the way
     }
@@ -375,6 +360,9 @@ void TMsgListController::FetchEnded(TPOPRetrieve& task, const std::vector<std::s
 }
 
 TMailItem* TMsgListController::FindItem(const TAccount* account, const std::string& key) {
+    if (account == nullptr) {
+        return nullptr;  // its account has left the registry: its items fetch nothing
+    }
     for (size_t b = 0; b < s_.MailBoxes.Count(); ++b) {
         TMailBox& box = s_.MailBoxes.Items(b);
         if (!box.Loaded) {
@@ -406,69 +394,55 @@ void TMsgListController::StoreFetched(TMailItem& item, const std::vector<std::st
     }
 }
 
-void TMsgListController::OpenMessage(TMailItem& item) {
-    if (!item.Read) {
-        item.Read = true;
-        if (TMailBox* box = item.Collection().Box) {
-            ChangeUnread(*box, -1);
-        }
+bool TMsgListController::SetRead(TMailItem& item, bool read) {
+    if (item.Read == read) {
+        return false;
     }
-    s_.View.RepaintFolderTree();
+    item.Read = read;
     item.Changed();
     if (TMailBox* box = item.Collection().Box) {
+        ChangeUnread(*box, read ? -1 : +1);
         BoxChanged(*box);
     }
-    RepaintLists();
+    Events.ItemChanged.Raise(item);
+    return true;
+}
+
+void TMsgListController::OpenMessage(TMailItem& item) {
+    SetRead(item, true);
     bool newWindow = true;
     {
         OptionsScope scope(s_.Options);
         newWindow = scope.Read(settings::kNewWindow);
     }
-    s_.View.ShowInReader(item, newWindow);
+    if (Desktop.Reader != nullptr) {
+        Desktop.Reader->ShowInReader(item, newWindow);
+    }
 }
 
 void TMsgListController::MarkMessageRead(TMailItem& item, bool notify) {
-    if (item.Read) {
+    if (!SetRead(item, true) || !notify) {
         return;
     }
-    item.Read = true;
-    item.Changed();
-    TMailBox* box = item.Collection().Box;
-    if (box != nullptr) {
-        ChangeUnread(*box, -1);
-        BoxChanged(*box);
+    if (Desktop.Bar == nullptr) {
+        return;
     }
-    if (notify) {
-        RepaintLists();
-        s_.View.BarRepaint();
-        if (Inbox != nullptr && Inbox->Unread <= 0) {
-            s_.View.BarPopDown();
-        }
+    Desktop.Bar->Repaint();
+    if (Inbox != nullptr && Inbox->Unread <= 0) {
+        Desktop.Bar->PopDown();
     }
 }
 
 void TMsgListController::MarkSelected(bool read) {
-    for (TMailItem* item : s_.View.SelectedRows()) {
-        if (item->Read == read) {
-            continue;
-        }
-        item->Read = read;
-        item->Changed();
-        if (TMailBox* box = item->Collection().Box) {
-            box->Unread += read ? -1 : +1;
-            BoxChanged(*box);
-        }
+    if (Desktop.Selection == nullptr) {
+        return;
     }
-    if (CurrentBox != nullptr) {
-        BoxChanged(*CurrentBox);
+    for (TMailItem* item : Desktop.Selection->SelectedItems()) {
+        SetRead(*item, read);
     }
-    s_.View.RepaintFolderTree();
-    RepaintLists();
-    s_.View.BarRepaint();
-}
-
-void TMsgListController::RepaintLists() {
-    s_.View.RepaintLists();
+    if (Desktop.Bar != nullptr) {
+        Desktop.Bar->Repaint();
+    }
 }
 
 void TMsgListController::BoxChanged(TMailBox& box) {

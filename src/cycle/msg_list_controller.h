@@ -7,14 +7,17 @@
 #include <string>
 #include <vector>
 
-#include "cycle/msg_list_view.h"
+#include "cycle/cycle_events.h"
+#include "cycle/desktop_requests.h"
 #include "platform/transport.h"
 
 namespace quobel {
 
 class Error;
 class SoundPlayer;
+class TAccount;
 class TAccounts;
+class TCustomTask;
 class TErrors;
 class TMailBox;
 class TMailBoxes;
@@ -24,11 +27,20 @@ class TPOPList;
 class TPOPRetrieve;
 class TTasks;
 class TUiDispatcher;
+class YesNoQuestion;
+
+// The desktop's side of the requests the controller makes; each may be absent.
+struct TDesktopRequests {
+    YesNoQuestion* Question = nullptr;  // absent: every question is answered No
+    TListSelection* Selection = nullptr;
+    TReaderShow* Reader = nullptr;
+    TBarControl* Bar = nullptr;
+};
 
 // The driver of the system: starts mail checks, receives every task event on the
 // user-interface thread, files new messages into the Inbox, keeps the accounts' known keys up
 // to date, deletes messages on the server and locally, and keeps read states and unread counts.
-// It talks to the windows only through TMsgListView.
+// It tells the windows what happened through Events, and asks the desktop through Desktop.
 //
 // Mailbox tables are not rewritten after every change: a change marks its box, and the boxes
 // are saved once per burst of events (a call posted to the user-interface thread; during a
@@ -46,7 +58,6 @@ class TMsgListController {
         TOptions& Options;
         TUiDispatcher& Dispatcher;
         SoundPlayer& Sound;
-        TMsgListView& View;
         std::string AccountsFolder;
     };
 
@@ -55,27 +66,28 @@ class TMsgListController {
     TMsgListController(const TMsgListController&) = delete;
     TMsgListController& operator=(const TMsgListController&) = delete;
 
-    TMailBox* CurrentBox = nullptr;  // the mailbox the list shows
-    TMailBox* Inbox = nullptr;       // every new message is filed here
+    TMailBox* Inbox = nullptr;  // every new message is filed here
     bool NewMail = false;
+
+    TCycleEvents Events;
+    TDesktopRequests Desktop;
 
     struct CheckTimer {
         int32_t IntervalMilliseconds = 0;
         bool Enabled = false;
     };
-    // Reads "General"/"Interval" and "General"/"Check" and sets the view's timer.
+    // Reads the check interval and whether checking is on; the caller sets its timer by it.
     CheckTimer ApplyCheckTimer();
 
     // A check of every account that takes part; refused while a check is queued or running.
     void actSynchronize();
     // A check of one account, queued whatever else is queued.
     void CheckAccount(TAccount& account);
-    // The accounts for the Check mail drop-down, in list order; also handed to the view.
+    // The accounts for the Check mail drop-down, in list order; told as AccountsListed.
     std::vector<TAccount*> BuildAccountsMenu();
 
-    // Attaches the common task events; ShowTask lists the task in the Tasks window.
+    // Attaches the common task events.
     void HookTask(TCustomTask& task);
-    void ShowTask(TCustomTask& task);
 
     void actDelete();
     bool ConfirmDelete(bool single);
@@ -97,10 +109,17 @@ class TMsgListController {
     // again.
     void StoreFetched(TMailItem& item, const std::vector<std::string>* lines);
 
+    // Every change of a message's read state goes through here: the item and its row, its box's
+    // unread counter (the Inbox's is the bar's and the tray's), the table's next save, and the
+    // windows that show them. False when the item was so already: nothing changes then.
+    bool SetRead(TMailItem& item, bool read);
+    // Marks the item read and shows it in a reader.
     void OpenMessage(TMailItem& item);
+    // Marks the item read; with `notify`, the bar shows it and goes down once the Inbox has no
+    // unread message left (a run of marks notifies on its last one only).
     void MarkMessageRead(TMailItem& item, bool notify);
+    // Marks the list's selected items read or unread.
     void MarkSelected(bool read);
-    void RepaintLists();
 
     // Writes every mailbox table changed since the last save.
     void SaveChangedBoxes();
@@ -128,6 +147,8 @@ class TMsgListController {
     void QueueCheck(TAccount& account);
     // The registry's account the task was made for; null when it has left the registry.
     TAccount* RegistryAccount(const TCustomTask& task);
+    // The registry's account of the item; null when it has none or the account was removed.
+    TAccount* AccountOf(const TMailItem& item);
     void RemoveLocally(TMailItem& item);
     void AfterRemoval(TMailBox& box);
     void ChangeUnread(TMailBox& box, int32_t delta);

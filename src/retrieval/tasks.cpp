@@ -9,6 +9,7 @@ namespace quobel {
 TTasks::TTasks(TUiDispatcher& dispatcher) : dispatcher_(dispatcher) {}
 
 TTasks::~TTasks() {
+    observers_.clear();
     TerminateTasks();
     for (auto* list : {&items_, &dequeued_}) {
         for (const auto& task : *list) {
@@ -28,6 +29,23 @@ TTasks::~TTasks() {
 void TTasks::Append(std::unique_ptr<TCustomTask> task) {
     Reap();
     items_.push_back(std::move(task));
+    NotifyChanged();
+}
+
+void TTasks::AddObserver(TTaskQueueObserver& observer) {
+    observers_.push_back(&observer);
+}
+
+void TTasks::RemoveObserver(TTaskQueueObserver& observer) {
+    std::erase(observers_, &observer);
+}
+
+void TTasks::NotifyChanged() {
+    // A copy: an observer may remove itself while it is told.
+    const std::vector<TTaskQueueObserver*> observers = observers_;
+    for (TTaskQueueObserver* observer : observers) {
+        observer->TaskQueueChanged(*this);
+    }
 }
 
 void TTasks::StartNext() {
@@ -72,6 +90,7 @@ void TTasks::Dequeue(TCustomTask& head) {
         // Its thread is still in this call: it is destroyed once it has ended.
         dequeued_.push_back(std::move(*found));
         items_.erase(found);
+        NotifyChanged();
     }
     StartNext();
 }

@@ -9,7 +9,18 @@
 
 namespace quobel {
 
+class TTasks;
 class TUiDispatcher;
+
+// Whoever shows the queue (the Tasks window): told after every change of the queue's content,
+// a task appended or a task that left the head.
+class TTaskQueueObserver {
+  public:
+    virtual void TaskQueueChanged(TTasks& queue) = 0;
+
+  protected:
+    ~TTaskQueueObserver() = default;
+};
 
 // The queue of background tasks: they run one at a time, in queue order, each on its own
 // thread. User-interface thread only. The queue owns its tasks: a task is destroyed once its
@@ -53,16 +64,23 @@ class TTasks {
     size_t Count() const { return items_.size(); }
     TCustomTask& Items(size_t index) { return *items_[index]; }
 
+    // The observer is told of every change until it is removed; it must be removed before it
+    // goes. Not told while the queue is destroyed.
+    void AddObserver(TTaskQueueObserver& observer);
+    void RemoveObserver(TTaskQueueObserver& observer);
+
   private:
     void Append(std::unique_ptr<TCustomTask> task);
     void HandOver(TCustomTask& head, bool& handedOver);
     void Dequeue(TCustomTask& head);
     // Destroys the dequeued tasks whose threads have ended.
     void Reap();
+    void NotifyChanged();
 
     TUiDispatcher& dispatcher_;
     std::vector<std::unique_ptr<TCustomTask>> items_;
     std::vector<std::unique_ptr<TCustomTask>> dequeued_;
+    std::vector<TTaskQueueObserver*> observers_;
 };
 
 }  // namespace quobel

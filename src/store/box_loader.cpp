@@ -57,12 +57,12 @@ constexpr std::pair<const char*, int TBoxColumns::*> kColumns[] = {
 
 // Makes the item of one row's values.
 void FillItem(TMailItem& item, std::span<const TFieldView> row, const TBoxColumns& c,
-              TAccounts* accounts, const std::string& folder) {
+              const std::string& folder) {
     item.Folder = folder;
     item.UIDL = TextOf(row[c.UIDL]);
     item.Cache = TextOf(row[c.Cache]);
-    if (accounts != nullptr && !std::holds_alternative<std::monostate>(row[c.Account])) {
-        item.Account = accounts->FindByID(TextOf(row[c.Account]));
+    if (!std::holds_alternative<std::monostate>(row[c.Account])) {
+        item.AccountID = TextOf(row[c.Account]);
     }
     item.Online = BooleanOf(row[c.Online]);
     item.Attachments = BooleanOf(row[c.Attachments]);
@@ -145,7 +145,7 @@ void TBoxItemFactory::SetColumns(const TBoxColumns& columns, std::string folder)
 
 void TBoxItemFactory::Fill(TMailItem& item, TRowRef row) const {
     table_.RowValues(row, values_);
-    FillItem(item, values_, columns_, accounts_, folder_);
+    FillItem(item, values_, columns_, folder_);
 }
 
 TMailItemPeek TBoxItemFactory::Peek(TRowRef row, const TMailItemSummary& summary) const {

@@ -140,8 +140,8 @@ void TMailBox::WriteItemRow(TMailItems& /*sender*/, TMailItem& item) {
         Table.Append();
         Table.SetString(c.UIDL, item.UIDL);
     }
-    if (item.Account != nullptr) {
-        Table.SetString(c.Account, item.Account->ID);
+    if (!item.AccountID.empty()) {
+        Table.SetString(c.Account, item.AccountID);
     }
     Table.SetString(c.Cache, item.Cache);
     Table.SetBoolean(c.Online, item.Online);

@@ -54,6 +54,9 @@ class TMailBox {
     // whose file could not be read never overwrites it.
     void SaveTable();
 
+    // The registry the items' accounts are looked up in; may be null.
+    TAccounts* Accounts() const { return accounts_; }
+
     // Bound to the items' OnChange and OnDelete.
     void WriteItemRow(TMailItems& sender, TMailItem& item);
     void DeleteItemRow(TMailItems& sender, TMailItem& item);

@@ -4,9 +4,11 @@
 #include <cerrno>
 #include <cstring>
 
+#include "accounts/accounts.h"
 #include "core/error.h"
 #include "core/file_util.h"
 #include "core/format_size.h"
+#include "store/mail_box.h"
 
 namespace quobel {
 namespace {
@@ -47,6 +49,14 @@ void TMailItem::WriteCacheFile(std::string_view bytes) {
 void TMailItem::SetSize(int32_t size) {
     Size = size;
     SizeText = size == 0 ? "(unknown)" : FormatSize(size, false);
+}
+
+TAccount* TMailItem::Account() const {
+    const TMailBox* box = collection_->Box;
+    if (AccountID.empty() || box == nullptr || box->Accounts() == nullptr) {
+        return nullptr;
+    }
+    return box->Accounts()->FindByID(AccountID);
 }
 
 void TMailItem::Changed() {
@@ -112,7 +122,7 @@ TMailItemPeek TMailItems::PeekSlot(const Slot& slot) const {
     peek.From = item.CachedData.From;
     peek.To = item.CachedData.To;
     peek.DateStr = item.CachedData.DateStr;
-    peek.Account = item.Account;
+    peek.Account = item.Account();
     peek.Summary = SummaryOfItem(item);
     return peek;
 }

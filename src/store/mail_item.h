@@ -43,7 +43,9 @@ class TMailItem {
     TMailItem(const TMailItem&) = delete;
     TMailItem& operator=(const TMailItem&) = delete;
 
-    TAccount* Account = nullptr;  // not owned; null when the account is unknown
+    // The ID of the account the message came from (empty when unknown). Items hold no pointer:
+    // an account removed from the registry leaves nothing to clear.
+    std::string AccountID;
     bool Attachments = false;
     TCachedData CachedData;
     bool Downloaded = false;
@@ -65,6 +67,9 @@ class TMailItem {
     TNotifyEvent OnLoadEnd;
 
     TMailItems& Collection() const { return *collection_; }
+    // The account of AccountID as its box's registry has it now; null when the registry does
+    // not know it (removed, or no registry).
+    TAccount* Account() const;
 
     // The parsed message of an item made from newly downloaded headers. Created on first use:
     // items read back from the table never need one, and a box may hold a great many items.

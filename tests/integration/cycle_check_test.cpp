@@ -1,4 +1,5 @@
-// The check cycle and the message operations against Dovecot, with a fake main window.
+// The check cycle and the message operations against Dovecot, with a fake desktop and recorders
+// of the events the windows follow.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -12,8 +13,10 @@ namespace {
 
 using testing::CreateMailUser;
 using testing::CycleWorld;
+using testing::ListedRows;
 using testing::PutMessage;
 using testing::SampleMessage;
+using testing::TasksShown;
 
 TEST(CheckCycleTest, FullCheckFilesNewMailAndRemembersIt) {
     CycleWorld world;
@@ -22,25 +25,27 @@ TEST(CheckCycleTest, FullCheckFilesNewMailAndRemembersIt) {
         PutMessage(user, "uid" + std::to_string(n), SampleMessage(n));
     }
     TAccount& account = world.AddAccount(user, "pw");
+    ListedRows list(world.Controller->Events, world.Inbox());
+    TasksShown tasks(world.Controller->Events, *world.Tasks, world.Errors);
     world.Controller->actSynchronize();
     ASSERT_TRUE(world.RunUntilIdle());
 
     TMailBox& inbox = world.Inbox();
     ASSERT_EQ(inbox.Items.Count(), 3u);
     EXPECT_EQ(inbox.Unread, 3);
-    EXPECT_EQ(world.View.Rows.size(), 3u);
+    EXPECT_EQ(list.Rows.size(), 3u);
     const TMailItem& first = inbox.Items.Items(0);
     EXPECT_EQ(first.UIDL, Md5Hex("uid1"));
     EXPECT_EQ(first.CachedData.Subject, "message 1");
-    EXPECT_EQ(first.Account, &account);
+    EXPECT_EQ(first.Account(), &account);
     EXPECT_TRUE(first.Online);
     EXPECT_FALSE(first.Downloaded);
     std::string cached;
     ASSERT_TRUE(ReadWholeFile(first.CacheFileName(), cached));
     EXPECT_THAT(cached, ::testing::StartsWith("From: Sender 1"));
     EXPECT_THAT(cached, ::testing::EndsWith("+0000\r\n\r\n"));  // the header block only
-    EXPECT_EQ(world.View.PopUps, 1);
-    EXPECT_FALSE(world.View.TasksVisible);
+    EXPECT_EQ(world.Desktop.PopUps, 1);
+    EXPECT_FALSE(tasks.Visible);
 
     // The account file knows the three keys, and the table on disk has their rows.
     TAccount saved;
@@ -57,7 +62,7 @@ TEST(CheckCycleTest, FullCheckFilesNewMailAndRemembersIt) {
     world.Controller->actSynchronize();
     ASSERT_TRUE(world.RunUntilIdle());
     EXPECT_EQ(inbox.Items.Count(), 3u);
-    EXPECT_EQ(world.View.PopUps, 1);
+    EXPECT_EQ(world.Desktop.PopUps, 1);
 }
 
 TEST(CheckCycleTest, KeysOfMessagesGoneFromTheServerAreDropped) {
@@ -112,14 +117,14 @@ TEST(CheckCycleTest, NewMailWhileAnotherBoxIsListedCountsButAddsNoRow) {
     other.Path = world.Data.File("mailbox/Archive");
     other.WriteSettings();
     other.EnsureLoaded();
-    world.Controller->CurrentBox = &other;
+    ListedRows list(world.Controller->Events, other);
     const std::string user = CreateMailUser("cycother", "pw");
     PutMessage(user, "x", SampleMessage(1));
     world.AddAccount(user, "pw");
     world.Controller->actSynchronize();
     ASSERT_TRUE(world.RunUntilIdle());
     EXPECT_EQ(world.Inbox().Unread, 1);
-    EXPECT_TRUE(world.View.Rows.empty());
+    EXPECT_TRUE(list.Rows.empty());
 }
 
 TEST(CheckCycleTest, DeletingQueuesTasksForServerMessagesAndRemovesLocalOnesAtOnce) {
@@ -129,6 +134,8 @@ TEST(CheckCycleTest, DeletingQueuesTasksForServerMessagesAndRemovesLocalOnesAtOn
     PutMessage(user, "d2", SampleMessage(2));
     PutMessage(user, "d3", SampleMessage(3));
     TAccount& account = world.AddAccount(user, "pw");
+    ListedRows list(world.Controller->Events, world.Inbox());
+    TasksShown tasks(world.Controller->Events, *world.Tasks, world.Errors);
     world.Controller->actSynchronize();
     ASSERT_TRUE(world.RunUntilIdle());
     TMailBox& inbox = world.Inbox();
@@ -136,25 +143,25 @@ TEST(CheckCycleTest, DeletingQueuesTasksForServerMessagesAndRemovesLocalOnesAtOn
     TMailItem& local = inbox.Items.Items(1);
     local.Online = false;
     const std::string localCache = local.CacheFileName();
-    world.View.Selected = {&inbox.Items.Items(2), &inbox.Items.Items(1), &inbox.Items.Items(0)};
+    world.Desktop.Selected = {&inbox.Items.Items(2), &inbox.Items.Items(1), &inbox.Items.Items(0)};
 
     world.Controller->actDelete();
-    EXPECT_EQ(world.View.Questions, 1);
+    EXPECT_EQ(world.Desktop.Questions, 1);
     EXPECT_EQ(world.Tasks->Count(), 2u);
-    EXPECT_TRUE(world.View.TasksVisible);
+    EXPECT_TRUE(tasks.Visible);
     EXPECT_EQ(inbox.Items.Count(), 2u);  // the local one is gone at once
     EXPECT_FALSE(FileExists(localCache));
     EXPECT_EQ(inbox.Unread, 2);
 
     ASSERT_TRUE(world.RunUntilIdle());
     EXPECT_EQ(inbox.Items.Count(), 0u);
-    EXPECT_TRUE(world.View.Rows.empty());
+    EXPECT_TRUE(list.Rows.empty());
     EXPECT_EQ(inbox.Unread, 0);
     EXPECT_EQ(account.UIDL.Count(), 1u);  // the local-only one was never deleted on the server
     TAccount saved;
     LoadAccount(saved, TAccounts::FileNameOf(world.AccountsFolder, account));
     EXPECT_EQ(saved.UIDL.Keys(), std::vector<std::string>{Md5Hex("d2")});
-    EXPECT_THAT(world.View.Log, ::testing::Contains("clear reader"));
+    EXPECT_TRUE(list.ReaderCleared);
 
     // The next check finds only the message that stayed on the server.
     world.Controller->actSynchronize();
@@ -170,14 +177,14 @@ TEST(CheckCycleTest, DeletingWithoutConfirmationAsksNothing) {
     item.Folder = world.Inbox().Path;
     item.Cache = "local.qbe";
     item.Read = true;
-    world.View.Selected = {&item};
+    world.Desktop.Selected = {&item};
     world.Controller->actDelete();
-    EXPECT_EQ(world.View.Questions, 0);
+    EXPECT_EQ(world.Desktop.Questions, 0);
     EXPECT_EQ(world.Inbox().Items.Count(), 0u);
-    world.View.Answer = false;
+    world.Desktop.Answer = false;
     world.WriteSetting("Confirmations", "Delete", "1");
     EXPECT_FALSE(world.Controller->ConfirmDelete(true));
-    EXPECT_EQ(world.View.Questions, 1);
+    EXPECT_EQ(world.Desktop.Questions, 1);
 }
 
 TEST(CheckCycleTest, ADeleteThatCannotConnectKeepsTheItemAndListsTheError) {
@@ -187,16 +194,17 @@ TEST(CheckCycleTest, ADeleteThatCannotConnectKeepsTheItemAndListsTheError) {
     TMailItem& item = world.Inbox().Items.Add();
     item.UIDL = Md5Hex("x");
     item.Online = true;
-    item.Account = &account;
+    item.AccountID = account.ID;
     item.Folder = world.Inbox().Path;
     item.Cache = "x.qbe";
-    world.View.Selected = {&item};
+    TasksShown tasks(world.Controller->Events, *world.Tasks, world.Errors);
+    world.Desktop.Selected = {&item};
     world.Controller->actDelete();
     ASSERT_TRUE(world.RunUntilIdle());
     EXPECT_EQ(world.Inbox().Items.Count(), 1u);
     ASSERT_EQ(world.Errors.Count(), 1u);
     EXPECT_EQ(world.Errors.Items(0).Message, "Could not connect to " + account.POP.Host + "!");
-    EXPECT_TRUE(world.View.TasksVisible);
+    EXPECT_TRUE(tasks.Visible);
 }
 
 TEST(CheckCycleTest, OpeningAndMarkingChangeOnlyTheUnreadCountsThatMoved) {
@@ -214,14 +222,14 @@ TEST(CheckCycleTest, OpeningAndMarkingChangeOnlyTheUnreadCountsThatMoved) {
     world.Controller->OpenMessage(inbox.Items.Items(0));
     EXPECT_EQ(inbox.Unread, 1);
     EXPECT_TRUE(inbox.Items.Items(0).Read);
-    EXPECT_EQ(world.View.Log.back(), "reader " + Md5Hex("0"));
+    EXPECT_EQ(world.Desktop.Readers.back(), Md5Hex("0"));
 
     // Items 0, 1 and 3 are read, 2 is not: marking all four unread adds three.
-    world.View.Selected = {&inbox.Items.Items(3), &inbox.Items.Items(2), &inbox.Items.Items(1),
-                           &inbox.Items.Items(0)};
+    world.Desktop.Selected = {&inbox.Items.Items(3), &inbox.Items.Items(2), &inbox.Items.Items(1),
+                              &inbox.Items.Items(0)};
     world.Controller->MarkSelected(false);
     EXPECT_EQ(inbox.Unread, 4);
-    world.View.Selected = {&inbox.Items.Items(2), &inbox.Items.Items(0)};
+    world.Desktop.Selected = {&inbox.Items.Items(2), &inbox.Items.Items(0)};
     world.Controller->MarkSelected(true);
     EXPECT_EQ(inbox.Unread, 2);
     world.Controller->MarkMessageRead(inbox.Items.Items(2), true);  // already read

@@ -18,7 +18,7 @@ TMailItem& HeaderOnlyItem(CycleWorld& world, TAccount& account, const std::strin
     TMailItem& item = world.Inbox().Items.Add();
     item.Folder = world.Inbox().Path;
     item.Cache = UniqueFileName(item.Folder, ".qbe") + ".qbe";
-    item.Account = &account;
+    item.AccountID = account.ID;
     item.UIDL = Md5Hex(uid);
     item.Online = true;
     item.WriteCacheFile("Subject: header only\r\n\r\n");
@@ -46,12 +46,13 @@ TEST(FetchForReaderTest, MessageIsStoredForItsItemAsItCame) {
     PutMessage(user, "m1", message);
     TAccount& account = world.AddAccount(user, "pw");
     TMailItem& item = HeaderOnlyItem(world, account, "m1");
+    testing::TasksShown tasks(world.Controller->Events, *world.Tasks, world.Errors);
 
     Result first, second;
     ASSERT_TRUE(world.Controller->FetchMessage(item, Record(first)));
     ASSERT_TRUE(world.Controller->FetchMessage(item, Record(second)));  // joins the first
     EXPECT_EQ(world.Tasks->Count(), 1u);
-    EXPECT_TRUE(world.View.TasksVisible);
+    EXPECT_TRUE(tasks.Visible);
     ASSERT_TRUE(world.RunUntilIdle());
 
     EXPECT_EQ(first.Calls, 1);
@@ -116,7 +117,7 @@ TEST(FetchForReaderTest, ItemDeletedOrWithoutAccountGetsNothing) {
     TAccount& account = world.AddAccount(user, "pw");
 
     TMailItem& orphan = HeaderOnlyItem(world, account, "m1");
-    orphan.Account = nullptr;
+    orphan.AccountID.clear();
     Result none;
     EXPECT_FALSE(world.Controller->FetchMessage(orphan, Record(none)));
     EXPECT_EQ(world.Tasks->Count(), 0u);

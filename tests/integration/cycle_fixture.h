@@ -14,6 +14,7 @@
 #include "dovecot_helper/dovecot.h"
 #include "platform/event_loop_dispatcher.h"
 #include "platform/sound_player.h"
+#include "platform/yes_no_question.h"
 #include "retrieval/custom_task.h"
 #include "retrieval/errors.h"
 #include "retrieval/tasks.h"
@@ -23,50 +24,88 @@
 
 namespace quobel::testing {
 
-// The main window as the controller sees it, recording what it is asked to do.
-class FakeView : public TMsgListView {
+// The desktop's answers to the controller's requests: the list's selection, the reader, the bar
+// and the Yes/No question, recording what it was asked.
+class FakeDesktop : public TListSelection,
+                    public TReaderShow,
+                    public TBarControl,
+                    public YesNoQuestion {
   public:
-    std::vector<TMailItem*> Rows;      // the message list's rows
     std::vector<TMailItem*> Selected;  // last row first, as the list reports them
-    std::vector<TCustomTask*> TaskRows;
-    std::vector<std::string> Log;
-    bool TasksVisible = false;
+    std::vector<std::string> Readers;  // the keys of the items shown in a reader
     bool Answer = true;
     int Questions = 0;
     int PopUps = 0;
 
-    void BeginListUpdate() override {}
-    void EndListUpdate() override {}
-    void AddRow(TMailItem& item) override { Rows.push_back(&item); }
-    void DeleteRow(TMailItem& item) override { std::erase(Rows, &item); }
-    std::vector<TMailItem*> SelectedRows() override { return Selected; }
-    void RepaintFolderTree() override {}
-    void RepaintLists() override {}
-    void ClearReaderPane() override { Log.push_back("clear reader"); }
-    void EnableMessageCommands(bool enabled) override {
-        Log.push_back(enabled ? "commands on" : "commands off");
-    }
-    void SetTaskStatus(const std::string& text) override { Log.push_back("status " + text); }
-    void SetAccountsMenu(const std::vector<TAccount*>&) override {}
-    void SetCheckTimer(int32_t, bool) override {}
-    void TasksAddTask(TCustomTask& task) override { TaskRows.push_back(&task); }
-    TCustomTask* TasksFirstTask() override { return TaskRows.empty() ? nullptr : TaskRows[0]; }
-    void TasksDeleteFirstTask() override { TaskRows.erase(TaskRows.begin()); }
-    void TasksClose() override { TasksVisible = false; }
-    void TasksSetStatus(const std::string&, const std::string&) override {}
-    void TasksSetProgress(int64_t, int64_t) override {}
-    void TasksAddError(const TError& error) override { Log.push_back("error " + error.Message); }
-    void TasksShowErrors() override { TasksVisible = true; }
-    void TasksShowTasks() override { TasksVisible = true; }
-    void BarPopUp() override { ++PopUps; }
-    void BarPopDown() override {}
-    void BarRepaint() override {}
-    void CloseReadersOf(TMailItem&) override {}
-    void ShowInReader(TMailItem& item, bool) override { Log.push_back("reader " + item.UIDL); }
+    std::vector<TMailItem*> SelectedItems() override { return Selected; }
+    void ShowInReader(TMailItem& item, bool) override { Readers.push_back(item.UIDL); }
+    void PopUp() override { ++PopUps; }
+    void PopDown() override {}
+    void Repaint() override {}
     bool AskYesNo(const std::string&, const std::string&) override {
         ++Questions;
         return Answer;
     }
+};
+
+// A message list over one box, as the main window keeps it: rows for mail filed into the box,
+// rows leaving with their items, the reader pane cleared when the box runs empty.
+class ListedRows {
+  public:
+    ListedRows(TCycleEvents& events, TMailBox& listed) : listed_(listed) {
+        subscriptions_.push_back(
+            events.MailFiled.Subscribe([this](TMailBox& box, const std::vector<TMailItem*>& items) {
+                if (&box == &listed_) {
+                    Rows.insert(Rows.end(), items.begin(), items.end());
+                }
+            }));
+        subscriptions_.push_back(
+            events.ItemRemoving.Subscribe([this](TMailItem& item) { std::erase(Rows, &item); }));
+        subscriptions_.push_back(events.BoxEmptied.Subscribe([this](TMailBox& box) {
+            if (&box == &listed_) {
+                ReaderCleared = true;
+            }
+        }));
+    }
+
+    std::vector<TMailItem*> Rows;
+    bool ReaderCleared = false;
+
+  private:
+    TMailBox& listed_;
+    std::vector<TSubscription> subscriptions_;
+};
+
+// Whether the Tasks window would be on screen: shown for errors and for tasks the user waits
+// for, closed when the queue has run empty without errors.
+class TasksShown : public TTaskQueueObserver {
+  public:
+    TasksShown(TCycleEvents& events, TTasks& queue, const TErrors& errors)
+        : queue_(queue), errors_(errors) {
+        subscriptions_.push_back(events.TasksWanted.Subscribe([this] { Visible = true; }));
+        subscriptions_.push_back(events.ErrorLogged.Subscribe([this](const TError& error) {
+            Errors.push_back(error.Message);
+            Visible = true;
+        }));
+        queue_.AddObserver(*this);
+    }
+    ~TasksShown() { queue_.RemoveObserver(*this); }
+    TasksShown(const TasksShown&) = delete;
+    TasksShown& operator=(const TasksShown&) = delete;
+
+    void TaskQueueChanged(TTasks& queue) override {
+        if (queue.Count() == 0 && errors_.Count() == 0) {
+            Visible = false;
+        }
+    }
+
+    bool Visible = false;
+    std::vector<std::string> Errors;  // as they were logged
+
+  private:
+    TTasks& queue_;
+    const TErrors& errors_;
+    std::vector<TSubscription> subscriptions_;
 };
 
 class FakeSound : public SoundPlayer {
@@ -84,7 +123,7 @@ struct CycleWorld {
     TOptions Options{Data.File("settings.ini")};
     TMailBoxes MailBoxes{&Accounts};
     TErrors Errors;
-    FakeView View;
+    FakeDesktop Desktop;
     FakeSound Sound;
     std::unique_ptr<TTasks> Tasks = std::make_unique<TTasks>(Dispatcher);
     std::unique_ptr<TMsgListController> Controller;
@@ -94,9 +133,9 @@ struct CycleWorld {
         TMailBox& inbox = MailBoxes.OpenStore(Data.File("mailbox"));
         inbox.EnsureLoaded();
         Controller = std::make_unique<TMsgListController>(TMsgListController::Services{
-            Accounts, *Tasks, MailBoxes, Errors, Options, Dispatcher, Sound, View, AccountsFolder});
+            Accounts, *Tasks, MailBoxes, Errors, Options, Dispatcher, Sound, AccountsFolder});
         Controller->Inbox = &inbox;
-        Controller->CurrentBox = &inbox;
+        Controller->Desktop = {&Desktop, &Desktop, &Desktop, &Desktop};
     }
 
     ~CycleWorld() {

@@ -54,7 +54,7 @@ class MailBoxTest : public ::testing::Test {
         TMailItem& item = box.Items.Add();
         item.Folder = box.Path;
         item.Cache = key.substr(0, 8) + ".qbe";
-        item.Account = account;
+        item.AccountID = account != nullptr ? account->ID : std::string();
         item.UIDL = key;
         item.Online = true;
         item.SetSize(2048);
@@ -169,7 +169,7 @@ TEST_F(MailBoxTest, ItemsRoundTripThroughTheTable) {
     EXPECT_EQ(a.UIDL, k1);
     EXPECT_EQ(a.Folder, store + "/Inbox");
     EXPECT_EQ(a.Cache, "11111111.qbe");
-    EXPECT_EQ(a.Account, nullptr);
+    EXPECT_EQ(a.Account(), nullptr);
     EXPECT_TRUE(a.Online);
     EXPECT_FALSE(a.Read);
     EXPECT_FALSE(a.Downloaded);
@@ -202,7 +202,7 @@ TEST_F(MailBoxTest, ItemsRoundTripThroughTheTable) {
     TMailBoxes withAccount(&accounts);
     TMailBox& third = withAccount.OpenStore(store);
     third.EnsureLoaded();
-    EXPECT_EQ(third.Items.Items(0).Account, &accounts.Items(0));
+    EXPECT_EQ(third.Items.Items(0).Account(), &accounts.Items(0));
 }
 
 TEST_F(MailBoxTest, DeletingAnItemRemovesItsFilesAndRow) {
@@ -333,7 +333,7 @@ TEST_F(MailBoxTest, LoadedItemsAreMadeWhenFirstUsed) {
         EXPECT_EQ(item.UIDL, keyOf(i));
         EXPECT_EQ(&item.Collection(), &box.Items);
         EXPECT_EQ(item.Folder, box.Path);
-        EXPECT_EQ(item.Account, i % 3 == 0 ? &other : &accounts.Items(0)) << i;
+        EXPECT_EQ(item.Account(), i % 3 == 0 ? &other : &accounts.Items(0)) << i;
         EXPECT_EQ(item.CachedData.Subject,
                   "Subject number " + std::to_string(i) + std::string(200, '.'));
         EXPECT_THAT(item.Recipients, ::testing::ElementsAre("bob@example.org", "carl@example.org"));

@@ -63,7 +63,7 @@ class MailItemTest : public ::testing::Test {
         TMailItem& item = inbox->Items.Add();
         item.Folder = inbox->Path;
         item.Cache = UniqueFileName(inbox->Path, ".qbe") + ".qbe";
-        item.Account = account;
+        item.AccountID = account->ID;
         item.UIDL = std::string(32, '7');
         item.Online = true;
         item.SetSize(size);
@@ -150,7 +150,7 @@ TEST_F(MailItemTest, LifeCycle) {
     box.EnsureLoaded();
     ASSERT_EQ(box.Items.Count(), 1u);
     TMailItem& back = box.Items.Items(0);
-    EXPECT_EQ(back.Account, account);
+    EXPECT_EQ(back.Account(), account);
     EXPECT_TRUE(back.Downloaded);
     EXPECT_TRUE(back.Read);
     EXPECT_TRUE(back.Online);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "accounts/account.h"
+#include "accounts/accounts.h"
 #include "bar/skin.h"
 #include "bar/skin_fixture.h"
 #include "core/options.h"
@@ -46,8 +47,8 @@ class FakeBarHost : public TBarHost {
     void CheckAccount(TAccount& account) override { Calls.push_back("Check " + account.Name); }
     std::vector<TAccount*> Accounts() override {
         std::vector<TAccount*> result;
-        for (auto& account : AccountList) {
-            result.push_back(account.get());
+        for (TAccount* account : AccountList) {
+            result.push_back(account);
         }
         return result;
     }
@@ -60,7 +61,7 @@ class FakeBarHost : public TBarHost {
 
     bool Visible = true;
     TfrmBar* Bar = nullptr;
-    std::vector<std::unique_ptr<TAccount>> AccountList;
+    std::vector<TAccount*> AccountList;  // the accounts of the check menu
     std::vector<std::string> Calls;
 };
 
@@ -119,16 +120,16 @@ class BarFixture {
         item.CachedData.To = "Bob, Carol";
         item.CachedData.DateStr = "12-09-2026 10:00:00";
         item.Read = read;
-        item.Account = account;
+        item.AccountID = account != nullptr ? account->ID : std::string();
         return item;
     }
 
     TAccount& AddAccount(const std::string& name, uint32_t color = kNoSkinColor) {
-        auto account = std::make_unique<TAccount>();
-        account->Name = name;
-        account->SkinColor = color;
-        host.AccountList.push_back(std::move(account));
-        return *host.AccountList.back();
+        TAccount& account = registry.Add(true);
+        account.Name = name;
+        account.SkinColor = color;
+        host.AccountList.push_back(&account);
+        return account;
     }
 
     static void Mouse(TfrmBar& bar, QEvent::Type type, QPoint pos,
@@ -155,7 +156,8 @@ class BarFixture {
     quobel::testing::TempFolder folder;
     TOptions options;
     TSkin skin;
-    TMailBox inbox;
+    TAccounts registry;  // items find their accounts here by ID
+    TMailBox inbox{&registry};
     FakeBarHost host;
     TScreenEdgeShellMemory* shell = nullptr;
     // What the shell reports.

@@ -89,7 +89,7 @@ class ReaderTest : public ::testing::Test {
         TMailItem& item = Inbox->Items.Add();
         item.Folder = Inbox->Path;
         item.Cache = UniqueFileName(Inbox->Path, ".qbe") + ".qbe";
-        item.Account = Account;
+        item.AccountID = Account->ID;
         item.UIDL = Md5Hex(uid);
         item.Online = true;
         item.Downloaded = downloaded;

@@ -10,7 +10,6 @@
 #include "core/file_util.h"
 #include "core/options.h"
 #include "cycle/msg_list_controller.h"
-#include "cycle/null_msg_list_view.h"
 #include "platform/event_loop_dispatcher.h"
 #include "platform/sound_player.h"
 #include "retrieval/custom_task.h"
@@ -21,13 +20,6 @@
 
 namespace quobel::inspect {
 namespace {
-
-// The main window of a run without windows: it only remembers the messages that were filed.
-class ConsoleView : public TNullMsgListView {
-  public:
-    std::vector<TMailItem*> Filed;
-    void AddRow(TMailItem& item) override { Filed.push_back(&item); }
-};
 
 class Silence : public SoundPlayer {
   public:
@@ -54,7 +46,8 @@ int RunCheck(const Arguments& args) {
     TOptions options(JoinPath(folder, "settings.ini"));
     TMailBoxes mailBoxes(&accounts);
     TErrors errors;
-    ConsoleView view;
+    // A run without windows: the messages that were filed are remembered for the report.
+    std::vector<TMailItem*> filed;
     Silence silence;
     auto tasks = std::make_unique<TTasks>(dispatcher);
 
@@ -67,11 +60,13 @@ int RunCheck(const Arguments& args) {
 
     nlohmann::ordered_json json;
     {
-        TMsgListController controller(TMsgListController::Services{accounts, *tasks, mailBoxes,
-                                                                   errors, options, dispatcher,
-                                                                   silence, view, accountsFolder});
+        TMsgListController controller(TMsgListController::Services{
+            accounts, *tasks, mailBoxes, errors, options, dispatcher, silence, accountsFolder});
         controller.Inbox = &inbox;
-        controller.CurrentBox = &inbox;
+        const TSubscription filing = controller.Events.MailFiled.Subscribe(
+            [&filed](TMailBox&, const std::vector<TMailItem*>& items) {
+                filed.insert(filed.end(), items.begin(), items.end());
+            });
         controller.actSynchronize();
         const bool idle =
             dispatcher.RunUntil([&] { return tasks->Count() == 0; }, std::chrono::hours(24));
@@ -88,8 +83,8 @@ int RunCheck(const Arguments& args) {
             entry["Name"] = account.Name;
             entry["Checked"] = account.Synchronize;
             entry["Filed"] = nlohmann::ordered_json::array();
-            for (const TMailItem* item : view.Filed) {
-                if (item->Account == &account) {
+            for (const TMailItem* item : filed) {
+                if (item->AccountID == account.ID) {
                     entry["Filed"].push_back({{"UIDL", item->UIDL},
                                               {"Subject", item->CachedData.Subject},
                                               {"From", item->CachedData.From},

@@ -1,7 +1,6 @@
 #include "ui/app/mail_cycle.h"
 
 #include <QAction>
-#include <set>
 #include <utility>
 
 #include "core/file_util.h"
@@ -30,29 +29,7 @@ QString Q(const std::string& text) {
 
 }  // namespace
 
-TMainWindowView::TMainWindowView(TfrmMsgList& window, TfrmTasks& tasks)
-    : window_(window), tasks_(tasks), question_(&window) {}
-
-void TMainWindowView::BeginListUpdate() {
-    window_.BeginListUpdate();
-}
-void TMainWindowView::EndListUpdate() {
-    window_.EndListUpdate();
-}
-
-void TMainWindowView::AddRow(TMailItem& item) {
-    window_.AddMessageRow(TMailItems::KeyOf(item));
-    window_.ScrollToRow(TMailItems::KeyOf(item));
-}
-
-void TMainWindowView::DeleteRow(TMailItem& item) {
-    if (window_.FocusedRow() == TMailItems::KeyOf(item)) {
-        window_.FocusNeighbour();
-    }
-    window_.RemoveMessageRow(TMailItems::KeyOf(item));
-}
-
-std::vector<TMailItem*> TMainWindowView::SelectedRows() {
+std::vector<TMailItem*> TDesktopOfCycle::SelectedItems() {
     std::vector<TMailItem*> items;
     for (const TRowKey key : window_.SelectedRows()) {
         items.push_back(ItemOf(key));
@@ -60,148 +37,85 @@ std::vector<TMailItem*> TMainWindowView::SelectedRows() {
     return items;
 }
 
-void TMainWindowView::RepaintFolderTree() {
-    window_.RepaintFolderRow(window_.FocusedFolder());
-}
-void TMainWindowView::RepaintLists() {
-    window_.RepaintLists();
-}
-void TMainWindowView::ClearReaderPane() {
-    if (Readers != nullptr) {
-        Readers->ClearMainReader();
-    } else {
-        window_.ClearHeaders();
-    }
-}
-void TMainWindowView::EnableMessageCommands(bool enabled) {
-    window_.EnableMessageCommands(enabled);
-}
-void TMainWindowView::SetTaskStatus(const std::string& panelText) {
-    window_.SetStatusText(Q(panelText));
-}
-
-void TMainWindowView::SetAccountsMenu(const std::vector<TAccount*>& accounts) {
-    std::vector<TfrmMsgList::TMenuEntry> entries;
-    for (TAccount* account : accounts) {
-        entries.push_back({Q(account->Name), [this, account] {
-                               if (OnCheckAccount) {
-                                   OnCheckAccount(*account);
-                               }
-                           }});
-    }
-    window_.SetAccountsMenu(entries);
-    if (BarOwner != nullptr) {
-        BarOwner->RebuildCheckMenu();
-    }
-}
-
-void TMainWindowView::SetCheckTimer(int32_t intervalMilliseconds, bool enabled) {
-    window_.SetCheckTimer(intervalMilliseconds, enabled);
-}
-
-void TMainWindowView::TasksAddTask(TCustomTask& task) {
-    taskRows_.push_back(&task);
-    tasks_.AddTaskRow(Q(task.Description()), Q(task.Account.Name));
-}
-
-TCustomTask* TMainWindowView::TasksFirstTask() {
-    return taskRows_.empty() ? nullptr : taskRows_.front();
-}
-
-void TMainWindowView::TasksDeleteFirstTask() {
-    if (!taskRows_.empty()) {
-        taskRows_.pop_front();
-        tasks_.DeleteFirstTaskRow();
-    }
-}
-
-void TMainWindowView::TasksClose() {
-    tasks_.hide();
-}
-
-void TMainWindowView::TasksSetStatus(const std::string& accountName, const std::string& text) {
-    tasks_.SetAccount(Q(accountName));
-    tasks_.SetStatus(Q(text));
-}
-
-void TMainWindowView::TasksSetProgress(int64_t maximum, int64_t position) {
-    // The bar counts in ints: large transfers are shown in kilobytes.
-    const int64_t scale = maximum > INT32_MAX ? 1024 : 1;
-    tasks_.SetProgress(static_cast<int>(maximum / scale), static_cast<int>(position / scale));
-}
-
-void TMainWindowView::TasksAddError(const TError& error) {
-    tasks_.AddErrorRow(Q(error.Message), Q(error.TimeStr()), error.Time(), Q(error.Details));
-}
-
-void TMainWindowView::TasksShowErrors() {
-    tasks_.ShowErrorsPage(true);
-    tasks_.ShowOver(&window_);
-}
-
-void TMainWindowView::TasksShowTasks() {
-    tasks_.ShowTasksPage();
-    tasks_.ShowOver(&window_);
-}
-
-void TMainWindowView::BarPopUp() {
-    if (BarOwner != nullptr) {
-        BarOwner->PopUp();
-    }
-}
-
-void TMainWindowView::BarPopDown() {
-    if (BarOwner != nullptr) {
-        BarOwner->PopDown();
-    }
-}
-
-void TMainWindowView::BarRepaint() {
-    if (BarOwner != nullptr) {
-        BarOwner->Repaint();
-    }
-}
-
-void TMainWindowView::CloseReadersOf(TMailItem& item) {
-    if (Readers != nullptr) {
-        Readers->CloseReadersOf(item);
-    }
-}
-
-void TMainWindowView::ShowInReader(TMailItem& item, bool newWindow) {
+void TDesktopOfCycle::ShowInReader(TMailItem& item, bool newWindow) {
     if (Readers != nullptr) {
         Readers->ShowInReader(item, newWindow);
     }
 }
 
-bool TMainWindowView::AskYesNo(const std::string& caption, const std::string& text) {
-    return question_.AskYesNo(caption, text);
+void TDesktopOfCycle::PopUp() {
+    if (BarOwner != nullptr) {
+        BarOwner->PopUp();
+    }
+}
+
+void TDesktopOfCycle::PopDown() {
+    if (BarOwner != nullptr) {
+        BarOwner->PopDown();
+    }
+}
+
+void TDesktopOfCycle::Repaint() {
+    if (BarOwner != nullptr) {
+        BarOwner->Repaint();
+    }
 }
 
 TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& tasks)
-    : context_(context), window_(window), view_(window, tasks) {
+    : context_(context),
+      window_(window),
+      question_(&window),
+      desktop_(window),
+      tasksWindow_(tasks) {
     tasks_ = std::make_unique<TTasks>(dispatcher_);
     controller_ = std::make_unique<TMsgListController>(TMsgListController::Services{
         context.Accounts, *tasks_, context.MailBoxes, context.Errors, context.Options, dispatcher_,
-        sound_, view_, JoinPath(context.App.DataFolder(), "accounts")});
-    view_.OnCheckAccount = [this](TAccount& account) { controller_->CheckAccount(account); };
+        sound_, JoinPath(context.App.DataFolder(), "accounts")});
+    controller_->Desktop = {&question_, &desktop_, &desktop_, &desktop_};
     readers_ = std::make_unique<TReaderWindows>(window, context.Options, *controller_, *tasks_);
-    view_.Readers = readers_.get();
+    desktop_.Readers = readers_.get();
+    // The readers close before the list lets go of the row.
+    subscriptions_.push_back(controller_->Events.ItemRemoving.Subscribe(
+        [this](TMailItem& item) { readers_->CloseReadersOf(item); }));
+    subscriptions_.push_back(controller_->Events.AccountsListed.Subscribe(
+        [this](const std::vector<TAccount*>& accounts) { SetAccountsMenu(accounts); }));
+    window.ObserveCycle(controller_->Events);
+    tasks.ObserveCycle(controller_->Events, &window);
+    tasks_->AddObserver(tasks);
     tasks.OnClearErrors = [this] { context_.Errors.Clear(); };
     bar_ = std::make_unique<TBarOwner>(context, window, *controller_, *tasks_);
-    view_.BarOwner = bar_.get();
+    desktop_.BarOwner = bar_.get();
     HookCommands();
 }
 
 TMailCycle::~TMailCycle() {
     // The bar and the reader windows go first: they work through the controller and the
     // queue. Then the queue: its threads end before anything their events reach is freed.
-    view_.BarOwner = nullptr;
+    desktop_.BarOwner = nullptr;
     bar_.reset();
-    view_.Readers = nullptr;
+    subscriptions_.clear();
+    desktop_.Readers = nullptr;
     readers_.reset();
+    tasks_->RemoveObserver(tasksWindow_);
     tasks_.reset();
     controller_.reset();
+}
+
+void TMailCycle::ApplyCheckTimer() {
+    const TMsgListController::CheckTimer timer = controller_->ApplyCheckTimer();
+    window_.SetCheckTimer(timer.IntervalMilliseconds, timer.Enabled);
+}
+
+void TMailCycle::SetAccountsMenu(const std::vector<TAccount*>& accounts) {
+    std::vector<TfrmMsgList::TMenuEntry> entries;
+    for (TAccount* account : accounts) {
+        entries.push_back(
+            {Q(account->Name), [this, account] { controller_->CheckAccount(*account); }});
+    }
+    window_.SetAccountsMenu(entries);
+    if (bar_ != nullptr) {
+        bar_->RebuildCheckMenu();
+    }
 }
 
 void TMailCycle::HookCommands() {
@@ -212,8 +126,6 @@ void TMailCycle::HookCommands() {
                          std::forward<decltype(run)>(run));
     };
     hook(Synchronize, [&controller] { controller.actSynchronize(); });
-    // The window lists the focused folder first; the controller follows it.
-    hook(BoxMessages, [this, &controller] { controller.CurrentBox = window_.CurrentBox; });
     hook(DeleteSelected, [&controller] { controller.actDelete(); });
     hook(MarkRead, [&controller] { controller.MarkSelected(true); });
     hook(MarkUnread, [&controller] { controller.MarkSelected(false); });
@@ -237,35 +149,13 @@ void TMailCycle::actOptionsExecute() {
         &window_);
     dialog.OnApplySkin = [this](TfrmOptions&) { bar_->ApplySkin(); };
     const bool accepted = prompts_.RunModal(dialog) == QDialog::Accepted;
-    if (dialog.AccountsChanged()) {
-        ForgetRemovedAccounts();
-    }
     if (accepted || dialog.SettingsWritten() || dialog.AccountsChanged()) {
-        controller_->ApplyCheckTimer();
+        ApplyCheckTimer();
         controller_->BuildAccountsMenu();
-        controller_->RepaintLists();
+        window_.RepaintLists();
     }
     if (accepted || dialog.SettingsWritten()) {
         readers_->ApplySettings();
-    }
-}
-
-void TMailCycle::ForgetRemovedAccounts() {
-    std::set<const TAccount*> present;
-    for (size_t i = 0; i < context_.Accounts.Count(); ++i) {
-        present.insert(&context_.Accounts.Items(i));
-    }
-    for (size_t b = 0; b < context_.MailBoxes.Count(); ++b) {
-        TMailItems& items = context_.MailBoxes.Items(b).Items;
-        for (size_t i = 0; i < items.Count(); ++i) {
-            if (!items.IsMade(i)) {
-                continue;  // an item not made yet looks its account up when it is made
-            }
-            TMailItem& item = items.Items(i);
-            if (item.Account != nullptr && !present.contains(item.Account)) {
-                item.Account = nullptr;
-            }
-        }
     }
 }
 
@@ -281,9 +171,8 @@ void TMailCycle::OpenBar() {
 void TMailCycle::Start() {
     TMsgListController& controller = *controller_;
     controller.Inbox = context_.MailBoxes.FindByType(0);
-    controller.CurrentBox = window_.CurrentBox;
-    controller.ApplyCheckTimer();
-    controller.BuildAccountsMenu();
+    ApplyCheckTimer();
+    controller_->BuildAccountsMenu();
     // Last: an Inbox whose table cannot be read is reported, and each new message is refused
     // (and offered again) until it can be.
     if (controller.Inbox != nullptr) {

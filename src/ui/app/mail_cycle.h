@@ -1,8 +1,8 @@
 #pragma once
 
 #include <QObject>
-#include <deque>
 #include <memory>
+#include <vector>
 
 #include "cycle/msg_list_controller.h"
 #include "retrieval/tasks.h"
@@ -18,51 +18,23 @@ class TfrmTasks;
 class TReaderWindows;
 class TBarOwner;
 
-// The main window and the Tasks window as the check cycle sees them.
-class TMainWindowView : public TMsgListView {
+// What the controller asks of the desktop, answered by the main window's list, the reader
+// windows and the bar. Readers and bar are absent while the cycle is being built or torn down.
+class TDesktopOfCycle : public TListSelection, public TReaderShow, public TBarControl {
   public:
-    TMainWindowView(TfrmMsgList& window, TfrmTasks& tasks);
+    explicit TDesktopOfCycle(TfrmMsgList& window) : window_(window) {}
 
-    void BeginListUpdate() override;
-    void EndListUpdate() override;
-    void AddRow(TMailItem& item) override;
-    void DeleteRow(TMailItem& item) override;
-    std::vector<TMailItem*> SelectedRows() override;
-    void RepaintFolderTree() override;
-    void RepaintLists() override;
-    void ClearReaderPane() override;
-    void EnableMessageCommands(bool enabled) override;
-    void SetTaskStatus(const std::string& panelText) override;
-    void SetAccountsMenu(const std::vector<TAccount*>& accounts) override;
-    void SetCheckTimer(int32_t intervalMilliseconds, bool enabled) override;
-    void TasksAddTask(TCustomTask& task) override;
-    TCustomTask* TasksFirstTask() override;
-    void TasksDeleteFirstTask() override;
-    void TasksClose() override;
-    void TasksSetStatus(const std::string& accountName, const std::string& text) override;
-    void TasksSetProgress(int64_t maximum, int64_t position) override;
-    void TasksAddError(const TError& error) override;
-    void TasksShowErrors() override;
-    void TasksShowTasks() override;
-    void BarPopUp() override;
-    void BarPopDown() override;
-    void BarRepaint() override;
-    void CloseReadersOf(TMailItem& item) override;
+    std::vector<TMailItem*> SelectedItems() override;
     void ShowInReader(TMailItem& item, bool newWindow) override;
-    bool AskYesNo(const std::string& caption, const std::string& text) override;
+    void PopUp() override;
+    void PopDown() override;
+    void Repaint() override;
 
-    // A click on an entry of the accounts menu.
-    std::function<void(TAccount& account)> OnCheckAccount;
-    // The preview pane and the reader windows.
     TReaderWindows* Readers = nullptr;
-    // The bar's side of the main window; null while the cycle is being built or torn down.
     TBarOwner* BarOwner = nullptr;
 
   private:
     TfrmMsgList& window_;
-    TfrmTasks& tasks_;
-    std::deque<TCustomTask*> taskRows_;
-    QtYesNoQuestion question_;
 };
 
 // The check cycle of the running program: the task queue, its dispatcher, the controller and
@@ -87,10 +59,11 @@ class TMailCycle {
     void OpenBar();
 
   private:
+    // The controller's check timer and accounts menu, set on the window (and the bar's menu).
+    void ApplyCheckTimer();
+    void SetAccountsMenu(const std::vector<TAccount*>& accounts);
     void HookCommands();
     void actOptionsExecute();
-    // Items whose account was removed in the options dialog must not keep pointing at it.
-    void ForgetRemovedAccounts();
     TMailItem* FocusedItem() const;
 
     TQuobelContext& context_;
@@ -98,11 +71,15 @@ class TMailCycle {
     QtUiDispatcher dispatcher_;
     QtSoundPlayer sound_;
     TQtDialogPrompts prompts_;
-    TMainWindowView view_;
+    QtYesNoQuestion question_;
+    TDesktopOfCycle desktop_;
+    TfrmTasks& tasksWindow_;
     std::unique_ptr<TMsgListController> controller_;
     std::unique_ptr<TTasks> tasks_;
     std::unique_ptr<TReaderWindows> readers_;
     std::unique_ptr<TBarOwner> bar_;
+    // The readers' part of the events; after the controller in this list, so they go first.
+    std::vector<TSubscription> subscriptions_;
 };
 
 }  // namespace quobel

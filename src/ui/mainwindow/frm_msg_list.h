@@ -7,6 +7,7 @@
 
 #include "core/form_size.h"
 #include "core/list_layout.h"
+#include "cycle/cycle_event.h"
 #include "ui/common/command_set.h"
 #include "ui/common/qt_placed_window.h"
 #include "ui/mainwindow/folder_list_model.h"
@@ -23,6 +24,8 @@ class QTimer;
 namespace quobel {
 
 class TStartupLoad;
+struct TCycleEvents;
+class TMailItem;
 
 struct TQuobelContext;
 class TfrmTasks;
@@ -136,8 +139,14 @@ class TfrmMsgList : public QMainWindow {
     // Whether the desktop has a status area; without one the window minimises normally.
     std::function<bool()> TrayAvailable;
 
-    // The mailbox whose messages the list shows (none before the first listing).
+    // The mailbox whose messages the list shows (none before the first listing). The one
+    // place that knows it: the check cycle tells of every box, the window picks what it lists.
     TMailBox* CurrentBox = nullptr;
+
+    // Follows the check cycle from now on: new rows for mail filed into the listed box, rows
+    // leaving with their items, the folder tree's counters, the reader pane of an emptied list
+    // and the task status panel.
+    void ObserveCycle(TCycleEvents& events);
 
     // --- events for the mail operations ----------------------------------------------------
     // A message row came to rest: show it in the reader pane unless it shows it already.
@@ -185,6 +194,7 @@ class TfrmMsgList : public QMainWindow {
     void UpdateSortIndicator();
     void ApplyHeights();
     void FormDestroy();
+    void MailFiled(TMailBox& box, const std::vector<TMailItem*>& items);
 
     TQuobelContext& context_;
     TfrmTasks& tasks_;
@@ -211,6 +221,7 @@ class TfrmMsgList : public QMainWindow {
     TOrvaneFormSize orvaneFormSize;
     QString helpFile_;
     TStartupLoad* startupLoad_ = nullptr;
+    std::vector<TSubscription> cycleSubscriptions_;
 };
 
 }  // namespace quobel

@@ -137,7 +137,7 @@ void TfraReader::ShowItem(TMailItem& item) {
     item_ = &item;
     message_ = std::make_unique<TQBMessage>();
     if (!item.Downloaded) {
-        if (item.Account == nullptr) {
+        if (item.Account() == nullptr) {
             ShowNotice(kNoAccountText, TState::Failed);
             return;
         }

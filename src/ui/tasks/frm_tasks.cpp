@@ -10,6 +10,9 @@
 #include <QTreeWidget>
 
 #include "core/options.h"
+#include "cycle/cycle_events.h"
+#include "retrieval/custom_task.h"
+#include "retrieval/errors.h"
 #include "ui/common/icons.h"
 
 namespace quobel {
@@ -119,6 +122,49 @@ void TfrmTasks::AddTaskRow(const QString& description, const QString& account) {
     auto* row = new QTreeWidgetItem(tvTasks, {description, account});
     (void)row;
     MarkHead();
+}
+
+void TfrmTasks::TaskQueueChanged(TTasks& queue) {
+    tvTasks->clear();
+    for (size_t i = 0; i < queue.Count(); ++i) {
+        TCustomTask& task = queue.Items(i);
+        AddTaskRow(QString::fromStdString(task.Description()),
+                   QString::fromStdString(task.Account.Name));
+    }
+    if (queue.Count() == 0 && ErrorRowCount() == 0) {
+        hide();
+    }
+}
+
+void TfrmTasks::ObserveCycle(TCycleEvents& events, QWidget* owner) {
+    owner_ = owner;
+    cycleSubscriptions_.clear();
+    cycleSubscriptions_.push_back(events.TaskStatus.Subscribe(
+        [this](const std::string& account, const std::string& text, uint8_t) {
+            SetAccount(QString::fromStdString(account));
+            SetStatus(QString::fromStdString(text));
+        }));
+    cycleSubscriptions_.push_back(
+        events.TaskProgress.Subscribe([this](int64_t maximum, int64_t position) {
+            // The bar counts in ints: large transfers are shown in kilobytes.
+            const int64_t scale = maximum > INT32_MAX ? 1024 : 1;
+            SetProgress(static_cast<int>(maximum / scale), static_cast<int>(position / scale));
+        }));
+    cycleSubscriptions_.push_back(
+        events.ErrorLogged.Subscribe([this](const TError& error) { ShowError(error); }));
+    cycleSubscriptions_.push_back(events.TasksWanted.Subscribe([this] { ShowTasks(); }));
+}
+
+void TfrmTasks::ShowError(const TError& error) {
+    AddErrorRow(QString::fromStdString(error.Message), QString::fromStdString(error.TimeStr()),
+                error.Time(), QString::fromStdString(error.Details));
+    ShowErrorsPage(true);
+    ShowOver(owner_);
+}
+
+void TfrmTasks::ShowTasks() {
+    ShowTasksPage();
+    ShowOver(owner_);
 }
 
 void TfrmTasks::DeleteFirstTaskRow() {

@@ -3,6 +3,10 @@
 #include <QDialog>
 #include <QString>
 #include <functional>
+#include <vector>
+
+#include "cycle/cycle_event.h"
+#include "retrieval/tasks.h"
 
 class QLabel;
 class QProgressBar;
@@ -12,12 +16,15 @@ class QTreeWidget;
 
 namespace quobel {
 
+class TError;
 class TOptions;
+struct TCycleEvents;
 
 // The Tasks window: the account and status of the task that reported last, its progress, the
-// queue of tasks and the error log. It only shows what the main window hands it; its one piece
-// of behaviour is the collapsible detail area, remembered in General/TaskDetails.
-class TfrmTasks : public QDialog {
+// queue of tasks and the error log. It follows the task queue and the check cycle's events; its
+// own behaviour is the collapsible detail area, remembered in General/TaskDetails, and closing
+// once the queue has run empty without errors.
+class TfrmTasks : public QDialog, public TTaskQueueObserver {
     Q_OBJECT
   public:
     TfrmTasks(TOptions& options, QWidget* parent = nullptr);
@@ -36,7 +43,9 @@ class TfrmTasks : public QDialog {
     // Maximum first, then position; painted at once.
     void SetProgress(int maximum, int position);
 
-    // A row per queued task, in queue order; the head (the running task) has the triangle.
+    // A row per queued task, in queue order; the head (the running task) has the triangle. The
+    // rows follow the queue; once it has run empty with no error listed, the window closes.
+    void TaskQueueChanged(TTasks& queue) override;
     void AddTaskRow(const QString& description, const QString& account);
     void DeleteFirstTaskRow();
     int TaskRowCount() const;
@@ -56,6 +65,14 @@ class TfrmTasks : public QDialog {
     void ShowOver(QWidget* owner);
     std::function<void()> OnClearErrors;
 
+    // Follows the check cycle from now on: the reporting task's status and progress, errors
+    // (shown on the errors page, the details expanded), and tasks the user waits for (shown on
+    // the tasks page). The window shows itself over `owner` the first time.
+    void ObserveCycle(TCycleEvents& events, QWidget* owner);
+    // Lists the error and shows it.
+    void ShowError(const TError& error);
+    void ShowTasks();
+
   protected:
     void closeEvent(QCloseEvent* event) override;
     // Esc presses "&Hide".
@@ -70,6 +87,8 @@ class TfrmTasks : public QDialog {
     int fullHeight_ = 0;
     int collapsedHeight_ = 0;
     bool placed_ = false;
+    QWidget* owner_ = nullptr;
+    std::vector<TSubscription> cycleSubscriptions_;
 };
 
 }  // namespace quobel

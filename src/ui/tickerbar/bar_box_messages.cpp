@@ -23,9 +23,10 @@ const TBarMessage& TBoxBarMessages::Message(int32_t index) const {
         message.SenderText = item.CachedData.From;
         message.RecipientsText = item.CachedData.To;
         message.DateText = item.CachedData.DateStr;
-        message.HasAccount = item.Account != nullptr;
-        message.AccountName = message.HasAccount ? item.Account->Name : std::string();
-        message.AccountSkinColor = message.HasAccount ? item.Account->SkinColor : kUseSkinColor;
+        const TAccount* account = item.Account();
+        message.HasAccount = account != nullptr;
+        message.AccountName = message.HasAccount ? account->Name : std::string();
+        message.AccountSkinColor = message.HasAccount ? account->SkinColor : kUseSkinColor;
     }
     return message;
 }

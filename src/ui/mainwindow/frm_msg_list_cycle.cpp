@@ -1,0 +1,60 @@
+// The main window's subscriptions to the check cycle: the list, the folder tree, the reader
+// pane and the status panel follow what the controller tells.
+#include "cycle/cycle_events.h"
+#include "store/mail_box.h"
+#include "store/mail_item.h"
+#include "ui/mainwindow/frm_msg_list.h"
+
+namespace quobel {
+
+void TfrmMsgList::ObserveCycle(TCycleEvents& events) {
+    cycleSubscriptions_.clear();
+    cycleSubscriptions_.push_back(events.MailFiled.Subscribe(
+        [this](TMailBox& box, const std::vector<TMailItem*>& items) { MailFiled(box, items); }));
+    cycleSubscriptions_.push_back(events.ItemRemoving.Subscribe([this](TMailItem& item) {
+        if (item.Collection().Box != CurrentBox) {
+            return;
+        }
+        const TRowKey key = TMailItems::KeyOf(item);
+        BeginListUpdate();
+        if (FocusedRow() == key) {
+            FocusNeighbour();
+        }
+        RemoveMessageRow(key);
+        EndListUpdate();
+    }));
+    cycleSubscriptions_.push_back(events.BoxEmptied.Subscribe([this](TMailBox& box) {
+        if (&box != CurrentBox) {
+            return;
+        }
+        if (OnClearReader) {
+            OnClearReader();
+        } else {
+            ClearHeaders();
+        }
+        EnableMessageCommands(false);
+    }));
+    cycleSubscriptions_.push_back(
+        events.UnreadChanged.Subscribe([this](TMailBox&) { RepaintFolderRow(FocusedFolder()); }));
+    cycleSubscriptions_.push_back(
+        events.ItemChanged.Subscribe([this](TMailItem&) { RepaintLists(); }));
+    cycleSubscriptions_.push_back(events.TaskStatus.Subscribe(
+        [this](const std::string&, const std::string& text, uint8_t kind) {
+            SetStatusText(QString::fromStdString(StatusPanelText(text, kind)));
+        }));
+}
+
+void TfrmMsgList::MailFiled(TMailBox& box, const std::vector<TMailItem*>& items) {
+    // Only the listed box has rows; the others count their new mail in the folder tree.
+    if (&box != CurrentBox) {
+        return;
+    }
+    BeginListUpdate();
+    for (TMailItem* item : items) {
+        AddMessageRow(TMailItems::KeyOf(*item));
+        ScrollToRow(TMailItems::KeyOf(*item));
+    }
+    EndListUpdate();
+}
+
+}  // namespace quobel
