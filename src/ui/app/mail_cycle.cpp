@@ -22,7 +22,7 @@ namespace {
 
 TMailItem* ItemOf(TRowKey key) {
     // Rows are keyed by their items' keys; an item not made yet is made now.
-    return &TMailItems::ItemOf(key);
+    return &TMailItems::ItemOf(ItemKeyOf(key));
 }
 
 QString Q(const std::string& text) {
@@ -42,15 +42,15 @@ void TMainWindowView::EndListUpdate() {
 }
 
 void TMainWindowView::AddRow(TMailItem& item) {
-    window_.AddMessageRow(TMailItems::KeyOf(item));
-    window_.ScrollToRow(TMailItems::KeyOf(item));
+    window_.AddMessageRow(RowKeyOf(TMailItems::KeyOf(item)));
+    window_.ScrollToRow(RowKeyOf(TMailItems::KeyOf(item)));
 }
 
 void TMainWindowView::DeleteRow(TMailItem& item) {
-    if (window_.FocusedRow() == TMailItems::KeyOf(item)) {
+    if (window_.FocusedRow() == RowKeyOf(TMailItems::KeyOf(item))) {
         window_.FocusNeighbour();
     }
-    window_.RemoveMessageRow(TMailItems::KeyOf(item));
+    window_.RemoveMessageRow(RowKeyOf(TMailItems::KeyOf(item)));
 }
 
 std::vector<TMailItem*> TMainWindowView::SelectedRows() {
