@@ -7,8 +7,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "core/ascii.h"
 #include "core/error.h"
+#include "core/strings.h"
 
 namespace quobel {
 namespace {

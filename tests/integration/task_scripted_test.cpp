@@ -14,6 +14,7 @@
 #include "core/date_time.h"
 #include "core/digest.h"
 #include "core/ini_file.h"
+#include "core/strings.h"
 #include "platform/memory_transport.h"
 #include "retrieval/pop_delete.h"
 #include "retrieval/pop_list.h"
