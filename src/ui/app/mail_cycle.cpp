@@ -11,6 +11,7 @@
 #include "store/mail_box.h"
 #include "store/mail_item.h"
 #include "ui/app/quobel_context.h"
+#include "ui/common/qt_text.h"
 #include "ui/dialogs/options_dialog.h"
 #include "ui/mainwindow/frm_msg_list.h"
 #include "ui/reader/reader_windows.h"
@@ -23,10 +24,6 @@ namespace {
 TMailItem* ItemOf(TRowKey key) {
     // Rows are keyed by their items' keys; an item not made yet is made now.
     return &TMailItems::ItemOf(ItemKeyOf(key));
-}
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
 }
 
 }  // namespace

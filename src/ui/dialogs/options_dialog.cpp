@@ -29,20 +29,17 @@
 #include "core/file_util.h"
 #include "core/options.h"
 #include "platform/sound_player.h"
+#include "ui/common/qt_font.h"
+#include "ui/common/qt_text.h"
 #include "ui/dialogs/account_dialog.h"
 #include "ui/dialogs/color_picker.h"
 #include "ui/dialogs/options_file_edit.h"
 #include "ui/dialogs/options_prompts.h"
-#include "ui/common/qt_font.h"
 
 namespace quobel {
 namespace {
 
 constexpr const char* kLayoutFileName = "accheaders.dat";
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // A row of the accounts list: it refers to its account and sorts by the dialog's sort column.
 class TAccountRow : public QTreeWidgetItem {

@@ -8,6 +8,7 @@
 
 #include "core/strings.h"
 #include "ui/common/icons.h"
+#include "ui/common/qt_text.h"
 
 namespace quobel {
 namespace {
@@ -26,10 +27,6 @@ std::pair<uint64_t, uint64_t> FoldedPrefix(std::string_view text) {
 template <typename T>
 int CompareValue(T a, T b) {
     return a < b ? -1 : (b < a ? 1 : 0);
-}
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
@@ -415,17 +412,17 @@ QVariant TMessageListModel::data(const QModelIndex& index, int role) const {
     }
     switch (column) {
         case kColFrom:
-            return ToQString(fields.From);
+            return Q(fields.From);
         case kColSubject:
-            return ToQString(fields.Subject);
+            return Q(fields.Subject);
         case kColDate:
-            return ToQString(fields.DateStr);
+            return Q(fields.DateStr);
         case kColTo:
-            return ToQString(fields.To);
+            return Q(fields.To);
         case kColAccount:
-            return ToQString(fields.Account);
+            return Q(fields.Account);
         case kColSize:
-            return ToQString(fields.SizeText);
+            return Q(fields.SizeText);
         default:
             return {};
     }

@@ -24,6 +24,7 @@
 #include "core/options.h"
 #include "store/mail_box.h"
 #include "store/mail_item.h"
+#include "ui/common/qt_text.h"
 
 namespace quobel {
 namespace {
@@ -48,10 +49,6 @@ class TFloatingShell : public TScreenEdgeShell {
     bool SetAutoHideBar(TAppBarEdge, bool doRegister) override { return !doRegister; }
     void WindowPosChanged() override {}
 };
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 TAppBarEdge EdgeFromSetting(int32_t value) {
     switch (value) {
