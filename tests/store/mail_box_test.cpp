@@ -13,6 +13,7 @@
 #include "core/format_size.h"
 #include "core/ini_file.h"
 #include "store/box_columns.h"
+#include "support/error_of.h"
 #include "support/old_mailbox_table.h"
 
 namespace quobel {
@@ -20,14 +21,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
+using testing::ErrorOf;
 
 class MailBoxTest : public ::testing::Test {
   protected:

@@ -13,6 +13,7 @@
 #include "core/error.h"
 #include "core/file_util.h"
 #include "store/box_columns.h"
+#include "support/error_of.h"
 #include "table_test_util.h"
 
 namespace quobel {
@@ -21,14 +22,7 @@ namespace {
 using test::Bytes;
 using test::Hex;
 
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
+using testing::ErrorOf;
 
 TMemTable OneColumn(TFieldType type, int32_t size = 0) {
     TMemTable table;
