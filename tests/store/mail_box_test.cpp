@@ -15,6 +15,7 @@
 #include "store/box_columns.h"
 #include "support/error_of.h"
 #include "support/old_mailbox_table.h"
+#include "support/temp_folder.h"
 
 namespace quobel {
 namespace {
@@ -26,8 +27,7 @@ using testing::ErrorOf;
 class MailBoxTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        root = ::testing::TempDir() + "/mailbox_test_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        root = scratch.File("mailbox_test");
         fs::remove_all(root);
         ASSERT_TRUE(ForceFolders(root));
         store = root + "/mailbox";
@@ -36,6 +36,8 @@ class MailBoxTest : public ::testing::Test {
         account.Name = "Work";
     }
     void TearDown() override { fs::remove_all(root); }
+
+    const quobel::testing::TempFolder scratch;
 
     static std::string Read(const std::string& path) {
         std::string bytes;

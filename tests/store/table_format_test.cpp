@@ -14,6 +14,7 @@
 #include "core/file_util.h"
 #include "store/box_columns.h"
 #include "support/error_of.h"
+#include "support/temp_folder.h"
 #include "table_test_util.h"
 
 namespace quobel {
@@ -503,7 +504,8 @@ TEST(TableFormat, TruncatedFileAtEveryLengthFailsCleanly) {
 }
 
 TEST(TableFormat, FilesAreReplacedWhole) {
-    const std::string folder = ::testing::TempDir() + "/table_format_files";
+    const quobel::testing::TempFolder scratch;
+    const std::string folder = scratch.File("table_format_files");
     std::filesystem::remove_all(folder);
     ASSERT_TRUE(ForceFolders(folder));
     const std::string file = folder + "/box.dat";
