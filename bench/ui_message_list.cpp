@@ -32,7 +32,7 @@ struct Item {
 class Rows : public TMessageRowSource {
   public:
     TMessageRowFields Fields(TRowKey key) const override {
-        const auto& item = *static_cast<const Item*>(key);
+        const auto& item = *static_cast<const Item*>(key.Address());
         TMessageRowFields fields;
         fields.From = item.From;
         fields.Subject = item.Subject;
@@ -72,7 +72,7 @@ std::vector<Item>& Items() {
 std::vector<TRowKey> Keys() {
     std::vector<TRowKey> keys;
     for (const Item& item : Items()) {
-        keys.push_back(&item);
+        keys.push_back(TRowKey(&item));
     }
     return keys;
 }

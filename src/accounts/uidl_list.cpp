@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/ini_file.h"
+#include "core/strings.h"
 
 namespace quobel {
 
@@ -21,14 +22,8 @@ bool TUidlList::Remove(std::string_view key) {
     if (count == folded_.end()) {
         return false;
     }
-    const auto sameKey = [&lower](const std::string& candidate) {
-        return candidate.size() == lower.size() &&
-               std::equal(candidate.begin(), candidate.end(), lower.begin(), [](char a, char b) {
-                   return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-               });
-    };
     for (auto it = keys_.begin(); it != keys_.end(); ++it) {
-        if (sameKey(*it)) {
+        if (SameTextAscii(*it, lower)) {
             keys_.erase(it);
             break;
         }

@@ -6,14 +6,14 @@
 
 #include "core/error.h"
 #include "core/file_util.h"
+#include "core/strings.h"
 
 namespace quobel {
 namespace {
 
 bool LessIgnoringCase(const std::string& a, const std::string& b) {
-    const std::string la = ToLowerAscii(a);
-    const std::string lb = ToLowerAscii(b);
-    return la != lb ? la < lb : a < b;
+    const int order = CompareTextAscii(a, b);
+    return order != 0 ? order < 0 : a < b;
 }
 
 }  // namespace

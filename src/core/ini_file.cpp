@@ -2,37 +2,18 @@
 
 #include <exception>
 
-#include "core/ascii.h"
 #include "core/file_util.h"
+#include "core/strings.h"
 
 namespace quobel {
 namespace {
 
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && (IsBlank(text.back()) || text.back() == '\r')) {
-        text.remove_suffix(1);
-    }
-    return text;
+// Blanks around names and values; a carriage return left at a line's end goes too.
+std::string_view TrimEntry(std::string_view text) {
+    return TrimRightIf(TrimLeftIf(text, IsBlank), [](char c) { return IsBlank(c) || c == '\r'; });
 }
 
 }  // namespace
-
-std::string ToLowerAscii(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return lower;
-}
 
 bool ParseIniInteger(std::string_view text, int32_t& value) {
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X')) {
@@ -93,11 +74,11 @@ void TIniFile::Parse(std::string_view text) {
         if (!raw.empty() && raw.back() == '\r') {
             raw.remove_suffix(1);
         }
-        const std::string_view trimmed = TrimBlanks(raw);
+        const std::string_view trimmed = TrimEntry(raw);
         if (!trimmed.empty() && trimmed.front() == '[') {
             const size_t close = trimmed.find(']');
             Section section;
-            section.name = ToLowerAscii(TrimBlanks(trimmed.substr(
+            section.name = ToLowerAscii(TrimEntry(trimmed.substr(
                 1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
             section.header = std::string(raw);
             sections_.push_back(std::move(section));
@@ -108,7 +89,7 @@ void TIniFile::Parse(std::string_view text) {
         const size_t equals = trimmed.find('=');
         if (!trimmed.empty() && trimmed.front() != ';' && equals != std::string_view::npos &&
             equals > 0) {
-            line.key = ToLowerAscii(TrimBlanks(trimmed.substr(0, equals)));
+            line.key = ToLowerAscii(TrimEntry(trimmed.substr(0, equals)));
         }
         if (current == nullptr) {
             preamble_.push_back(std::move(line.raw));
@@ -134,12 +115,12 @@ void TIniFile::Reindex() {
 }
 
 const TIniFile::Section* TIniFile::FindSection(std::string_view section) const {
-    const auto found = sectionIndex_.find(ToLowerAscii(TrimBlanks(section)));
+    const auto found = sectionIndex_.find(ToLowerAscii(TrimEntry(section)));
     return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
 }
 
 TIniFile::Section* TIniFile::FindSection(std::string_view section) {
-    const auto found = sectionIndex_.find(ToLowerAscii(TrimBlanks(section)));
+    const auto found = sectionIndex_.find(ToLowerAscii(TrimEntry(section)));
     return found == sectionIndex_.end() ? nullptr : &sections_[found->second];
 }
 
@@ -148,7 +129,7 @@ const TIniFile::Line* TIniFile::FindLine(std::string_view section, std::string_v
     if (found == nullptr) {
         return nullptr;
     }
-    const auto entry = found->firstEntry.find(ToLowerAscii(TrimBlanks(key)));
+    const auto entry = found->firstEntry.find(ToLowerAscii(TrimEntry(key)));
     return entry == found->firstEntry.end() ? nullptr : &found->lines[entry->second];
 }
 
@@ -167,7 +148,7 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
         return std::string(defaultValue);
     }
     std::string_view value = std::string_view(line->raw);
-    value = TrimBlanks(value.substr(value.find('=') + 1));
+    value = TrimEntry(value.substr(value.find('=') + 1));
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
         value.back() == value.front()) {
         value = value.substr(1, value.size() - 2);
@@ -197,8 +178,8 @@ std::vector<std::string> TIniFile::ReadSection(std::string_view section) const {
     keys.reserve(found->lines.size());
     for (const Line& line : found->lines) {
         if (!line.key.empty()) {
-            const std::string_view raw = TrimBlanks(line.raw);
-            keys.emplace_back(TrimBlanks(raw.substr(0, raw.find('='))));
+            const std::string_view raw = TrimEntry(line.raw);
+            keys.emplace_back(TrimEntry(raw.substr(0, raw.find('='))));
         }
     }
     return keys;
@@ -207,23 +188,23 @@ std::vector<std::string> TIniFile::ReadSection(std::string_view section) const {
 std::vector<std::string> TIniFile::ReadSections() const {
     std::vector<std::string> names;
     for (const Section& section : sections_) {
-        const std::string_view header = TrimBlanks(section.header);
+        const std::string_view header = TrimEntry(section.header);
         const size_t close = header.find(']');
-        names.emplace_back(TrimBlanks(header.substr(
+        names.emplace_back(TrimEntry(header.substr(
             1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
     }
     return names;
 }
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
-    const std::string raw = std::string(TrimBlanks(key)) + "=" + std::string(value);
-    const std::string lowerKey = ToLowerAscii(TrimBlanks(key));
+    const std::string raw = std::string(TrimEntry(key)) + "=" + std::string(value);
+    const std::string lowerKey = ToLowerAscii(TrimEntry(key));
     Section* found = FindSection(section);
     if (found == nullptr) {
         Section added;
-        added.name = ToLowerAscii(TrimBlanks(section));
+        added.name = ToLowerAscii(TrimEntry(section));
         // Appended piece by piece: GCC 12 at -O3 warns falsely about "[" + std::string(...).
-        added.header.assign(1, '[').append(TrimBlanks(section)).append(1, ']');
+        added.header.assign(1, '[').append(TrimEntry(section)).append(1, ']');
         sections_.push_back(std::move(added));
         sectionIndex_.try_emplace(sections_.back().name, sections_.size() - 1);
         found = &sections_.back();
@@ -236,7 +217,7 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
     } else {
         // After the section's last non-blank line, so blank separators stay at its end.
         size_t position = found->lines.size();
-        while (position > 0 && TrimBlanks(found->lines[position - 1].raw).empty()) {
+        while (position > 0 && TrimEntry(found->lines[position - 1].raw).empty()) {
             --position;
         }
         found->lines.insert(found->lines.begin() + static_cast<ptrdiff_t>(position),
@@ -255,7 +236,7 @@ void TIniFile::WriteBool(std::string_view section, std::string_view key, bool va
 }
 
 void TIniFile::EraseSection(std::string_view section) {
-    const std::string name = ToLowerAscii(TrimBlanks(section));
+    const std::string name = ToLowerAscii(TrimEntry(section));
     const size_t before = sections_.size();
     std::erase_if(sections_, [&](const Section& s) { return s.name == name; });
     if (sections_.size() != before) {
@@ -269,7 +250,7 @@ void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
     if (found == nullptr) {
         return;
     }
-    const std::string lowerKey = ToLowerAscii(TrimBlanks(key));
+    const std::string lowerKey = ToLowerAscii(TrimEntry(key));
     const auto entry = found->firstEntry.find(lowerKey);
     if (entry == found->firstEntry.end()) {
         return;

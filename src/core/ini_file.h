@@ -94,6 +94,4 @@ class TIniFile {
 // is not a valid 32-bit integer.
 bool ParseIniInteger(std::string_view text, int32_t& value);
 
-std::string ToLowerAscii(std::string_view text);
-
 }  // namespace quobel

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdint>
 
+#include "core/strings.h"
+
 namespace quobel {
 
 namespace {
@@ -22,23 +24,6 @@ bool IsPlainCharsetName(std::string_view name) {
         const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
                         (c >= '0' && c <= '9') || c == '-' || c == '_' || c == '.' || c == ':';
         if (!ok) {
-            return false;
-        }
-    }
-    return true;
-}
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i], y = b[i];
-        if (x >= 'A' && x <= 'Z')
-            x = static_cast<char>(x + 32);
-        if (y >= 'A' && y <= 'Z')
-            y = static_cast<char>(y + 32);
-        if (x != y) {
             return false;
         }
     }
@@ -191,11 +176,11 @@ std::string Windows1252ToUtf8(std::string_view bytes) {
 }
 
 std::optional<std::string> ConvertCharsetToUtf8(std::string_view bytes, std::string_view charset) {
-    if (EqualsNoCase(charset, "utf-8") || EqualsNoCase(charset, "utf8")) {
+    if (SameTextAscii(charset, "utf-8") || SameTextAscii(charset, "utf8")) {
         if (IsValidUtf8(bytes)) {
             return std::string(bytes);
         }
-    } else if (EqualsNoCase(charset, "us-ascii") || EqualsNoCase(charset, "ascii")) {
+    } else if (SameTextAscii(charset, "us-ascii") || SameTextAscii(charset, "ascii")) {
         // Mislabelled 8-bit text is common; it follows the rule for text without a charset.
         if (IsAscii(bytes)) {
             return std::string(bytes);

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "core/strings.h"
+
 namespace quobel {
 
 TdmEncryption::TdmEncryption() {
@@ -17,12 +19,7 @@ TdmEncryption::~TdmEncryption() = default;
 
 TCipher* TdmEncryption::FindCipher(std::string_view name) const {
     const auto sameText = [name](const std::unique_ptr<TCipher>& cipher) {
-        return std::ranges::equal(cipher->Name(), name, [](char a, char b) {
-            const auto upper = [](char c) {
-                return c >= 'a' && c <= 'z' ? char(c - 'a' + 'A') : c;
-            };
-            return upper(a) == upper(b);
-        });
+        return SameTextAscii(cipher->Name(), name);
     };
     const auto found = std::ranges::find_if(ciphers_, sameText);
     return found == ciphers_.end() ? nullptr : found->get();

@@ -4,32 +4,11 @@
 #include <exception>
 
 #include "accounts/base64.h"
+#include "core/strings.h"
 #include "message/charset.h"
 
 namespace quobel {
-namespace {
-
-char AsciiUpper(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, [](char x, char y) { return AsciiUpper(x) == AsciiUpper(y); });
-}
-
-// White space in the sense of a trim: blanks and every control character.
-std::string_view Trim(std::string_view text) {
-    const auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TEncryptionState::TEncryptionState(const TdmEncryption& ciphers, PasswordQuery* query)
     : ciphers_(ciphers), query_(query) {}
@@ -43,18 +22,18 @@ void TEncryptionState::TestHeader(const std::vector<std::string>& headerLines) {
     Cipher = nullptr;
     const auto header = std::ranges::find_if(headerLines, [](const std::string& line) {
         return line.size() >= kEncryptionHeader.size() &&
-               SameText(std::string_view(line).substr(0, kEncryptionHeader.size()),
-                        kEncryptionHeader);
+               SameTextAscii(std::string_view(line).substr(0, kEncryptionHeader.size()),
+                             kEncryptionHeader);
     });
     if (header == headerLines.end()) {
         return;
     }
     // The line is trimmed before the name is cut off, so blanks after the colon beyond the
     // first one stay part of the value.
-    const std::string_view line = Trim(*header);
+    const std::string_view line = TrimControls(*header);
     const std::string_view value =
         line.size() > kEncryptionHeader.size() ? line.substr(kEncryptionHeader.size()) : "";
-    if (value.empty() || SameText(value, "PGP")) {
+    if (value.empty() || SameTextAscii(value, "PGP")) {
         return;
     }
     Encrypted = true;
@@ -76,7 +55,7 @@ std::string TEncryptionState::DecryptText(const std::string& text) {
         return text;
     }
     try {
-        const std::string cipherText = Base64Decode(Trim(text));
+        const std::string cipherText = Base64Decode(TrimControls(text));
         // The decrypted bytes carry no charset: text without one stays when it is valid UTF-8
         // and is read as Windows-1252 otherwise.
         return TextToUtf8(Cipher->Decrypt(Password, cipherText), "");

@@ -5,22 +5,14 @@
 #include <cstdint>
 
 #include "accounts/base64.h"
-#include "core/ascii.h"
 #include "core/error.h"
+#include "core/strings.h"
 #include "message/charset.h"
 #include "message/text_search.h"
 
 namespace quobel {
 
 namespace {
-
-bool EqualsNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               const auto lx = (x >= 'A' && x <= 'Z') ? x + 32 : x;
-               const auto ly = (y >= 'A' && y <= 'Z') ? y + 32 : y;
-               return lx == ly;
-           });
-}
 
 constexpr std::array<std::int8_t, 256> MakeBase64Values() {
     std::array<std::int8_t, 256> table{};
@@ -201,7 +193,7 @@ std::string DecodeEncodedWords(std::string_view text) {
         const bool onlyBlanks = between.find_first_not_of(" \t\r\n") == std::string_view::npos;
         if (inRun && onlyBlanks) {
             // Adjacent encoded words: the white space between them goes.
-            if (!EqualsNoCase(runCharset, word.charset)) {
+            if (!SameTextAscii(runCharset, word.charset)) {
                 flushRun();
             }
         } else {
@@ -235,7 +227,7 @@ std::string DecodeHeaderValue(std::string_view value) {
     }
     const std::string charset = t.substr(0, q1);
     t.erase(0, q1 + 1);
-    if (!EqualsNoCase(charset, "us-ascii")) {
+    if (!SameTextAscii(charset, "us-ascii")) {
         return t;
     }
     const std::size_t q2 = t.find('?');

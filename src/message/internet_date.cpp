@@ -1,5 +1,5 @@
 #include "message/internet_date.h"
-#include "core/ascii.h"
+#include "core/strings.h"
 
 #include <string>
 
@@ -11,18 +11,8 @@ constexpr std::string_view kWeekdays[] = {"SUN", "MON", "TUE", "WED", "THU", "FR
 constexpr std::string_view kMonths[] = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                         "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};
 
-std::string Upper(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 32);
-    }
-    return out;
-}
-
 void DropLeadingBlanks(std::string_view& text) {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
+    text = TrimLeftIf(text, [](char c) { return c == ' '; });
 }
 
 // Takes the text up to the delimiter (or all of it) off the front, with the delimiter.
@@ -59,7 +49,7 @@ int IntOr(std::string_view text, int fallback) {
 }
 
 int MonthNumber(std::string_view token) {
-    const std::string upper = Upper(token);
+    const std::string upper = ToUpperAscii(token);
     for (int i = 0; i < 12; ++i) {
         if (upper == kMonths[i])
             return i + 1;
@@ -74,7 +64,7 @@ TDateTime ParseInternetDate(std::string_view value) {
     if (text.empty()) {
         return 0;
     }
-    const std::string head = Upper(text.substr(0, 3));
+    const std::string head = ToUpperAscii(text.substr(0, 3));
     for (const std::string_view weekday : kWeekdays) {
         if (head == weekday) {
             const std::size_t blank = text.find(' ');

@@ -4,57 +4,18 @@
 #include <cstring>
 
 #include "core/error.h"
+#include "core/strings.h"
 
 namespace quobel {
 
 namespace {
 
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-}
-
-void LowerInto(std::string_view text, std::string& out) {
-    out.resize(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        out[i] = Lower(text[i]);
-    }
-}
-
-std::string LowerCopy(std::string_view text) {
-    std::string out;
-    LowerInto(text, out);
-    return out;
-}
-
-bool StartsNoCase(std::string_view text, std::string_view prefix) {
-    if (text.size() < prefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < prefix.size(); ++i) {
-        if (Lower(text[i]) != prefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
-
 bool IsDelimiter(char c) {
     return c == '\0' || c == '\t' || c == ' ' || c == ':' || c == ';' || c == '=';
 }
 
-// Trim of the line-oriented helpers: every byte up to the blank counts as white space.
-std::string_view Trim(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ') {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ') {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 bool IsCutHere(std::string_view text) {
-    const std::string lower = LowerCopy(text);
+    const std::string lower = ToLowerAscii(text);
     return lower.find("--") != std::string::npos && lower.find("cut here") != std::string::npos;
 }
 
@@ -137,7 +98,7 @@ struct Cursor {
         }
         name.clear();
         while (!AtEnd() && !IsDelimiter(text[pos])) {
-            name.push_back(Lower(text[pos]));
+            name.push_back(LowerAscii(text[pos]));
             ++pos;
         }
         const char delimiter = Peek();
@@ -168,7 +129,7 @@ struct Cursor {
             } else if (depth == 0 && IsDelimiter(c)) {
                 break;
             } else {
-                token.push_back(Lower(c));
+                token.push_back(LowerAscii(c));
             }
             ++pos;
         }
@@ -204,7 +165,7 @@ struct Cursor {
             return text[pos++];
         }
         while (!AtEnd() && !IsDelimiter(text[pos])) {
-            value.push_back(Lower(text[pos]));
+            value.push_back(LowerAscii(text[pos]));
             ++pos;
         }
         const char delimiter = Peek();
@@ -248,14 +209,14 @@ struct Cursor {
 }  // namespace
 
 std::int32_t ParsePriority(std::string_view value) {
-    const std::string lower = LowerCopy(value);
+    const std::string lower = ToLowerAscii(value);
     if (lower.find("urgent") != std::string::npos) {
         return 1;
     }
     if (lower.find("non-priority") != std::string::npos) {
         return 5;
     }
-    std::string_view text = Trim(value);
+    std::string_view text = TrimControls(value);
     if (const std::size_t blank = text.find(' '); blank != std::string_view::npos) {
         text = text.substr(0, blank);
     }
@@ -578,7 +539,7 @@ bool TMimeDecode::IsBoundary(std::string_view line, bool withFinal) {
     if (line.size() < 2 || line[0] != '-' || line[1] != '-' || PartNumber >= kMaxParts) {
         return false;
     }
-    LowerInto(line, Scratch_);
+    ToLowerAsciiInto(line, Scratch_);
     if (Scratch_ == Boundary || NestedBoundaries_.contains(Scratch_)) {
         return true;
     }
@@ -639,7 +600,7 @@ void TMimeDecode::ParseHeader(std::string_view line) {
             }
             delimiter = cursor.ReadParameterValue(value);
             if (parameter == "boundary") {
-                Boundary = "--" + LowerCopy(value);
+                Boundary = "--" + ToLowerAscii(value);
             } else if (parameter == "charset") {
                 Charset = value;
             }
@@ -672,7 +633,7 @@ void TMimeDecode::ParsePartHeader(std::string_view line) {
             } else if (parameter == "charset") {
                 PartCharset = value;
             } else if (parameter == "boundary") {
-                NestedBoundaries_.insert("--" + LowerCopy(value));
+                NestedBoundaries_.insert("--" + ToLowerAscii(value));
             }
         }
     } else if (name == "content-transfer-encoding") {
@@ -799,13 +760,13 @@ void TMimeDecode::DecodeUuLine(std::string_view line) {
     if (line.empty()) {
         return;
     }
-    if (StartsNoCase(line, "begin ")) {
+    if (StartsWithTextAscii(line, "begin ")) {
         if (!IsCutHere(line)) {
             UuFileOpen_ = true;
         }
         return;
     }
-    if (StartsNoCase(line, "end")) {
+    if (StartsWithTextAscii(line, "end")) {
         if (!IsCutHere(line)) {
             UuFileOpen_ = false;
             return;
@@ -841,12 +802,12 @@ bool TMimeDecode::InlineUuCheck(const char* data, std::size_t length) {
     if (const std::size_t nul = piece.find('\0'); nul != std::string_view::npos) {
         piece = piece.substr(0, nul);
     }
-    const std::string_view text = Trim(piece);
+    const std::string_view text = TrimControls(piece);
     if (text.empty()) {
         return false;
     }
     if (!InInlineBlock) {
-        if (!StartsNoCase(text, "begin 666")) {
+        if (!StartsWithTextAscii(text, "begin 666")) {
             return false;
         }
         if (!IsCutHere(text)) {
@@ -858,7 +819,7 @@ bool TMimeDecode::InlineUuCheck(const char* data, std::size_t length) {
         }
         return true;
     }
-    if (StartsNoCase(text, "end") && !IsCutHere(text)) {
+    if (StartsWithTextAscii(text, "end") && !IsCutHere(text)) {
         const std::string fileName = std::move(InlineFileName);
         InInlineBlock = false;
         InlineFileName.clear();

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "core/ascii.h"
 #include "core/error.h"
 #include "core/file_util.h"
+#include "core/strings.h"
 #include "message/header_values.h"
 #include "message/internet_date.h"
 #include "message/text_search.h"
@@ -12,21 +12,6 @@
 namespace quobel {
 
 namespace {
-
-bool StartsNoCase(std::string_view text, std::string_view lowerPrefix) {
-    if (text.size() < lowerPrefix.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < lowerPrefix.size(); ++i) {
-        char c = text[i];
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-        if (c != lowerPrefix[i]) {
-            return false;
-        }
-    }
-    return true;
-}
 
 std::vector<TQBContact> SplitContacts(const std::string& value) {
     std::vector<TQBContact> contacts;
@@ -109,11 +94,7 @@ void TQBMessage::PartBegin() {
     if (embedded) {
         part.FileName = "Attached.eml";
     }
-    std::string disposition = part.Disposition;
-    for (char& c : disposition) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    }
+    const std::string disposition = ToLowerAscii(part.Disposition);
     if (disposition == "attachment" || embedded) {
         ++AttachmentCount;
         part.IsAttachment = true;
@@ -180,7 +161,7 @@ void TQBMessage::LoadFromText(std::string text) {
 void TQBMessage::ScanReceived() {
     int count = 0;
     for (const std::string& line : HeaderLines) {
-        if (!StartsNoCase(line, "received: ")) {
+        if (!StartsWithTextAscii(line, "received: ")) {
             continue;
         }
         ++count;

@@ -1,29 +1,20 @@
 #include "message/shown_text.h"
 
+#include "core/strings.h"
 #include "message/charset.h"
 #include "message/html_to_text.h"
 
 namespace quobel {
 
-namespace {
-
-std::string Lower(std::string_view text) {
-    std::string out(text);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c + 32);
-    }
-    return out;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 TShownPart ChooseShownPart(const TQBMessage& message) {
     int text = -1;
     int html = -1;
     const int count = message.PartCount();
     for (int i = 0; i < count; ++i) {
-        const std::string type = Lower(message.Parts[static_cast<std::size_t>(i)].ContentType);
+        const std::string type =
+            ToLowerAscii(message.Parts[static_cast<std::size_t>(i)].ContentType);
         if (type == "text/plain") {
             text = i;
             break;
@@ -33,7 +24,7 @@ TShownPart ChooseShownPart(const TQBMessage& message) {
         }
     }
     if (text < 0 && html < 0 && count == 1) {
-        const std::string type = Lower(message.Decoder.ContentType);
+        const std::string type = ToLowerAscii(message.Decoder.ContentType);
         if (type.empty() || type == "text/html") {
             html = 0;
         } else if (type.find("text") != std::string::npos) {
@@ -42,7 +33,8 @@ TShownPart ChooseShownPart(const TQBMessage& message) {
     }
     if (text < 0 && html < 0 && count > 1) {
         for (int i = 1; i < count; ++i) {
-            const std::string type = Lower(message.Parts[static_cast<std::size_t>(i)].ContentType);
+            const std::string type =
+                ToLowerAscii(message.Parts[static_cast<std::size_t>(i)].ContentType);
             if (type.find("text") != std::string::npos) {
                 text = i;
                 break;

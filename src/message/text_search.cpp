@@ -3,42 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "core/strings.h"
+
 namespace quobel {
 
-namespace {
-
-char Upper(char c) {
-    return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
-}
-
-bool EqualNoCase(const char* a, const char* b, std::size_t length) {
-    for (std::size_t i = 0; i < length; ++i) {
-        if (Upper(a[i]) != Upper(b[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
-// 0-based index or npos.
-std::size_t FindNoCase(std::string_view text, std::string_view pattern, std::size_t from) {
-    if (pattern.empty() || from > text.size() || text.size() - from < pattern.size()) {
-        return std::string_view::npos;
-    }
-    const char first = Upper(pattern[0]);
-    const char firstLower = static_cast<char>(first >= 'A' && first <= 'Z' ? first + 32 : first);
-    const std::size_t last = text.size() - pattern.size();
-    for (std::size_t i = from; i <= last; ++i) {
-        const char c = text[i];
-        if ((c == first || c == firstLower) &&
-            EqualNoCase(text.data() + i + 1, pattern.data() + 1, pattern.size() - 1)) {
-            return i;
-        }
-    }
-    return std::string_view::npos;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 std::size_t FindText(std::string_view text, std::string_view pattern, std::size_t start) {
     if (start < 1 || pattern.empty()) {
@@ -52,7 +21,7 @@ std::size_t FindTextNoCase(std::string_view text, std::string_view pattern, std:
     if (start < 1 || pattern.empty()) {
         return 0;
     }
-    const std::size_t index = FindNoCase(text, pattern, start - 1);
+    const std::size_t index = FindTextAscii(text, pattern, start - 1);
     return index == std::string_view::npos ? 0 : index + 1;
 }
 
@@ -96,7 +65,7 @@ std::string ReplaceAll(std::string_view text, std::string_view pattern,
     std::size_t from = 0;
     for (;;) {
         const std::size_t index =
-            ignoreCase ? FindNoCase(text, pattern, from) : text.find(pattern, from);
+            ignoreCase ? FindTextAscii(text, pattern, from) : text.find(pattern, from);
         if (index == std::string_view::npos) {
             break;
         }

@@ -1,6 +1,7 @@
 #include "retrieval/pop_delete.h"
 
 #include "core/ini_file.h"
+#include "core/strings.h"
 
 namespace quobel {
 
@@ -19,9 +20,8 @@ void TPOPDelete::Run() {
             if (!ParseUniqueIdLine(line, number, key) || number <= 0) {
                 continue;
             }
-            const std::string lower = ToLowerAscii(key);
             for (std::string& wanted : DeleteKeys) {
-                if (wanted.empty() || ToLowerAscii(wanted) != lower) {
+                if (wanted.empty() || !SameTextAscii(wanted, key)) {
                     continue;
                 }
                 CurrentKey = wanted;

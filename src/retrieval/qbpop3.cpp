@@ -7,6 +7,7 @@
 #include "core/digest.h"
 #include "core/error.h"
 #include "core/ini_file.h"
+#include "core/strings.h"
 #include "platform/socket_transport.h"
 
 namespace quobel {
@@ -14,28 +15,6 @@ namespace quobel {
 namespace {
 
 constexpr size_t kReadChunk = 65536;
-
-bool IsBlankOrControl(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte <= ' ' || byte == 0x7F;
-}
-
-void Trim(std::string& text) {
-    size_t end = text.size();
-    while (end > 0 && IsBlankOrControl(text[end - 1])) {
-        --end;
-    }
-    size_t begin = 0;
-    while (begin < end && IsBlankOrControl(text[begin])) {
-        ++begin;
-    }
-    text.erase(end);
-    text.erase(0, begin);
-}
-
-bool SameText(std::string_view a, std::string_view b) {
-    return ToLowerAscii(a) == ToLowerAscii(b);
-}
 
 }  // namespace
 
@@ -122,7 +101,7 @@ std::vector<std::string> TQBPOP3::ListUniqueIds() {
 
 int64_t TQBPOP3::MessageSize(int number) {
     std::string text = CommandOk("LIST " + std::to_string(number)).Text;
-    Trim(text);
+    text = TrimIf(text, IsBlankOrAsciiControl);
     const size_t blank = text.find(' ');
     std::string_view size = text;
     if (blank != std::string::npos) {
@@ -182,7 +161,7 @@ TQBPOP3::Reply TQBPOP3::ReadReply() {
     std::string status;
     do {
         ReadLine(status);
-        Trim(status);
+        status = TrimIf(status, IsBlankOrAsciiControl);
     } while (status.empty());
 
     std::vector<std::string> lines{status};
@@ -191,9 +170,9 @@ TQBPOP3::Reply TQBPOP3::ReadReply() {
         for (;;) {
             std::string line;
             ReadLine(line);
-            Trim(line);
+            line = TrimIf(line, IsBlankOrAsciiControl);
             lines.push_back(line);
-            if (line.size() < 4 || SameText(std::string_view(line).substr(0, 4), terminator)) {
+            if (line.size() < 4 || SameTextAscii(std::string_view(line).substr(0, 4), terminator)) {
                 break;
             }
         }
@@ -222,9 +201,9 @@ TQBPOP3::Reply TQBPOP3::ReadReply() {
         reply.Text += text;
         reply.Text += "\r\n";
     }
-    if (SameText(indicator, "+OK")) {
+    if (SameTextAscii(indicator, "+OK")) {
         reply.Positive = true;
-    } else if (!SameText(indicator, "-ERR")) {
+    } else if (!SameTextAscii(indicator, "-ERR")) {
         throw Error("Unrecognized POP3 Response Header:\n\"" + reply.Text + "\"");
     }
     return reply;

@@ -91,7 +91,7 @@ TMailItems::Slot& TMailItems::NewSlot() {
 TMailItem& TMailItems::Add() {
     Slot& slot = NewSlot();
     slot.Item = std::make_unique<TMailItem>(*this);
-    slot.Item->slot_ = &slot;
+    slot.Item->slot_ = TKey(&slot);
     return *slot.Item;
 }
 
@@ -101,7 +101,7 @@ TMailItem& TMailItems::Made(const Slot& slot) const {
             throw Error("The message is no longer in its mailbox");
         }
         auto item = std::make_unique<TMailItem>(*slot.Owner);
-        item->slot_ = &slot;
+        item->slot_ = TKey(&slot);
         factory_->Fill(*item, slot.Row);
         slot.Item = std::move(item);
     }
@@ -133,17 +133,17 @@ bool TMailItems::IsRead(size_t index) const {
 }
 
 TMailItem& TMailItems::ItemOf(TKey key) {
-    const Slot& slot = *static_cast<const Slot*>(key);
+    const Slot& slot = SlotOf(key);
     return slot.Owner->Made(slot);
 }
 
 TMailItemPeek TMailItems::PeekOf(TKey key) {
-    const Slot& slot = *static_cast<const Slot*>(key);
+    const Slot& slot = SlotOf(key);
     return slot.Owner->PeekSlot(slot);
 }
 
 TMailItemSummary TMailItems::SummaryOf(TKey key) {
-    const Slot& slot = *static_cast<const Slot*>(key);
+    const Slot& slot = SlotOf(key);
     if (slot.Item == nullptr) {
         return slot.Summary;
     }
@@ -158,7 +158,7 @@ bool TMailItems::Contains(const TMailItem* item) const {
 
 int TMailItems::IndexOf(const TMailItem& item) const {
     for (size_t i = 0; i < order_.size(); ++i) {
-        if (order_[i] == item.slot_ && order_[i]->Item.get() == &item) {
+        if (TKey(order_[i]) == item.slot_ && order_[i]->Item.get() == &item) {
             return static_cast<int>(i);
         }
     }

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "core/date_time.h"
+#include "core/handle.h"
+#include "store/table_row_ref.h"
 
 namespace quobel {
 
@@ -15,6 +17,9 @@ class TAccount;
 class TMailBox;
 class TMailItems;
 class TQBMessage;
+
+// An item's identity in views, the same before and after it is made. Only its collection reads it.
+using TMailItemKey = THandle<struct TMailItemKind>;
 
 // The texts a message list shows for an item.
 struct TCachedData {
@@ -106,7 +111,7 @@ class TMailItem {
     static MessagePtr NewMessage();
 
     TMailItems* collection_;
-    const void* slot_ = nullptr;  // the collection's place of the item, its key in views
+    TMailItemKey slot_;  // the collection's place of the item, its key in views
     MessagePtr message_{nullptr, nullptr};
 };
 
@@ -130,7 +135,7 @@ struct TMailItemPeek {
 // Where the items of a mailbox's rows come from when they are first used.
 class TMailItemFactory {
   public:
-    using TRowRef = const void*;
+    using TRowRef = TTableRowRef;
     virtual ~TMailItemFactory() = default;
     virtual void Fill(TMailItem& item, TRowRef row) const = 0;
     virtual TMailItemPeek Peek(TRowRef row, const TMailItemSummary& summary) const = 0;
@@ -148,8 +153,7 @@ struct TPendingItem {
 class TMailItems {
   public:
     using TMailChangeEvent = std::function<void(TMailItems& Sender, TMailItem& Item)>;
-    // An item's identity in views, the same before and after it is made.
-    using TKey = const void*;
+    using TKey = TMailItemKey;
 
     explicit TMailItems(TMailBox* box = nullptr) : Box(box) {}
     TMailItems(const TMailItems&) = delete;
@@ -176,7 +180,7 @@ class TMailItems {
     bool IsMade(size_t index) const { return order_.at(index)->Item != nullptr; }
     bool IsRead(size_t index) const;
     TMailItemPeek Peek(size_t index) const { return PeekSlot(*order_.at(index)); }
-    TKey KeyAt(size_t index) const { return order_.at(index); }
+    TKey KeyAt(size_t index) const { return TKey(order_.at(index)); }
 
     // Keys lead back to their items, which are made if need be. A key of a deleted item is
     // refused with an Error.
@@ -198,6 +202,8 @@ class TMailItems {
     };
 
     Slot& NewSlot();
+    // The slot a key stands for: the one place that turns a key back.
+    static const Slot& SlotOf(TKey key) { return *static_cast<const Slot*>(key.Address()); }
     TMailItem& Made(const Slot& slot) const;
     TMailItemPeek PeekSlot(const Slot& slot) const;
 

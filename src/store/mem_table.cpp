@@ -7,8 +7,8 @@
 #include <type_traits>
 #include <utility>
 
-#include "core/ascii.h"
 #include "core/error.h"
+#include "core/strings.h"
 
 namespace quobel {
 namespace {
@@ -172,7 +172,7 @@ void TMemTable::AppendSourceRow(std::string_view bytes, std::span<const TFieldVi
 }
 
 void TMemTable::RowValues(TRowRef ref, std::vector<TFieldView>& values, size_t count) const {
-    const Row& row = *static_cast<const Row*>(ref);
+    const Row& row = RowOf(ref);
     values.resize(columns_.size());
     count = std::min(count, values.size());
     if (row.InSource()) {

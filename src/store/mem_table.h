@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/date_time.h"
+#include "store/table_row_ref.h"
 
 namespace quobel {
 
@@ -146,8 +147,8 @@ class TMemTable {
     void ForEachRowOf(F&& visit) const {
         std::vector<TFieldView> views;
         for (const Row& row : rows_) {
-            RowValues(&row, views);
-            visit(static_cast<TRowRef>(&row), std::span<const TFieldView>(views));
+            RowValues(TRowRef(&row), views);
+            visit(TRowRef(&row), std::span<const TFieldView>(views));
         }
     }
     // Appends a row (one value per column; the cell rules apply) without touching the cursor.
@@ -167,10 +168,8 @@ class TMemTable {
     void AppendSourceRow(std::string_view bytes, std::span<const TFieldView> values);
     bool HasSource() const { return decoder_ != nullptr; }
 
-    // A row's identity for those who keep one per row (the mailbox's items do): valid until the
-    // row is deleted or the table cleared, replaced or moved from.
-    using TRowRef = const void*;
-    TRowRef LastRow() const { return rows_.empty() ? nullptr : &rows_.back(); }
+    using TRowRef = TTableRowRef;
+    TRowRef LastRow() const { return rows_.empty() ? nullptr : TRowRef(&rows_.back()); }
     // The values of a row, as ForEachRow gives them, valid until the row changes. When fewer than
     // all are asked for, only the first `count` are read and the others left as they were.
     void RowValues(TRowRef ref, std::vector<TFieldView>& values, size_t count = SIZE_MAX) const;
@@ -239,6 +238,8 @@ class TMemTable {
     const Row& CurrentRow() const;
     // The row with its cells, decoding it first when it is still in the source.
     const Row& Decoded(const Row& row) const;
+    // The row a reference stands for: the one place that turns a reference back.
+    static const Row& RowOf(TRowRef ref) { return *static_cast<const Row*>(ref.Address()); }
     void CheckColumn(int column) const;
     // Applies the column's rules; throws for a value of the wrong kind.
     TFieldView Normalised(int column, TFieldView value) const;

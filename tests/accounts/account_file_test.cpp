@@ -8,6 +8,7 @@
 #include "core/error.h"
 #include "core/file_util.h"
 #include "core/ini_file.h"
+#include "core/strings.h"
 #include "support/temp_folder.h"
 
 namespace quobel {

@@ -8,22 +8,15 @@
 #include "core/error.h"
 #include "core/file_util.h"
 #include "store/box_columns.h"
+#include "support/error_of.h"
 #include "support/old_mailbox_table.h"
 #include "support/temp_folder.h"
 
 namespace quobel {
 namespace {
 
+using testing::ErrorOf;
 using testing::TempFolder;
-
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const std::exception& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
 
 TEST(StartupLoad, ReadsAccountsAndTheInboxWhileTheCallerGoesOn) {
     const TempFolder data;
@@ -57,7 +50,8 @@ TEST(StartupLoad, ReadsAccountsAndTheInboxWhileTheCallerGoesOn) {
     ASSERT_EQ(inbox->Items.Count(), 1u);
     EXPECT_EQ(inbox->Items.Items(0).UIDL, "key");
     EXPECT_FALSE(boxes.Items(0).Loaded);  // "Archive"
-    EXPECT_EQ(ErrorOf([&] { load.Take(); }), "The start-up reading was taken already");
+    EXPECT_EQ(ErrorOf<std::exception>([&] { load.Take(); }),
+              "The start-up reading was taken already");
 }
 
 TEST(StartupLoad, GivesTheInboxAsItWasSaved) {
@@ -117,7 +111,7 @@ TEST(StartupLoad, AnInboxThatCannotBeReadIsLeftForItsFirstUse) {
     EXPECT_TRUE(load.Take().empty());
     TMailBox& inbox = *boxes.FindByType(0);
     EXPECT_FALSE(inbox.Loaded);
-    EXPECT_NE(ErrorOf([&] { inbox.EnsureLoaded(); }), "(no error)");
+    EXPECT_NE(ErrorOf<std::exception>([&] { inbox.EnsureLoaded(); }), "(no error)");
     EXPECT_TRUE(FolderExists(data.File("accounts")));
 }
 
@@ -127,7 +121,7 @@ TEST(StartupLoad, AStoreThatCannotBeOpenedIsPassedOn) {
     TAccounts accounts;
     TMailBoxes boxes(&accounts);
     TStartupLoad load(accounts, boxes, data.Path());
-    EXPECT_NE(ErrorOf([&] { load.Take(); }), "(no error)");
+    EXPECT_NE(ErrorOf<std::exception>([&] { load.Take(); }), "(no error)");
 }
 
 TEST(StartupLoad, ReadsWithoutWritingUntilTaken) {

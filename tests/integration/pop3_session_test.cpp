@@ -12,6 +12,7 @@
 #include "core/error.h"
 #include "dovecot_helper/dovecot.h"
 #include "retrieval/qbpop3.h"
+#include "support/error_of.h"
 
 namespace quobel {
 namespace {
@@ -51,14 +52,7 @@ std::vector<std::string> SplitLines(const std::string& bytes) {
     return lines;
 }
 
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
+using testing::ErrorOf;
 
 TEST(DovecotSessionTest, ListsAndRetrievesMessagesByteExact) {
     const std::string user = CreateMailUser("exact", kPassword);

@@ -10,7 +10,7 @@
 #include "retrieval/pop_delete.h"
 #include "retrieval/pop_list.h"
 #include "retrieval/pop_retrieve.h"
-#include "task_harness.h"
+#include "support/task_harness.h"
 
 namespace quobel {
 namespace {

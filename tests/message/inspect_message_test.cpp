@@ -6,6 +6,7 @@
 
 #include "core/file_util.h"
 #include "message_test_util.h"
+#include "support/temp_folder.h"
 
 namespace quobel {
 namespace {
@@ -52,7 +53,8 @@ TEST(InspectMessageTest, DumpsTheParsedMessage) {
 }
 
 TEST(InspectMessageTest, BadInputAndBadUse) {
-    const std::string folder = ::testing::TempDir() + "/inspect_message";
+    const quobel::testing::TempFolder scratch;
+    const std::string folder = scratch.File("inspect_message");
     ForceFolders(folder);
     const std::string garbage = JoinPath(folder, "garbage.eml");
     std::string bytes =

@@ -12,6 +12,7 @@ using namespace std::string_literals;
 #include "message/header_values.h"
 #include "message/internet_date.h"
 #include "message_test_util.h"
+#include "support/temp_folder.h"
 
 namespace quobel {
 namespace {
@@ -85,7 +86,8 @@ TEST(QBMessageTest, TerminatorCut) {
 }
 
 TEST(QBMessageTest, SaveToFileWritesTheSource) {
-    const std::string folder = ::testing::TempDir() + "/qbmessage_save";
+    const quobel::testing::TempFolder scratch;
+    const std::string folder = scratch.File("qbmessage_save");
     ForceFolders(folder);
     const std::string path = JoinPath(folder, "m.qbe");
     const auto message = Load("A: 1\r\n\r\n\xff\x00x\r\n.\r\n"s);

@@ -11,6 +11,7 @@
 #include "core/digest.h"
 #include "core/error.h"
 #include "platform/memory_transport.h"
+#include "support/error_of.h"
 
 namespace quobel {
 namespace {
@@ -38,14 +39,7 @@ struct Session {
     std::string Sent() const { return peer->ClientBytes.substr(sizeof kLogin - 1); }
 };
 
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
+using testing::ErrorOf;
 
 // The session must read correctly however the server splits its bytes.
 class ChunkedTest : public ::testing::TestWithParam<size_t> {};

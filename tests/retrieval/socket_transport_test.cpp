@@ -14,40 +14,14 @@
 
 #include "core/error.h"
 #include "retrieval/qbpop3.h"
+#include "support/loopback_listener.h"
 
 namespace quobel {
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
-// A listening socket on 127.0.0.1 and an ephemeral port.
-class Listener {
-  public:
-    explicit Listener(int backlog = 8) {
-        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        EXPECT_EQ(bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-        socklen_t length = sizeof address;
-        getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        EXPECT_EQ(listen(fd_, backlog), 0);
-    }
-    ~Listener() { Close(); }
-    void Close() {
-        if (fd_ >= 0) {
-            close(fd_);
-            fd_ = -1;
-        }
-    }
-    int Port() const { return port_; }
-    int Accept() { return accept(fd_, nullptr, nullptr); }
-
-  private:
-    int fd_ = -1;
-    int port_ = 0;
-};
+using testing::LoopbackListener;
 
 std::string ConnectError(TQBPOP3& pop) {
     try {
@@ -61,7 +35,7 @@ std::string ConnectError(TQBPOP3& pop) {
 TEST(SocketSessionTest, RefusedConnectionIsASocketError) {
     int port = 0;
     {
-        Listener closed;
+        LoopbackListener closed;
         port = closed.Port();
     }
     TQBPOP3 pop;
@@ -78,7 +52,7 @@ TEST(SocketSessionTest, UnknownHostIsASocketError) {
 }
 
 TEST(SocketSessionTest, SilentServerTimesOutAndIsClosed) {
-    Listener listener;
+    LoopbackListener listener;
     std::thread server([&] {
         const int client = listener.Accept();
         // Silent until the client gives up: its "QUIT" or its closing wakes us.
@@ -99,7 +73,7 @@ TEST(SocketSessionTest, SilentServerTimesOutAndIsClosed) {
 }
 
 TEST(SocketSessionTest, AbortEndsAWaitFromAnotherThread) {
-    Listener listener;
+    LoopbackListener listener;
     std::thread server([&] {
         const int client = listener.Accept();
         char byte;
@@ -123,7 +97,7 @@ TEST(SocketSessionTest, AbortEndsAWaitFromAnotherThread) {
 }
 
 TEST(SocketSessionTest, GreetingSplitAcrossWritesAndServerClosing) {
-    Listener listener;
+    LoopbackListener listener;
     std::thread server([&] {
         const int client = listener.Accept();
         for (const char* piece :
@@ -170,7 +144,7 @@ namespace {
 
 TEST(SocketSessionTest, ConnectThatNeverCompletesTimesOut) {
     // A listener whose queue is full drops further connection requests unanswered.
-    Listener listener(0);
+    LoopbackListener listener(0);
     std::vector<int> fillers;
     for (int i = 0; i < 4; ++i) {
         const int fd = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);

@@ -7,6 +7,7 @@
 
 #include "core/file_util.h"
 #include "store/mail_box.h"
+#include "support/temp_folder.h"
 
 namespace quobel {
 namespace {
@@ -34,7 +35,8 @@ InspectRun Inspect(const std::string& arguments) {
 }
 
 TEST(InspectStore, TableAndMailbox) {
-    const std::string root = ::testing::TempDir() + "/inspect_store";
+    const quobel::testing::TempFolder scratch;
+    const std::string root = scratch.File("inspect_store");
     std::filesystem::remove_all(root);
     TMailBoxes boxes;
     TMailBox& inbox = boxes.OpenStore(root);

@@ -13,27 +13,21 @@
 #include "core/format_size.h"
 #include "core/ini_file.h"
 #include "store/box_columns.h"
+#include "support/error_of.h"
 #include "support/old_mailbox_table.h"
+#include "support/temp_folder.h"
 
 namespace quobel {
 namespace {
 
 namespace fs = std::filesystem;
 
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
+using testing::ErrorOf;
 
 class MailBoxTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        root = ::testing::TempDir() + "/mailbox_test_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        root = scratch.File("mailbox_test");
         fs::remove_all(root);
         ASSERT_TRUE(ForceFolders(root));
         store = root + "/mailbox";
@@ -42,6 +36,8 @@ class MailBoxTest : public ::testing::Test {
         account.Name = "Work";
     }
     void TearDown() override { fs::remove_all(root); }
+
+    const quobel::testing::TempFolder scratch;
 
     static std::string Read(const std::string& path) {
         std::string bytes;

@@ -13,6 +13,7 @@
 #include "core/unique_file_name.h"
 #include "message/qb_message.h"
 #include "store/mail_box.h"
+#include "support/temp_folder.h"
 
 namespace quobel {
 namespace {
@@ -48,8 +49,7 @@ const char* const kBody[] = {
 class MailItemTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        root = ::testing::TempDir() + "/mail_item_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        root = scratch.File("mail_item");
         fs::remove_all(root);
         inbox = &boxes.OpenStore(root);
         inbox->EnsureLoaded();
@@ -57,6 +57,8 @@ class MailItemTest : public ::testing::Test {
         account->ID = std::string(32, 'e');
     }
     void TearDown() override { fs::remove_all(root); }
+
+    const quobel::testing::TempFolder scratch;
 
     // A new message as the check cycle records it.
     TMailItem& NewMessage(const std::vector<std::string>& headerLines, int32_t size) {

@@ -14,6 +14,7 @@
 #include "core/error.h"
 #include "core/file_util.h"
 #include "store/box_columns.h"
+#include "support/error_of.h"
 #include "support/temp_folder.h"
 #include "table_test_util.h"
 
@@ -23,14 +24,7 @@ namespace {
 using test::Bytes;
 using test::Hex;
 
-std::string ErrorOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const Error& error) {
-        return error.what();
-    }
-    return "(no error)";
-}
+using testing::ErrorOf;
 
 TMemTable OneColumn(TFieldType type, int32_t size = 0) {
     TMemTable table;
@@ -511,7 +505,8 @@ TEST(TableFormat, TruncatedFileAtEveryLengthFailsCleanly) {
 }
 
 TEST(TableFormat, FilesAreReplacedWhole) {
-    const std::string folder = ::testing::TempDir() + "/table_format_files";
+    const quobel::testing::TempFolder scratch;
+    const std::string folder = scratch.File("table_format_files");
     std::filesystem::remove_all(folder);
     ASSERT_TRUE(ForceFolders(folder));
     const std::string file = folder + "/box.dat";

@@ -6,6 +6,7 @@
 #include "reader_fixture.h"
 #include "retrieval/errors.h"
 #include "retrieval/pop_list.h"
+#include "ui/mainwindow/mail_rows.h"
 #include "ui/tasks/frm_tasks.h"
 #include "ui/tickerbar/bar_owner.h"
 
@@ -38,7 +39,7 @@ TEST_F(CycleWindowsTest, NewMailGetsARowOnlyWhenItsBoxIsListed) {
         EXPECT_EQ(Inbox->Unread, unreadBefore + 1);
         TMailItem& filed = Inbox->Items.Items(Inbox->Items.Count() - 1);
         EXPECT_EQ(filed.Account(), Account);
-        const int row = window->Messages().RowOf(TMailItems::KeyOf(filed));
+        const int row = window->Messages().RowOf(RowKeyOf(TMailItems::KeyOf(filed)));
         EXPECT_EQ(window->Messages().rowCount(), rowsBefore + (c.inboxListed ? 1 : 0));
         EXPECT_EQ(row >= 0, c.inboxListed);
         cycle->Tasks().TerminateTasks();
@@ -71,7 +72,7 @@ TEST_F(CycleWindowsTest, EveryWayOfReadingKeepsTheCountersRight) {
             cycle->Controller().SetRead(item, true);
         }
         ListInbox();
-        window->FocusRow(TMailItems::KeyOf(item));
+        window->FocusRow(RowKeyOf(TMailItems::KeyOf(item)));
         const int unreadBefore = Inbox->Unread;
 
         switch (c.way) {
@@ -108,7 +109,7 @@ TEST_F(CycleWindowsTest, DeletingTheLastMessageEmptiesTheListAndThePane) {
     TMailItem& item = AddItem("uid-last", SimpleMessage("Last", "Body"), true);
     item.Online = false;  // kept here only: it goes at once
     ListInbox();
-    window->FocusRow(TMailItems::KeyOf(item));
+    window->FocusRow(RowKeyOf(TMailItems::KeyOf(item)));
     Pane().ShowItem(item);
     ASSERT_EQ(Pane().Item(), &item);
 
@@ -132,7 +133,7 @@ TEST_F(CycleWindowsTest, AMessageWhoseAccountWasRemovedFetchesNothingAndGoesLoca
     EXPECT_EQ(Pane().State(), TfraReader::TState::Failed);
     EXPECT_EQ(cycle->Tasks().Count(), 0u);
 
-    window->FocusRow(TMailItems::KeyOf(item));
+    window->FocusRow(RowKeyOf(TMailItems::KeyOf(item)));
     window->Command(TCommandId::DeleteSelected).trigger();
     EXPECT_EQ(cycle->Tasks().Count(), 0u);
     EXPECT_EQ(Inbox->Items.Count(), 0u);

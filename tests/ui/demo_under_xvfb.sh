@@ -7,6 +7,7 @@
 #   demo_under_xvfb.sh QUOBEL QUOBEL_INSPECT ARTIFACT_DIR
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+source "$root/tests/support/xvfb_session.sh"
 app=$1 inspect=$2 artifacts=$3
 work=$(mktemp -d)
 pids=()
@@ -17,13 +18,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-exec 5>"$work/display"
-Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do [[ -s "$work/display" ]] && break; sleep 0.1; done
-export DISPLAY=":$(head -n1 "$work/display")"
-openbox >/dev/null 2>&1 &
-pids+=($!)
+start_xvfb || { echo "FAIL: Xvfb did not start" >&2; exit 1; }
+start_openbox || { echo "FAIL: openbox did not start" >&2; exit 1; }
 
 # The demo runs the program twice, one run after the other, each until it is told to end.
 cat >"$work/twice.sh" <<TWICE

@@ -12,7 +12,7 @@ namespace {
 std::vector<std::string> Subjects(const TMessageListModel& model) {
     std::vector<std::string> subjects;
     for (int row = 0; row < model.Count(); ++row) {
-        subjects.push_back(static_cast<const FakeItem*>(model.KeyAt(row))->Subject);
+        subjects.push_back(FakeOf(model.KeyAt(row)).Subject);
     }
     return subjects;
 }
@@ -68,7 +68,7 @@ TEST(MessageListModel, StableSortByEveryColumnInBothDirections) {
             model.SetSort(c.column, direction);
             model.BeginUpdate();
             for (FakeItem& item : items) {
-                model.AddRow(&item);
+                model.AddRow(KeyOf(item));
             }
             model.EndUpdate();
             EXPECT_EQ(Subjects(model),
@@ -91,7 +91,7 @@ TEST(MessageListModel, LongTextsAlikeInTheirFirstBytesSortByTheRest) {
     model.SetSort(kColSubject, TSortDirection::Ascending);
     model.BeginUpdate();
     for (FakeItem& item : items) {
-        model.AddRow(&item);
+        model.AddRow(KeyOf(item));
     }
     model.EndUpdate();
     EXPECT_EQ(Subjects(model),
@@ -105,12 +105,12 @@ TEST(MessageListModel, RowAddedOutsideAnUpdateGoesAfterItsEquals) {
     model.SetSource(&rows);
     model.SetSort(kColDate, TSortDirection::Descending);
     for (FakeItem& item : items) {
-        model.AddRow(&item);
+        model.AddRow(KeyOf(item));
     }
     EXPECT_EQ(Subjects(model), (std::vector<std::string>{"a1", "c3", "b2", "d4"}));
-    EXPECT_TRUE(model.RemoveRow(&items[2]));
-    EXPECT_FALSE(model.RemoveRow(&items[2]));
-    EXPECT_EQ(model.RowOf(&items[3]), 2);
+    EXPECT_TRUE(model.RemoveRow(KeyOf(items[2])));
+    EXPECT_FALSE(model.RemoveRow(KeyOf(items[2])));
+    EXPECT_EQ(model.RowOf(KeyOf(items[3])), 2);
 }
 
 class MessageListWindow : public ::testing::Test, public WindowFixture {
@@ -128,7 +128,7 @@ class MessageListWindow : public ::testing::Test, public WindowFixture {
 
     std::string Focused() const {
         const TRowKey key = window->FocusedRow();
-        return key == nullptr ? "" : static_cast<const FakeItem*>(key)->Subject;
+        return key == nullptr ? "" : FakeOf(key).Subject;
     }
     void Select(int row) {
         ChildNamed<QTreeView>(*window, "tvMailBox")
@@ -147,31 +147,31 @@ TEST_F(MessageListWindow, ListingFocusesTheNewestMessage) {
     window->HeaderClick(kColDate, TMouseButton::Left);
     window->FillMessageRows(Keys(items));
     EXPECT_EQ(Focused(), "m5");  // descending: the first row
-    EXPECT_EQ(window->Messages().RowOf(&items[5]), 0);
+    EXPECT_EQ(window->Messages().RowOf(KeyOf(items[5])), 0);
 }
 
 TEST_F(MessageListWindow, FocusNeighbourSkipsSelectedRowsInTheSortDirection) {
     // Ascending: rows m0..m5. Focus m3 with m2 selected too: upwards finds m1.
     window->FillMessageRows(Keys(items));
-    window->FocusRow(&items[3]);
+    window->FocusRow(KeyOf(items[3]));
     Select(2);
     window->FocusNeighbour();
     EXPECT_EQ(Focused(), "m1");
 
     // The first row has nothing above it: the one below.
-    window->FocusRow(&items[0]);
+    window->FocusRow(KeyOf(items[0]));
     window->FocusNeighbour();
     EXPECT_EQ(Focused(), "m1");
 
     // Descending: rows m5..m0. Focus m3 (row 2) with m2 (row 3) selected: downwards finds m1.
     window->HeaderClick(kColDate, TMouseButton::Left);
-    window->FocusRow(&items[3]);
+    window->FocusRow(KeyOf(items[3]));
     Select(3);
     window->FocusNeighbour();
     EXPECT_EQ(Focused(), "m1");
 
     // Every row selected: nothing changes.
-    window->FocusRow(&items[3]);
+    window->FocusRow(KeyOf(items[3]));
     ChildNamed<QTreeView>(*window, "tvMailBox")->selectAll();
     window->FocusNeighbour();
     EXPECT_EQ(Focused(), "m3");
@@ -179,22 +179,22 @@ TEST_F(MessageListWindow, FocusNeighbourSkipsSelectedRowsInTheSortDirection) {
 
 TEST_F(MessageListWindow, SelectedRowsComeLastRowFirstAndNextWraps) {
     window->FillMessageRows(Keys(items));
-    window->FocusRow(&items[1]);
+    window->FocusRow(KeyOf(items[1]));
     Select(4);
     const std::vector<TRowKey> selected = window->SelectedRows();
     ASSERT_EQ(selected.size(), 2u);
-    EXPECT_EQ(selected[0], &items[4]);
-    EXPECT_EQ(selected[1], &items[1]);
+    EXPECT_EQ(selected[0], KeyOf(items[4]));
+    EXPECT_EQ(selected[1], KeyOf(items[1]));
 
     std::vector<TRowKey> shown;
     window->OnMessageFocused = [&](TRowKey key) { shown.push_back(key); };
-    window->FocusRow(&items[5]);
+    window->FocusRow(KeyOf(items[5]));
     window->Command(TCommandId::NextRow).trigger();
     EXPECT_EQ(Focused(), "m0");
     window->Command(TCommandId::PreviousRow).trigger();
     EXPECT_EQ(Focused(), "m5");
     // Navigation commands load the preview at once.
-    EXPECT_EQ(shown, (std::vector<TRowKey>{&items[0], &items[5]}));
+    EXPECT_EQ(shown, (std::vector<TRowKey>{KeyOf(items[0]), KeyOf(items[5])}));
 }
 
 TEST_F(MessageListWindow, EnvelopeFollowsTheFirstShownTextColumn) {
@@ -225,7 +225,7 @@ TEST_F(MessageListWindow, PriorityIconsOnlyForHighAndLow) {
     const TMessageListModel& model = window->Messages();
     const bool expected[] = {false, true, true, false, true, true};
     for (int i = 0; i < 6; ++i) {
-        const int row = model.RowOf(&items[static_cast<size_t>(i)]);
+        const int row = model.RowOf(KeyOf(items[static_cast<size_t>(i)]));
         EXPECT_EQ(!model.data(model.index(row, kColPriority), Qt::DecorationRole).isNull(),
                   expected[i])
             << "priority " << i;

@@ -518,7 +518,7 @@ TEST_F(MainWindow, StartUpCreatesAndListsTheInbox) {
     // Sorted by date ascending, the newest (last) row is focused.
     EXPECT_EQ(window.Messages().data(window.Messages().index(0, kColSubject), Qt::DisplayRole),
               "Second");
-    EXPECT_EQ(window.FocusedRow(), window.CurrentBox->Items.KeyAt(0));
+    EXPECT_EQ(window.FocusedRow(), RowKeyOf(window.CurrentBox->Items.KeyAt(0)));
 }
 
 TEST_F(MainWindow, AFreshDataFolderGetsAnInbox) {

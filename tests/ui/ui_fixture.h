@@ -35,10 +35,18 @@ struct FakeItem {
     bool Read = false;
 };
 
+// A fake item's row key is its address.
+inline TRowKey KeyOf(const FakeItem& item) {
+    return TRowKey(&item);
+}
+inline const FakeItem& FakeOf(TRowKey key) {
+    return *static_cast<const FakeItem*>(key.Address());
+}
+
 class FakeRows : public TMessageRowSource {
   public:
     TMessageRowFields Fields(TRowKey key) const override {
-        const auto& item = *static_cast<const FakeItem*>(key);
+        const FakeItem& item = FakeOf(key);
         TMessageRowFields fields;
         fields.From = item.From;
         fields.Subject = item.Subject;
@@ -76,7 +84,7 @@ class WindowFixture {
     std::vector<TRowKey> Keys(std::vector<FakeItem>& items) {
         std::vector<TRowKey> keys;
         for (FakeItem& item : items) {
-            keys.push_back(&item);
+            keys.push_back(KeyOf(item));
         }
         return keys;
     }

@@ -7,6 +7,7 @@
 # Exits 77 (reported as skipped) only when there is no Xvfb to run on.
 set -euo pipefail
 probe=$1
+source "$(dirname "${BASH_SOURCE[0]}")/../support/xvfb_session.sh"
 if ! command -v Xvfb >/dev/null; then
     echo "SKIP: Xvfb is not installed"
     exit 77
@@ -42,19 +43,11 @@ wait_until() {
     fail "timed out waiting for $what"
 }
 
-exec 5>"$work/display"
-Xvfb -displayfd 5 -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-has_display() { [[ -s "$work/display" ]]; }
-wait_until "Xvfb" has_display
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb || fail "timed out waiting for Xvfb"
 export QT_QPA_PLATFORM=xcb
 mkdir -m 700 "$work/runtime"
 export XDG_RUNTIME_DIR="$work/runtime"
-openbox >"$work/openbox.log" 2>&1 &
-pids+=($!)
-wm_supports_struts() { xprop -root _NET_SUPPORTED 2>/dev/null | grep -q _NET_WM_STRUT_PARTIAL; }
-wait_until "openbox" wm_supports_struts
+start_openbox "$work/openbox.log" || fail "timed out waiting for openbox"
 work_area() { xprop -root _NET_WORKAREA | sed 's/.*= //' | cut -d, -f1-4; }
 # The window manager announces what it supports before it publishes the work area.
 has_work_area() { xprop -root _NET_WORKAREA 2>/dev/null | grep -q ' = '; }

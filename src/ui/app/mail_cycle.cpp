@@ -9,6 +9,7 @@
 #include "store/mail_box.h"
 #include "store/mail_item.h"
 #include "ui/app/quobel_context.h"
+#include "ui/common/qt_text.h"
 #include "ui/dialogs/options_dialog.h"
 #include "ui/mainwindow/frm_msg_list.h"
 #include "ui/reader/reader_windows.h"
@@ -20,11 +21,7 @@ namespace {
 
 TMailItem* ItemOf(TRowKey key) {
     // Rows are keyed by their items' keys; an item not made yet is made now.
-    return &TMailItems::ItemOf(key);
-}
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
+    return &TMailItems::ItemOf(ItemKeyOf(key));
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "accounts/account_file.h"
 #include "accounts/accounts.h"
 #include "core/file_util.h"
+#include "ui/common/qt_text.h"
 #include "ui/dialogs/account_dialog.h"
 #include "ui/dialogs/color_picker.h"
 #include "ui/dialogs/options_prompts.h"
@@ -27,10 +28,6 @@ namespace quobel {
 namespace {
 
 constexpr const char* kLayoutFileName = "accheaders.dat";
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // A row of the accounts list: it refers to its account and sorts by the page's sort column.
 class TAccountRow : public QTreeWidgetItem {

@@ -335,7 +335,7 @@ void TfrmMsgList::tmrBoxTimer() {
     }
     EnableMessageCommands(false);
     ClearHeaders();
-    auto* box = static_cast<TMailBox*>(const_cast<void*>(folder));
+    auto* box = &BoxOf(folder);
     if (box == CurrentBox) {
         return;
     }
@@ -346,7 +346,7 @@ void TfrmMsgList::tmrBoxTimer() {
 void TfrmMsgList::actBoxListExecute() {
     std::vector<TRowKey> keys;
     for (size_t i = 0; i < context_.MailBoxes.Count(); ++i) {
-        keys.push_back(&context_.MailBoxes.Items(i));
+        keys.push_back(RowKeyOf(context_.MailBoxes.Items(i)));
     }
     SetFolderRows(std::move(keys));
 }
@@ -364,7 +364,7 @@ void TfrmMsgList::actBoxMessagesExecute() {
     std::vector<TRowKey> keys;
     keys.reserve(CurrentBox->Items.Count());
     for (size_t i = 0; i < CurrentBox->Items.Count(); ++i) {
-        keys.push_back(CurrentBox->Items.KeyAt(i));
+        keys.push_back(RowKeyOf(CurrentBox->Items.KeyAt(i)));
     }
     FillMessageRows(keys);
 }

@@ -15,7 +15,7 @@ void TfrmMsgList::ObserveCycle(TCycleEvents& events) {
         if (item.Collection().Box != CurrentBox) {
             return;
         }
-        const TRowKey key = TMailItems::KeyOf(item);
+        const TRowKey key = RowKeyOf(TMailItems::KeyOf(item));
         BeginListUpdate();
         if (FocusedRow() == key) {
             FocusNeighbour();
@@ -51,8 +51,8 @@ void TfrmMsgList::MailFiled(TMailBox& box, const std::vector<TMailItem*>& items)
     }
     BeginListUpdate();
     for (TMailItem* item : items) {
-        AddMessageRow(TMailItems::KeyOf(*item));
-        ScrollToRow(TMailItems::KeyOf(*item));
+        AddMessageRow(RowKeyOf(TMailItems::KeyOf(*item)));
+        ScrollToRow(RowKeyOf(TMailItems::KeyOf(*item)));
     }
     EndListUpdate();
 }

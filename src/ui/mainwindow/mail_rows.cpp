@@ -34,20 +34,20 @@ TMessageRowFields FieldsOf(const TMailItemPeek& peek) {
 
 TMessageRowFields TMailItemRows::Fields(TRowKey key) const {
     // Rows on show are made into items; the list shows only a screenful.
-    const TMailItem& item = TMailItems::ItemOf(key);
-    TMessageRowFields fields = FieldsOf(TMailItems::PeekOf(key));
+    const TMailItem& item = TMailItems::ItemOf(ItemKeyOf(key));
+    TMessageRowFields fields = FieldsOf(TMailItems::PeekOf(ItemKeyOf(key)));
     fields.SizeText = item.SizeText;
     return fields;
 }
 
 TMessageRowFields TMailItemRows::SortFields(TRowKey key, int column) const {
     // Numbers are known without reading the row.
-    return IsNumberColumn(column) ? FieldsOf(TMailItems::SummaryOf(key))
-                                  : FieldsOf(TMailItems::PeekOf(key));
+    return IsNumberColumn(column) ? FieldsOf(TMailItems::SummaryOf(ItemKeyOf(key)))
+                                  : FieldsOf(TMailItems::PeekOf(ItemKeyOf(key)));
 }
 
 TFolderRowFields TMailBoxRows::Fields(TRowKey key) const {
-    const auto& box = *static_cast<const TMailBox*>(key);
+    const TMailBox& box = BoxOf(key);
     return {box.Name, box.Unread, box.Type};
 }
 

@@ -6,38 +6,19 @@
 #include <limits>
 #include <string>
 
+#include "core/strings.h"
 #include "ui/common/icons.h"
+#include "ui/common/qt_text.h"
 
 namespace quobel {
 namespace {
 
-int CompareText(std::string_view a, std::string_view b) {
-    const size_t n = std::min(a.size(), b.size());
-    for (size_t i = 0; i < n; ++i) {
-        unsigned char ca = static_cast<unsigned char>(a[i]);
-        unsigned char cb = static_cast<unsigned char>(b[i]);
-        if (ca >= 'A' && ca <= 'Z') {
-            ca = static_cast<unsigned char>(ca + 32);
-        }
-        if (cb >= 'A' && cb <= 'Z') {
-            cb = static_cast<unsigned char>(cb + 32);
-        }
-        if (ca != cb) {
-            return ca < cb ? -1 : 1;
-        }
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
-}
-
-// The first 16 bytes of a text, folded as CompareText folds them, as two big-endian numbers:
-// numbers that differ order the texts as CompareText would.
+// The first 16 bytes of a text, folded as CompareTextAscii folds them, as two big-endian numbers:
+// numbers that differ order the texts as CompareTextAscii would.
 std::pair<uint64_t, uint64_t> FoldedPrefix(std::string_view text) {
     uint64_t parts[2] = {0, 0};
     for (size_t i = 0; i < 16; ++i) {
-        unsigned char c = i < text.size() ? static_cast<unsigned char>(text[i]) : 0;
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<unsigned char>(c + 32);
-        }
+        const auto c = static_cast<unsigned char>(i < text.size() ? LowerAscii(text[i]) : 0);
         parts[i / 8] = (parts[i / 8] << 8) | c;
     }
     return {parts[0], parts[1]};
@@ -46,10 +27,6 @@ std::pair<uint64_t, uint64_t> FoldedPrefix(std::string_view text) {
 template <typename T>
 int CompareValue(T a, T b) {
     return a < b ? -1 : (b < a ? 1 : 0);
-}
-
-QString ToQString(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 }  // namespace
@@ -61,15 +38,15 @@ int CompareItems(const TMessageRowFields& a, const TMessageRowFields& b, int col
         case kColAttachment:
             return CompareValue(a.Attachments, b.Attachments);
         case kColFrom:
-            return CompareText(a.From, b.From);
+            return CompareTextAscii(a.From, b.From);
         case kColSubject:
-            return CompareText(a.Subject, b.Subject);
+            return CompareTextAscii(a.Subject, b.Subject);
         case kColTo:
-            return CompareText(a.To, b.To);
+            return CompareTextAscii(a.To, b.To);
         case kColDate:
             return CompareValue(a.Date, b.Date);
         case kColAccount:
-            return CompareText(a.Account, b.Account);
+            return CompareTextAscii(a.Account, b.Account);
         case kColSize:
             return CompareValue(a.Size, b.Size);
         default:
@@ -240,7 +217,7 @@ void TMessageListModel::SortRows() {
             prefixes.push_back(FoldedPrefix(value));
             spans.emplace_back(folded.size(), value.size());
             for (const char c : value) {
-                folded.push_back(c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c);
+                folded.push_back(LowerAscii(c));
             }
         }
     }
@@ -435,17 +412,17 @@ QVariant TMessageListModel::data(const QModelIndex& index, int role) const {
     }
     switch (column) {
         case kColFrom:
-            return ToQString(fields.From);
+            return Q(fields.From);
         case kColSubject:
-            return ToQString(fields.Subject);
+            return Q(fields.Subject);
         case kColDate:
-            return ToQString(fields.DateStr);
+            return Q(fields.DateStr);
         case kColTo:
-            return ToQString(fields.To);
+            return Q(fields.To);
         case kColAccount:
-            return ToQString(fields.Account);
+            return Q(fields.Account);
         case kColSize:
-            return ToQString(fields.SizeText);
+            return Q(fields.SizeText);
         default:
             return {};
     }

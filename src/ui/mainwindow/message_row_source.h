@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "core/handle.h"
+
 namespace quobel {
 
 // What the message list shows of one mail item. The views point into the item, which outlives
@@ -16,8 +18,9 @@ struct TMessageRowFields {
     bool Read = false;
 };
 
-// A row of the message list stands for one item; the key is the item's address, never owned.
-using TRowKey = const void*;
+// A row of a list stands for one thing kept elsewhere (a message list's row for an item, the
+// folder tree's for a mailbox), never owned; the source of the rows turns the key back.
+using TRowKey = THandle<struct TListRowKind>;
 
 // The mail items of the listed mailbox as the message list reads them. The list keeps only the
 // keys, in its own (sorted) order; everything it shows or sorts by is asked for here.

@@ -16,6 +16,7 @@
 #include "core/format_size.h"
 #include "message/qb_message.h"
 #include "store/mail_item.h"
+#include "ui/common/qt_text.h"
 #include "ui/reader/fra_reader.h"
 
 namespace quobel {
@@ -23,10 +24,6 @@ namespace {
 
 // The lookup service; the rest of the address is the proxy's query.
 constexpr const char* kWhoisService = "https://www.geektools.com";
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 // The desktop's icon for a file of that name: by the type its name suggests.
 QIcon FileIcon(const QString& fileName) {

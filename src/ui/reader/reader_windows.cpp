@@ -23,7 +23,7 @@ namespace {
 
 TMailItem* ItemOf(TRowKey key) {
     // Rows are keyed by their items' keys; an item not made yet is made now.
-    return &TMailItems::ItemOf(key);
+    return &TMailItems::ItemOf(ItemKeyOf(key));
 }
 
 int ProgressValue(int64_t value) {

@@ -16,6 +16,7 @@
 #include "core/options.h"
 #include "store/mail_box.h"
 #include "store/mail_item.h"
+#include "ui/common/qt_text.h"
 #include "ui/tickerbar/bar_floating_shell.h"
 
 namespace quobel {
@@ -23,10 +24,6 @@ namespace {
 
 constexpr int kInitialWidth = 250;
 constexpr int kDesignedHeight = 32;
-
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 TAppBarEdge EdgeFromSetting(int32_t value) {
     switch (value) {

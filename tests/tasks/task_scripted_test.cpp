@@ -1,24 +1,20 @@
 // The tasks against scripted servers: exact commands, event order and failure handling.
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cctype>
 #include <optional>
 #include <thread>
 
 #include "core/date_time.h"
 #include "core/digest.h"
 #include "core/ini_file.h"
+#include "core/strings.h"
 #include "platform/memory_transport.h"
 #include "retrieval/pop_delete.h"
 #include "retrieval/pop_list.h"
 #include "retrieval/pop_retrieve.h"
-#include "task_harness.h"
+#include "support/loopback_listener.h"
+#include "support/task_harness.h"
 
 namespace quobel {
 namespace {
@@ -26,13 +22,6 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::TaskHarness;
-
-std::string Upper(std::string text) {
-    for (char& c : text) {
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    }
-    return text;
-}
 
 const std::string kLogin = "+OK hello\r\n+OK\r\n+OK in\r\n";
 
@@ -252,7 +241,7 @@ TEST(DeleteTaskTest, KeysAreReportedBeforeDeletionOrAtTheEnd) {
     h.Watch(del, "delete");
     del.DeleteKeys = {Md5Hex("absent1"), Md5Hex("two"), ToLowerAscii(Md5Hex("one")),
                       Md5Hex("absent2")};
-    del.DeleteKeys[1] = Upper(del.DeleteKeys[1]);  // keys match without regard to case
+    del.DeleteKeys[1] = ToUpperAscii(del.DeleteKeys[1]);  // keys match without regard to case
     auto peer = Script(del, kLogin + "+OK\r\n1 one\r\n2 two\r\n.\r\n+OK\r\n-ERR locked\r\n");
     del.OnDeleted = [&](TPOPDelete&, const std::string& key) {
         h.Log.push_back("deleted " + key.substr(0, 4) + " after " +
@@ -267,8 +256,8 @@ TEST(DeleteTaskTest, KeysAreReportedBeforeDeletionOrAtTheEnd) {
                                    "deleted " + Md5Hex("one").substr(0, 4) + " after " +
                                        at("USER u\r\nPASS p\r\nUIDL\r\n"),
                                    "delete status 3 Removing message...",
-                                   "deleted " + Upper(Md5Hex("two")).substr(0, 4) + " after " +
-                                       at("USER u\r\nPASS p\r\nUIDL\r\nDELE 1\r\n"),
+                                   "deleted " + ToUpperAscii(Md5Hex("two")).substr(0, 4) +
+                                       " after " + at("USER u\r\nPASS p\r\nUIDL\r\nDELE 1\r\n"),
                                    "delete status 3 Removing message...",
                                    "delete error Could not remove message!",
                                    "deleted " + Md5Hex("absent2").substr(0, 4) + " after " +
@@ -294,18 +283,7 @@ TEST(DeleteTaskTest, FailedListingReportsNoKeyAsDeleted) {
 }
 
 TEST(TaskQueueTest, ConnectionFailureIsReportedAndTheQueueGoesOn) {
-    int port = 0;
-    {
-        const int fd = socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        socklen_t length = sizeof address;
-        getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
-        port = ntohs(address.sin_port);
-        close(fd);  // nobody listens there now
-    }
+    const int port = testing::UnusedLoopbackPort();
     TaskHarness h;
     TAccount unreachable = MakeAccount();
     unreachable.POP.Host = "127.0.0.1";
@@ -399,19 +377,12 @@ TEST(TaskQueueTest, TerminateSuppressesBaseEventsAndStopsTheQueue) {
 }
 
 TEST(TaskQueueTest, ExitIsPromptWhileATaskWaitsOnASilentServer) {
-    const int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    socklen_t length = sizeof address;
-    getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length);
-    ASSERT_EQ(listen(listener, 4), 0);
+    testing::LoopbackListener listener(4);
 
     auto h = std::make_unique<TaskHarness>();
     TAccount account = MakeAccount();
     account.POP.Host = "127.0.0.1";
-    account.POP.Port = ntohs(address.sin_port);
+    account.POP.Port = listener.Port();
     TPOPList& check = h->Tasks->Add<TPOPList>(account);
     h->Watch(check, "check");
     h->Tasks->StartNext();
@@ -423,7 +394,6 @@ TEST(TaskQueueTest, ExitIsPromptWhileATaskWaitsOnASilentServer) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
     EXPECT_THAT(h->Log, ElementsAre("check status 0 Connecting to 127.0.0.1..."));
     EXPECT_EQ(h->Errors.Count(), 0u);
-    close(listener);
 }
 
 }  // namespace
