@@ -15,6 +15,8 @@
 #include <QVBoxLayout>
 #include <climits>
 
+#include "accounts/account.h"
+#include "ui/common/qt_text.h"
 #include "ui/dialogs/color_picker.h"
 #include "ui/dialogs/options_prompts.h"
 
@@ -254,6 +256,42 @@ void TfrmAccount::cmdOKClick() {
         }
     }
     accept();
+}
+
+void TfrmAccount::ShowAccount(const TAccount& account) {
+    txtAccount->setText(Q(account.Name));
+    txtName->setText(Q(account.From.Name));
+    txtEmail->setText(Q(account.From.Email));
+    SetAccountColor(account.SkinColor);
+    chkActive->setChecked(account.Synchronize);
+    txtPOPHost->setText(Q(account.POP.Host));
+    SetSecurity(account.POP.TLS);
+    sePOPPort->setValue(account.POP.Port);
+    txtPOPUser->setText(Q(account.POP.Username));
+    txtPOPPass->setText(Q(account.POP.Password));
+    chkSecure->setChecked(account.POP.Secure);
+    txtSMTPHost->setText(Q(account.SMTP.Host));
+    seSMTPPort->setValue(account.SMTP.Port);
+}
+
+void TfrmAccount::ReadAccount(TAccount& account) const {
+    account.Name = txtAccount->text().toStdString();
+    account.From.Name = txtName->text().toStdString();
+    account.From.Email = txtEmail->text().toStdString();
+    account.SkinColor = AccountColor();
+    account.Synchronize = chkActive->isChecked();
+    account.POP.Host = txtPOPHost->text().toStdString();
+    account.POP.TLS = Security();
+    account.POP.Port = sePOPPort->value();
+    account.POP.Username = txtPOPUser->text().toStdString();
+    account.POP.Password = txtPOPPass->text().toStdString();
+    if (!account.POP.Password.empty()) {
+        // A new password replaces one that could not be read from the file.
+        account.UnreadableStoredPassword.clear();
+    }
+    account.POP.Secure = chkSecure->isChecked();
+    account.SMTP.Host = txtSMTPHost->text().toStdString();
+    account.SMTP.Port = seSMTPPort->value();
 }
 
 }  // namespace quobel

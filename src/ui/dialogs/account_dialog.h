@@ -16,8 +16,8 @@ namespace quobel {
 class TColorPicker;
 class TDialogPrompts;
 
-// The dialog in which one account is entered or edited. It holds no account: the options dialog
-// fills its controls, shows it and reads them back after OK.
+// The dialog in which one account is entered or edited. It holds no account: the accounts page
+// shows one in it and reads it back after OK.
 class TfrmAccount : public QDialog {
     Q_OBJECT
 
@@ -28,6 +28,12 @@ class TfrmAccount : public QDialog {
     static constexpr int kSecurityTls = 2;
 
     explicit TfrmAccount(TDialogPrompts& prompts, QWidget* parent = nullptr);
+
+    // Fills the controls from the account.
+    void ShowAccount(const TAccount& account);
+    // Writes the controls' values into the account; a typed password replaces one that could
+    // not be read from the account file.
+    void ReadAccount(TAccount& account) const;
 
     // Selects the entry of that colour, or "Custom..." holding the colour when no other entry
     // has it.

@@ -76,42 +76,6 @@ QPushButton* CommandButton(QAction* action, QWidget* parent) {
     return button;
 }
 
-void FillAccountDialog(TfrmAccount& dialog, const TAccount& account) {
-    dialog.txtAccount->setText(Q(account.Name));
-    dialog.txtName->setText(Q(account.From.Name));
-    dialog.txtEmail->setText(Q(account.From.Email));
-    dialog.SetAccountColor(account.SkinColor);
-    dialog.chkActive->setChecked(account.Synchronize);
-    dialog.txtPOPHost->setText(Q(account.POP.Host));
-    dialog.SetSecurity(account.POP.TLS);
-    dialog.sePOPPort->setValue(account.POP.Port);
-    dialog.txtPOPUser->setText(Q(account.POP.Username));
-    dialog.txtPOPPass->setText(Q(account.POP.Password));
-    dialog.chkSecure->setChecked(account.POP.Secure);
-    dialog.txtSMTPHost->setText(Q(account.SMTP.Host));
-    dialog.seSMTPPort->setValue(account.SMTP.Port);
-}
-
-void ReadAccountDialog(const TfrmAccount& dialog, TAccount& account) {
-    account.Name = dialog.txtAccount->text().toStdString();
-    account.From.Name = dialog.txtName->text().toStdString();
-    account.From.Email = dialog.txtEmail->text().toStdString();
-    account.SkinColor = dialog.AccountColor();
-    account.Synchronize = dialog.chkActive->isChecked();
-    account.POP.Host = dialog.txtPOPHost->text().toStdString();
-    account.POP.TLS = dialog.Security();
-    account.POP.Port = dialog.sePOPPort->value();
-    account.POP.Username = dialog.txtPOPUser->text().toStdString();
-    account.POP.Password = dialog.txtPOPPass->text().toStdString();
-    if (!account.POP.Password.empty()) {
-        // A new password replaces one that could not be read from the file.
-        account.UnreadableStoredPassword.clear();
-    }
-    account.POP.Secure = dialog.chkSecure->isChecked();
-    account.SMTP.Host = dialog.txtSMTPHost->text().toStdString();
-    account.SMTP.Port = dialog.seSMTPPort->value();
-}
-
 }  // namespace
 
 TAccountsPage::TAccountsPage(TAccounts& accounts, std::string dataFolder, TDialogPrompts& prompts,
@@ -322,7 +286,7 @@ void TAccountsPage::actAddExecute() {
         return;
     }
     TAccount& account = accounts_.Add(true);
-    ReadAccountDialog(dialog, account);
+    dialog.ReadAccount(account);
     if (accounts_.Count() == 1) {
         account.Default = true;
     }
@@ -343,11 +307,11 @@ void TAccountsPage::actEditExecute() {
         return;
     }
     TfrmAccount dialog(prompts_, window());
-    FillAccountDialog(dialog, *account);
+    dialog.ShowAccount(*account);
     if (prompts_.RunModal(dialog) != QDialog::Accepted) {
         return;
     }
-    ReadAccountDialog(dialog, *account);
+    dialog.ReadAccount(*account);
     accountsChanged_ = true;
     ShowRow(*row);
     SortRows();
