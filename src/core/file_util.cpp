@@ -176,7 +176,7 @@ TFileBytesReading::TFileBytesReading(const std::string& path, size_t pieceSize)
         if (memory != MAP_FAILED) {
             bytes_->mapped_ = memory;
             bytes_->mappedSize_ = size;
-            bytes_->mappedView_ = std::string_view(static_cast<char*>(memory), 0);
+            bytes_->mappedView_ = std::string_view(static_cast<char*>(memory), size_t{0});
             size_ = size;
         }
     }

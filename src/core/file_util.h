@@ -50,7 +50,7 @@ class TFileBytes {
 // size worth mapping arrives in one piece.
 class TFileBytesReading {
   public:
-    static constexpr size_t kPieceSize = 256 * 1024;
+    static constexpr size_t kPieceSize = size_t{256} * 1024;
 
     explicit TFileBytesReading(const std::string& path, size_t pieceSize = kPieceSize);
     ~TFileBytesReading();
