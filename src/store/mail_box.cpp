@@ -69,7 +69,11 @@ void TMailBox::LoadTable(const std::string& folder) {
     bool rowsTaken = false;
     bool upgradePending = false;
     if (FileExists(fileName)) {
-        Format.LoadFileKept(loaded, fileName, &collector);
+        // Read whole, then parsed: with a 36 MB Inbox this starts about 40 ms sooner than finding
+        // the rows while the file arrives in pieces (LoadFileKept), measured side by side.
+        std::shared_ptr<const TFileBytes> bytes = TTableFormat::ReadFileBytes(fileName);
+        const std::string_view view = bytes->View();
+        Format.Load(loaded, view, std::move(bytes), &collector);
         rowsTaken = collector.Usable();
         if (loaded.FindField("Size") < 0 || loaded.FindField("Encrypted") < 0 ||
             loaded.FindField("CachedCC") < 0) {
