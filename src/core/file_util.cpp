@@ -5,7 +5,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <string>
@@ -156,97 +155,6 @@ std::unique_ptr<const TFileBytes> TFileBytes::Read(const std::string& path) {
         return nullptr;
     }
     return bytes;
-}
-
-TFileBytesReading::TFileBytesReading(const std::string& path, size_t pieceSize)
-    : path_(path), pieceSize_(pieceSize == 0 ? 1 : pieceSize) {
-    // Below this, a plain read is as quick and maps nothing: such a file arrives in one piece.
-    constexpr off_t kMapFrom = 1 << 20;
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    struct stat info {};
-    if (fd_ < 0 || ::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
-        Fail();
-        return;
-    }
-    bytes_ = std::make_shared<TFileBytes>(TFileBytes::OnlyRead{});
-    if (info.st_size >= kMapFrom) {
-        const auto size = static_cast<size_t>(info.st_size);
-        void* memory = ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
-                              MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-        if (memory != MAP_FAILED) {
-            bytes_->mapped_ = memory;
-            bytes_->mappedSize_ = size;
-            bytes_->mappedView_ = std::string_view(static_cast<char*>(memory), size_t{0});
-            size_ = size;
-        }
-    }
-}
-
-TFileBytesReading::~TFileBytesReading() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-    }
-}
-
-bool TFileBytesReading::ReadMore() {
-    if (ended_) {
-        return false;
-    }
-    if (bytes_->mapped_ == nullptr) {
-        ended_ = true;
-        if (!ReadWholeFile(path_, bytes_->text_)) {
-            Fail();
-            return false;
-        }
-        return true;
-    }
-    if (got_ == size_) {
-        ended_ = true;
-        return false;
-    }
-    char* target = static_cast<char*>(bytes_->mapped_) + got_;
-    const ssize_t read = ReadSome(fd_, target, std::min(pieceSize_, size_ - got_));
-    if (read <= 0) {
-        // Nothing more: the file shrank meanwhile and what was read is the file, or the read
-        // failed.
-        if (read < 0) {
-            Fail();
-        }
-        ended_ = true;
-        return false;
-    }
-    got_ += static_cast<size_t>(read);
-    bytes_->mappedView_ = std::string_view(static_cast<char*>(bytes_->mapped_), got_);
-    return true;
-}
-
-void TFileBytesReading::Fail() {
-    error_ = errno;
-    failed_ = true;
-    ended_ = true;
-}
-
-std::shared_ptr<const TFileBytes> TFileBytesReading::Finish() {
-    while (ReadMore()) {
-    }
-    if (failed_) {
-        errno = error_;
-        return nullptr;
-    }
-    if (bytes_->mapped_ == nullptr) {
-        return bytes_;
-    }
-    char more = 0;
-    if (ReadSome(fd_, &more, 1) == 0) {
-        return bytes_;
-    }
-    // The file grew while it was read: read it again as it is now.
-    replaced_ = true;
-    auto again = std::make_shared<TFileBytes>(TFileBytes::OnlyRead{});
-    if (!ReadWholeFile(path_, again->text_)) {
-        return nullptr;
-    }
-    return again;
 }
 
 TFileBytes::~TFileBytes() {

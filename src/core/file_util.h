@@ -19,13 +19,10 @@ bool FolderExists(const std::string& path);
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& contents);
 
-class TFileBytesReading;
-
 // A whole file's bytes in memory of their own, read-only. A large file is read into memory that
 // is mapped in one step, which costs far less than growing a buffer page by page.
 class TFileBytes {
     struct OnlyRead {};
-    friend class TFileBytesReading;
 
   public:
     // Null when the file cannot be opened or read (errno tells why).
@@ -42,50 +39,6 @@ class TFileBytes {
     void* mapped_ = nullptr;
     size_t mappedSize_ = 0;
     std::string_view mappedView_;
-};
-
-// Reads a file into a TFileBytes a piece at a time, so that each piece can be used while it is
-// still in the processor's cache instead of after the whole file went through it. What arrived
-// stays where it is: views into it remain valid for as long as Kept() is held. A file below the
-// size worth mapping arrives in one piece.
-class TFileBytesReading {
-  public:
-    static constexpr size_t kPieceSize = size_t{256} * 1024;
-
-    explicit TFileBytesReading(const std::string& path, size_t pieceSize = kPieceSize);
-    ~TFileBytesReading();
-    TFileBytesReading(const TFileBytesReading&) = delete;
-    TFileBytesReading& operator=(const TFileBytesReading&) = delete;
-
-    // The bytes read so far.
-    std::string_view Arrived() const {
-        return bytes_ != nullptr ? bytes_->View() : std::string_view();
-    }
-    // What keeps the bytes that arrived.
-    std::shared_ptr<const TFileBytes> Kept() const { return bytes_; }
-    // Reads the next piece; false when nothing more arrived (the end, or a failure that Finish
-    // reports).
-    bool ReadMore();
-    // Reads whatever remains and gives the file's bytes as TFileBytes::Read would: null when the
-    // file cannot be opened or read (errno tells why). A file that grew while it was read is
-    // read again whole: those bytes are then other than the ones that arrived (Replaced()).
-    std::shared_ptr<const TFileBytes> Finish();
-    bool Replaced() const { return replaced_; }
-
-  private:
-    // Keeps errno for Finish and reads no more.
-    void Fail();
-
-    const std::string path_;
-    const size_t pieceSize_;
-    std::shared_ptr<TFileBytes> bytes_;
-    int fd_ = -1;
-    size_t size_ = 0;  // of the mapping
-    size_t got_ = 0;
-    bool ended_ = false;
-    bool failed_ = false;
-    int error_ = 0;  // errno of the failed open or read
-    bool replaced_ = false;
 };
 
 // How far a write goes before it returns.

@@ -69,8 +69,8 @@ void TMailBox::LoadTable(const std::string& folder) {
     bool rowsTaken = false;
     bool upgradePending = false;
     if (FileExists(fileName)) {
-        // Read whole, then parsed: with a 36 MB Inbox this starts about 40 ms sooner than finding
-        // the rows while the file arrives in pieces (LoadFileKept), measured side by side.
+        // Read whole, then parsed: with a 36 MB Inbox this started about 40 ms sooner than finding
+        // the rows while the file arrived in 256 KiB pieces, measured side by side.
         std::shared_ptr<const TFileBytes> bytes = TTableFormat::ReadFileBytes(fileName);
         const std::string_view view = bytes->View();
         Format.Load(loaded, view, std::move(bytes), &collector);

@@ -4,8 +4,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstring>
-#include <exception>
-#include <optional>
 #include <utility>
 #include <vector>
 
@@ -77,24 +75,9 @@ class Writer {
     std::string& out_;
 };
 
-// Thrown when the bytes that arrived so far end but more may come.
-struct NeedMoreBytes {};
-
 class Reader {
   public:
-    // Bytes that are not `complete` may be followed by more: running out of them asks for more
-    // (NeedMoreBytes) instead of failing.
-    explicit Reader(std::string_view bytes, bool complete = true)
-        : bytes_(bytes), complete_(complete) {}
-
-    // More of the same bytes arrived: the ones before stay where they are.
-    void Arrive(std::string_view bytes, bool complete) {
-        bytes_ = bytes;
-        complete_ = complete;
-    }
-    void Rewind(size_t position) { pos_ = position; }
-    // The bytes from `from` to the current position.
-    std::string_view Since(size_t from) const { return bytes_.substr(from, pos_ - from); }
+    explicit Reader(std::string_view bytes) : bytes_(bytes) {}
 
     uint8_t PeekTag() const {
         Need(1);
@@ -194,63 +177,13 @@ class Reader {
 
     void Need(size_t count) const {
         if (bytes_.size() - pos_ < count) {
-            if (!complete_) {
-                throw NeedMoreBytes{};
-            }
             throw Error("Stream read error");
         }
     }
 
     std::string_view bytes_;
-    bool complete_;
     size_t pos_ = 0;
 };
-
-// Where a read's bytes come from: all at once, or a file's as they arrive.
-class ByteFeed {
-  public:
-    virtual ~ByteFeed() = default;
-    virtual std::string_view Arrived() const = 0;
-    // False when no more bytes come.
-    virtual bool More() = 0;
-};
-
-class WholeBytes : public ByteFeed {
-  public:
-    explicit WholeBytes(std::string_view bytes) : bytes_(bytes) {}
-    std::string_view Arrived() const override { return bytes_; }
-    bool More() override { return false; }
-
-  private:
-    std::string_view bytes_;
-};
-
-class ArrivingFile : public ByteFeed {
-  public:
-    explicit ArrivingFile(TFileBytesReading& reading) : reading_(reading) {}
-    std::string_view Arrived() const override { return reading_.Arrived(); }
-    bool More() override { return reading_.ReadMore(); }
-
-  private:
-    TFileBytesReading& reading_;
-};
-
-// Runs one step of a read, a part that takes effect only once it was read whole: when the bytes
-// that arrived end within it, it starts again from where it began once more have come. So the
-// steps read exactly what one pass over all the bytes reads, in the same order.
-template <typename Step>
-auto Resumed(Reader& in, ByteFeed& feed, Step&& step) {
-    const size_t start = in.Position();
-    for (;;) {
-        try {
-            return step();
-        } catch (const NeedMoreBytes&) {
-            in.Rewind(start);
-            const bool more = feed.More();
-            in.Arrive(feed.Arrived(), !more);
-        }
-    }
-}
 
 void WriteValue(Writer& out, TFieldType type, const TFieldView& value) {
     switch (type) {
@@ -319,133 +252,6 @@ void ReadRowValues(Reader& in, int version, const std::vector<TColumnDef>& colum
     }
 }
 
-// The table that the bytes hold, whose indexes are `indexesOfTarget` when the file names none.
-TMemTable ReadTable(ByteFeed& feed, std::shared_ptr<const void> keeper, TTableRowSink* sink,
-                    const std::vector<TIndexDef>& indexesOfTarget) {
-    Reader in(feed.Arrived(), false);
-    struct Head {
-        int version = 0;
-        std::vector<TColumnDef> columns;
-        std::vector<TIndexDef> indexes;
-    };
-    Head head = Resumed(in, feed, [&in] {
-        Head result;
-        if (in.Take(4) != "TPF0") {
-            throw Error("Invalid stream format");
-        }
-        const int version = in.PeekTag() == kBeginList ? 100 : in.Integer();
-        result.version = version;
-
-        in.BeginList();
-        while (!in.AtEndOfList()) {
-            TColumnDef column;
-            column.Name = in.Text();
-            const std::string typeName(in.Text());
-            column.Size = in.Integer();
-            column.DisplayLabel = in.Text();
-            column.EditMask = in.Text();
-            column.DisplayWidth = in.Integer();
-            column.Required = in.Boolean();
-            column.ReadOnly = in.Boolean();
-            column.Kind = version >= 250 ? std::string(in.Text()) : "Data";
-            column.DefaultExpression = version > 250 ? std::string(in.Text()) : std::string();
-            const std::optional<TFieldType> type = FieldTypeFromName(typeName);
-            if (!type) {
-                throw Error("Unknown field type (" + typeName + ")");
-            }
-            column.Type = *type;
-            result.columns.push_back(std::move(column));
-        }
-        in.EndList();
-
-        if (version >= 200) {
-            in.BeginList();
-            while (!in.AtEndOfList()) {
-                TIndexDef index;
-                index.Name = in.Text();  // replaced by the display name below
-                index.Fields = in.Text();
-                index.Name = in.Text();
-                index.Descending = in.Boolean();
-                index.CaseInsensitive = in.Boolean();
-                index.NonMaintained = in.Boolean();
-                index.Unique = in.Boolean();
-                result.indexes.push_back(std::move(index));
-            }
-            in.EndList();
-        }
-        in.BeginList();  // of the rows
-        return result;
-    });
-    const int version = head.version;
-    const std::vector<TColumnDef>& columns = head.columns;
-
-    TMemTable loaded;
-    loaded.SetColumns(columns);
-    if (sink != nullptr) {
-        sink->Columns(columns);
-    }
-    if (keeper != nullptr) {
-        // The values decode the same way every time: the file's rules are applied as it is read.
-        loaded.SetSource(std::move(keeper),
-                         [version, columns](std::string_view row, std::vector<TFieldView>& values,
-                                            size_t count) {
-                             Reader rowIn(row);
-                             ReadRowValues(rowIn, version, columns, values, count);
-                         });
-    }
-
-    // Views into the file's bytes: the table copies each row into one block of its own, unless
-    // the bytes are its source and the row stays in them.
-    std::vector<TFieldView> values;
-    std::vector<TFieldView> discarded;
-    std::string_view rowBytes;
-    const auto readRow = [&] {
-        if (in.AtEndOfList()) {
-            return false;
-        }
-        if (version <= 229 && columns.empty()) {
-            // A row of no columns takes no bytes: anything but the list end would repeat it
-            // forever.
-            throw Error("Invalid property value");
-        }
-        if (version > 229) {
-            in.BeginList();
-            in.Integer();  // update status
-        }
-        const size_t rowStart = in.Position();
-        ReadRowValues(in, version, columns, values);
-        rowBytes = in.Since(rowStart);
-        if (version > 229) {
-            // Earlier versions of the same row may follow; they are read and dropped.
-            while (!in.AtEndOfList()) {
-                in.Integer();
-                ReadRowValues(in, version, columns, discarded);
-            }
-            in.EndList();
-        }
-        return true;
-    };
-    while (Resumed(in, feed, readRow)) {
-        if (loaded.HasSource()) {
-            loaded.AppendSourceRow(rowBytes, values);
-        } else {
-            loaded.AppendRow(values);
-        }
-        if (sink != nullptr) {
-            sink->Row(loaded.LastRow(), values);  // the values are in their stored form already
-        }
-    }
-    Resumed(in, feed, [&in] { in.EndList(); });
-
-    // The index is built once over all rows, with its final size known.
-    if (head.indexes.empty()) {
-        head.indexes = indexesOfTarget;
-    }
-    loaded.SetIndexes(std::move(head.indexes));
-    loaded.First();
-    return loaded;
-}
-
 }  // namespace
 
 std::string TTableFormat::Save(const TMemTable& table) const {
@@ -502,8 +308,7 @@ std::string TTableFormat::Save(const TMemTable& table) const {
 }
 
 void TTableFormat::Load(TMemTable& table, std::string_view bytes, TTableRowSink* sink) const {
-    WholeBytes feed(bytes);
-    table = ReadTable(feed, nullptr, sink, table.Indexes());
+    LoadRows(table, bytes, nullptr, sink);
 }
 
 void TTableFormat::Load(TMemTable& table, std::string_view bytes,
@@ -511,36 +316,115 @@ void TTableFormat::Load(TMemTable& table, std::string_view bytes,
     if (keeper == nullptr) {
         throw Error("Rows kept in their bytes need something to keep them");
     }
-    WholeBytes feed(bytes);
-    table = ReadTable(feed, std::move(keeper), sink, table.Indexes());
+    LoadRows(table, bytes, std::move(keeper), sink);
 }
 
-void TTableFormat::LoadFileKept(TMemTable& table, const std::string& fileName, TTableRowSink* sink,
-                                size_t pieceSize) const {
-    TFileBytesReading reading(fileName, pieceSize);
-    ArrivingFile feed(reading);
+void TTableFormat::LoadRows(TMemTable& table, std::string_view bytes,
+                            std::shared_ptr<const void> keeper, TTableRowSink* sink) const {
+    Reader in(bytes);
+    if (in.Take(4) != "TPF0") {
+        throw Error("Invalid stream format");
+    }
+    const int version = in.PeekTag() == kBeginList ? 100 : in.Integer();
+
+    std::vector<TColumnDef> columns;
+    in.BeginList();
+    while (!in.AtEndOfList()) {
+        TColumnDef column;
+        column.Name = in.Text();
+        const std::string typeName(in.Text());
+        column.Size = in.Integer();
+        column.DisplayLabel = in.Text();
+        column.EditMask = in.Text();
+        column.DisplayWidth = in.Integer();
+        column.Required = in.Boolean();
+        column.ReadOnly = in.Boolean();
+        column.Kind = version >= 250 ? std::string(in.Text()) : "Data";
+        column.DefaultExpression = version > 250 ? std::string(in.Text()) : std::string();
+        const std::optional<TFieldType> type = FieldTypeFromName(typeName);
+        if (!type) {
+            throw Error("Unknown field type (" + typeName + ")");
+        }
+        column.Type = *type;
+        columns.push_back(std::move(column));
+    }
+    in.EndList();
+
+    std::vector<TIndexDef> indexes;
+    if (version >= 200) {
+        in.BeginList();
+        while (!in.AtEndOfList()) {
+            TIndexDef index;
+            index.Name = in.Text();  // replaced by the display name below
+            index.Fields = in.Text();
+            index.Name = in.Text();
+            index.Descending = in.Boolean();
+            index.CaseInsensitive = in.Boolean();
+            index.NonMaintained = in.Boolean();
+            index.Unique = in.Boolean();
+            indexes.push_back(std::move(index));
+        }
+        in.EndList();
+    }
+
     TMemTable loaded;
-    std::exception_ptr readError;
-    try {
-        loaded = ReadTable(feed, reading.Kept(), sink, table.Indexes());
-    } catch (const Error&) {
-        readError = std::current_exception();
+    loaded.SetColumns(columns);
+    if (sink != nullptr) {
+        sink->Columns(columns);
     }
-    // As if the file had been read whole first: a file that cannot be read fails as such before
-    // its contents do, and one that grew while read is read again as it is now.
-    const std::shared_ptr<const TFileBytes> bytes = reading.Finish();
-    if (bytes == nullptr) {
-        const int error = errno;
-        throw Error("Cannot open file \"" + fileName + "\". " + std::strerror(error));
+    if (keeper != nullptr) {
+        // The values decode the same way every time: the file's rules are applied as it is read.
+        loaded.SetSource(std::move(keeper),
+                         [version, columns](std::string_view row, std::vector<TFieldView>& values,
+                                            size_t count) {
+                             Reader rowIn(row);
+                             ReadRowValues(rowIn, version, columns, values, count);
+                         });
     }
-    if (reading.Replaced()) {
-        loaded = TMemTable();
-        Load(table, bytes->View(), bytes, sink);
-        return;
+
+    // Views into the file's bytes: the table copies each row into one block of its own, unless
+    // the bytes are its source and the row stays in them.
+    std::vector<TFieldView> values;
+    std::vector<TFieldView> discarded;
+    in.BeginList();
+    while (!in.AtEndOfList()) {
+        if (version <= 229 && columns.empty()) {
+            // A row of no columns takes no bytes: anything but the list end would repeat it
+            // forever.
+            throw Error("Invalid property value");
+        }
+        if (version > 229) {
+            in.BeginList();
+            in.Integer();  // update status
+        }
+        const size_t rowStart = in.Position();
+        ReadRowValues(in, version, columns, values);
+        const std::string_view rowBytes = bytes.substr(rowStart, in.Position() - rowStart);
+        if (version > 229) {
+            // Earlier versions of the same row may follow; they are read and dropped.
+            while (!in.AtEndOfList()) {
+                in.Integer();
+                ReadRowValues(in, version, columns, discarded);
+            }
+            in.EndList();
+        }
+        if (loaded.HasSource()) {
+            loaded.AppendSourceRow(rowBytes, values);
+        } else {
+            loaded.AppendRow(values);
+        }
+        if (sink != nullptr) {
+            sink->Row(loaded.LastRow(), values);  // the values are in their stored form already
+        }
     }
-    if (readError) {
-        std::rethrow_exception(readError);
+    in.EndList();
+
+    // The index is built once over all rows, with its final size known.
+    if (indexes.empty()) {
+        indexes = table.Indexes();
     }
+    loaded.SetIndexes(std::move(indexes));
+    loaded.First();
     table = std::move(loaded);
 }
 

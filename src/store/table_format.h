@@ -48,13 +48,9 @@ class TTableFormat {
     static std::string ReadFile(const std::string& fileName);
     static std::shared_ptr<const TFileBytes> ReadFileBytes(const std::string& fileName);
 
-    // The same as Load with the file's bytes kept, but the file is read a piece at a time and
-    // each piece's rows are found while the piece is still in the processor's cache. The result,
-    // the rows delivered and the errors are those of reading the whole file first
-    // (ReadFileBytes) and loading it then; the sink sees Columns again when the file grew while
-    // it was read and is read anew.
-    void LoadFileKept(TMemTable& table, const std::string& fileName, TTableRowSink* sink = nullptr,
-                      size_t pieceSize = TFileBytesReading::kPieceSize) const;
+  private:
+    void LoadRows(TMemTable& table, std::string_view bytes, std::shared_ptr<const void> keeper,
+                  TTableRowSink* sink) const;
 };
 
 }  // namespace quobel

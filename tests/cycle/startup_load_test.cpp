@@ -60,7 +60,7 @@ TEST(StartupLoad, GivesTheInboxAsItWasSaved) {
         int items;
         size_t subjectSize;
     };
-    // The large Inbox is read a piece at a time on the reading thread.
+    // The large Inbox is read as a mapped file on the reading thread.
     const Case cases[] = {{"small", 3, 10}, {"large", 4000, 400}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
