@@ -36,6 +36,7 @@ class NullHost : public TBarHost {
     void CheckAccount(TAccount&) override {}
     std::vector<TAccount*> Accounts() override { return {}; }
     void ShowOptions() override {}
+    void ComposeMail() override {}
     void CloseProgram() override {}
 };
 

@@ -53,6 +53,7 @@ class FakeBarHost : public TBarHost {
         return result;
     }
     void ShowOptions() override { Calls.push_back("Options"); }
+    void ComposeMail() override { Calls.push_back("Compose"); }
     void CloseProgram() override { Calls.push_back("Close"); }
 
     std::string StickText() const {

@@ -611,7 +611,7 @@ TEST_F(Bar, CheckMenuFollowsTheAccounts) {
     bar->Command(TCommandId::BarOptions).trigger();
     bar->Command(TCommandId::BarExit).trigger();
     bar->Command(TCommandId::BarCompose).trigger();
-    EXPECT_EQ(host.Calls, (std::vector<std::string>{"Options", "Close"}));
+    EXPECT_EQ(host.Calls, (std::vector<std::string>{"Options", "Close", "Compose"}));
 }
 
 // Every command of the bar as it reads: caption, tool tip, shortcut, no icon (the skin draws the

@@ -271,7 +271,7 @@ TEST_F(MainWindow, CommandsReadAsDesigned) {
          true, false},
         {Forward, "actForward", "&Forward", "Forward", "Forward the message",
          QKeySequence(Qt::CTRL | Qt::Key_F), true, false},
-        {Redirect, "actRedirect", "&Redirect", "Redirect", "Redirect the message",
+        {Redirect, "actRedirect", "&Redirect", "Redirect", kRedirectHint,
          QKeySequence(Qt::CTRL | Qt::Key_D), true, false},
         {AntiSpamSelected, "actAntiSpam", "&Anti-spam", "Anti-spam", "Mark the message as spam",
          QKeySequence(Qt::CTRL | Qt::Key_K), true, false},

@@ -191,7 +191,7 @@ TEST_F(ReaderWindowTest, CommandsReadAsDesigned) {
          "Reply to the sender and all recipients", QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R)},
         {Forward, "actForward", "&Forward", "Forward", "Forward the message",
          QKeySequence(Qt::CTRL | Qt::Key_F)},
-        {Redirect, "actRedirect", "&Redirect", "Redirect", "Redirect the message",
+        {Redirect, "actRedirect", "&Redirect", "Redirect", kRedirectHint,
          QKeySequence(Qt::CTRL | Qt::Key_D)},
         {AntiSpamShown, "actAntispam", "&Anti-spam", "Anti-spam", "Mark the message as spam",
          QKeySequence()},

@@ -63,10 +63,24 @@ class FakeRows : public TMessageRowSource {
     }
 };
 
+// Redirect's long hint, which says why it stays unavailable.
+inline constexpr const char* kRedirectHint =
+    "Not available: the mail program is handed messages to write through a mailto: link, which "
+    "cannot ask it to resend a message unchanged";
+
 class RecordingOpener : public UrlOpener {
   public:
     void OpenUrl(const std::string& url) override { Opened.push_back(url); }
+    // As a desktop with a mail program (or, with HasProgram false, without one).
+    bool OpenWithProgram(const std::string& url) override {
+        if (!HasProgram) {
+            return false;
+        }
+        Opened.push_back(url);
+        return true;
+    }
     std::vector<std::string> Opened;
+    bool HasProgram = true;
 };
 
 // A main window on a private data folder, created as at start-up.

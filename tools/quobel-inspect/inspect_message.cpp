@@ -7,6 +7,7 @@
 #include "core/date_time.h"
 #include "core/digest.h"
 #include "core/file_util.h"
+#include "message/attachment_names.h"
 #include "message/encryption.h"
 #include "message/encryption_state.h"
 #include "message/qb_message.h"
@@ -19,9 +20,12 @@ namespace {
 struct MessageOptions {
     std::string File;
     std::optional<std::string> Password;
+    // Writes the attachments into this folder instead of describing the message.
+    std::optional<std::string> ExtractFolder;
 };
 
-constexpr const char* kMessageUsage = "usage: quobel-inspect message FILE [--password PW]\n";
+constexpr const char* kMessageUsage =
+    "usage: quobel-inspect message FILE [--password PW] [--extract DIR]\n";
 
 // Answers the reader's password prompt with the password given on the command line, or cancels
 // it when there is none.
@@ -50,6 +54,13 @@ bool ParseMessageArguments(const Arguments& args, MessageOptions& options) {
                 return false;
             }
             options.Password = args[++i];
+            continue;
+        }
+        if (arg == "--extract") {
+            if (i + 1 >= args.size() || options.ExtractFolder || args[i + 1].empty()) {
+                return false;
+            }
+            options.ExtractFolder = args[++i];
             continue;
         }
         if (arg.starts_with("--")) {
@@ -122,6 +133,37 @@ nlohmann::ordered_json MessageJson(const TQBMessage& message, const TShownTextFi
     return json;
 }
 
+// Every attachment into the folder under its safe name; a file already there is left alone and
+// the attachment takes the next free name. Prints what was written.
+int ExtractAttachments(const MessageOptions& options, const TQBMessage& message) {
+    const std::string& folder = *options.ExtractFolder;
+    if (!ForceFolders(folder)) {
+        std::fprintf(stderr, "quobel-inspect: cannot create folder %s\n", folder.c_str());
+        return 1;
+    }
+    nlohmann::ordered_json written = nlohmann::ordered_json::array();
+    for (const TAttachmentFile& file : AttachmentFiles(message)) {
+        const std::string name = FreeAttachmentName(file.Name, [&](const std::string& candidate) {
+            return FileExists(JoinPath(folder, candidate));
+        });
+        const std::string path = JoinPath(folder, name);
+        WriteFileAtomic(path, *file.Data);
+        written.push_back({{"Part", file.PartIndex},
+                           {"MessageName", file.MessageName},
+                           {"Name", name},
+                           {"Path", path},
+                           {"Size", file.Data->size()},
+                           {"SHA256", Sha256Hex(*file.Data)},
+                           {"Executable", LooksExecutable(name, *file.Data)}});
+    }
+    nlohmann::ordered_json json;
+    json["File"] = options.File;
+    json["Folder"] = folder;
+    json["Attachments"] = std::move(written);
+    std::cout << json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    return 0;
+}
+
 }  // namespace
 
 int RunMessage(const Arguments& args) {
@@ -137,6 +179,9 @@ int RunMessage(const Arguments& args) {
     }
     TQBMessage message;
     message.LoadFromText(std::move(text));
+    if (options.ExtractFolder) {
+        return ExtractAttachments(options, message);
+    }
     // As the reader shows it: the encryption header chooses the cipher, and the shown text is
     // decrypted with the password the prompt gets.
     const TdmEncryption ciphers;

@@ -17,7 +17,7 @@ struct Command {
 constexpr Command kCommands[] = {
     {"account", "account FILE.qba", quobel::inspect::RunAccount},
     {"check", "check FOLDER", quobel::inspect::RunCheck},
-    {"message", "message FILE [--password PW]", quobel::inspect::RunMessage},
+    {"message", "message FILE [--password PW] [--extract DIR]", quobel::inspect::RunMessage},
     {"mailbox", "mailbox FOLDER", quobel::inspect::RunMailbox},
     {"settings", "settings FILE", quobel::inspect::RunSettings},
     {"table", "table FILE", quobel::inspect::RunTable},

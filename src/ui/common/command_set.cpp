@@ -81,8 +81,10 @@ const TCommandEntry kCommands[] = {
     {ReplyAll, "actReplyAll", "Reply to &all",
      "Reply to all|Reply to the sender and all recipients", CTRL | SHIFT | Qt::Key_R, "reply_all"},
     {Forward, "actForward", "&Forward", "Forward|Forward the message", CTRL | Qt::Key_F, "forward"},
-    {Redirect, "actRedirect", "&Redirect", "Redirect|Redirect the message", CTRL | Qt::Key_D,
-     "redirect"},
+    {Redirect, "actRedirect", "&Redirect",
+     "Redirect|Not available: the mail program is handed messages to write through a mailto: "
+     "link, which cannot ask it to resend a message unchanged",
+     CTRL | Qt::Key_D, "redirect"},
     {AntiSpamSelected, "actAntiSpam", "&Anti-spam", "Anti-spam|Mark the message as spam",
      CTRL | Qt::Key_K, "antispam"},
     {AddressBook, "actAddressBook", "&Address book", "Address book|Open the address book",

@@ -3,6 +3,7 @@
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QSoundEffect>
 #include <QUrl>
 
@@ -13,6 +14,32 @@ void QtUrlOpener::OpenUrl(const std::string& url) {
     const QUrl target =
         QFileInfo(text).isAbsolute() ? QUrl::fromLocalFile(text) : QUrl::fromUserInput(text);
     QDesktopServices::openUrl(target);
+}
+
+bool QtUrlOpener::DesktopHasProgramFor(const QString& scheme) {
+    // The freedesktop.org way to ask, which every desktop's xdg-utils answers for its own
+    // settings; quick enough to wait for on a click.
+    constexpr int kWaitMs = 5000;
+    QProcess query;
+    query.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                             QStringLiteral("x-scheme-handler/") + scheme});
+    if (!query.waitForStarted(kWaitMs)) {
+        return true;
+    }
+    if (!query.waitForFinished(kWaitMs) || query.exitStatus() != QProcess::NormalExit) {
+        query.kill();
+        return true;
+    }
+    return !query.readAllStandardOutput().trimmed().isEmpty();
+}
+
+bool QtUrlOpener::OpenWithProgram(const std::string& url) {
+    const QByteArray encoded = QByteArray::fromStdString(url);
+    const QUrl target = QUrl::fromEncoded(encoded, QUrl::StrictMode);
+    if (!target.isValid() || !DesktopHasProgramFor(target.scheme())) {
+        return false;
+    }
+    return QDesktopServices::openUrl(target);
 }
 
 QtSoundPlayer::QtSoundPlayer() = default;

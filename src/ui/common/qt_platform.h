@@ -11,10 +11,15 @@ class QSoundEffect;
 
 namespace quobel {
 
-// The desktop's opener (a browser for web links, the help file).
+// The desktop's opener (a browser for web links, the help file, a viewer for an attachment).
 class QtUrlOpener : public UrlOpener {
   public:
     void OpenUrl(const std::string& url) override;
+    bool OpenWithProgram(const std::string& url) override;
+
+    // Whether the desktop names a default program for URLs of the scheme ("mailto"), as
+    // xdg-mime reports it; true when xdg-mime cannot be run (the desktop's opener decides then).
+    static bool DesktopHasProgramFor(const QString& scheme);
 };
 
 // Plays WAV files through Qt Multimedia; a new sound replaces one still playing.

@@ -591,8 +591,9 @@ void TfrmMsgList::ClearHeaders() {
 
 void TfrmMsgList::EnableMessageCommands(bool enabled) {
     using enum TCommandId;
+    // Redirect stays disabled: a mailto: URI cannot ask for it.
     for (const TCommandId id : {DeleteSelected, MarkRead, MarkUnread, Reply, ReplyAll, Forward,
-                                Redirect, AntiSpamSelected, SenderAddress, SenderAllow}) {
+                                AntiSpamSelected, SenderAddress, SenderAllow}) {
         commands_[id].setEnabled(enabled);
     }
 }

@@ -134,6 +134,8 @@ class TfrmMsgList : public QMainWindow {
     void SecondInstance();
 
     void ReaderOpenURL(const std::string& url);
+    // The desktop's opener the window was made with.
+    UrlOpener& Opener() const { return urlOpener_; }
 
     bool ImmediateFocus = false;
     // Whether the desktop has a status area; without one the window minimises normally.

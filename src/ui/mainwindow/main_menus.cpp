@@ -30,7 +30,8 @@ TCommandSet MakeMainWindowCommands(QWidget& window) {
          Bar,         Options,          Hide,        CloseProgram,  ShowTasks,   BoxList,
          BoxMessages, HelpContents,     Compose,     Reply,         ReplyAll,    Forward,
          Redirect,    AntiSpamSelected, AddressBook, SenderAddress, SenderAllow, ContactsList});
-    for (const TCommandId id : {DeleteSelected, MarkRead, MarkUnread}) {
+    // Redirect for good: a mailto: URI cannot ask the mail program to resend a message.
+    for (const TCommandId id : {DeleteSelected, MarkRead, MarkUnread, Redirect}) {
         commands[id].setEnabled(false);
     }
     return commands;

@@ -76,6 +76,15 @@ void TfrmExtReader::CreateActions() {
     connect(&c[NextMessage], &QAction::triggered, this, &TfrmExtReader::actNextExecute);
     connect(&c[LastMessage], &QAction::triggered, this, &TfrmExtReader::actLastExecute);
     connect(&c[CloseReader], &QAction::triggered, this, &QWidget::close);
+    // Writing is the mail program's work; the commands on a message wait for one to be shown.
+    connect(&c[Compose], &QAction::triggered, this, [this] { WriteMail(TMailCommand::Compose); });
+    for (const auto& [id, command] :
+         {std::pair{Reply, TMailCommand::Reply}, std::pair{ReplyAll, TMailCommand::ReplyAll},
+          std::pair{Forward, TMailCommand::Forward}}) {
+        c[id].setEnabled(false);
+        connect(&c[id], &QAction::triggered, this, [this, command] { WriteMail(command); });
+    }
+    c[Redirect].setEnabled(false);
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(&c[Compose]);
@@ -166,8 +175,19 @@ void TfrmExtReader::CreateWidgets() {
     headers_->OnOpenURL = [this](const std::string& url) { host_.OpenURL(url); };
     reader_->OnMessageShown = [this](TfraReader&) { ReaderMessageShown(); };
     reader_->OnOpenURL = [this](TfraReader&, const std::string& url) { host_.OpenURL(url); };
-    // Composing mail from a "mailto:" link is not part of this program.
-    reader_->OnMailTo = nullptr;
+    reader_->OnMailTo = [this](TfraReader&, const std::string& address) {
+        host_.WriteMailTo(address, *this);
+    };
+    headers_->OnAttachment = [this](TAttachmentCommand command, int partIndex) {
+        if (const TQBMessage* message = reader_->Message()) {
+            host_.AttachmentCommand(command, *message, partIndex, *this);
+        }
+    };
+}
+
+void TfrmExtReader::WriteMail(TMailCommand command) {
+    host_.WriteMail(command, command == TMailCommand::Compose ? nullptr : ShownItem(), reader_,
+                    *this);
 }
 
 void TfrmExtReader::ApplySettings() {
@@ -188,7 +208,10 @@ void TfrmExtReader::ReaderMessageShown() {
     TReaderHeaders::SetFieldText(txtSubject, subject);
     TReaderHeaders::SetFieldText(txtDate, QString::fromStdString(item->CachedData.DateStr));
     setWindowTitle(subject.isEmpty() ? kNoSubject : subject);
-    commands_[TCommandId::DeleteShown].setEnabled(true);
+    for (const TCommandId id :
+         {TCommandId::DeleteShown, TCommandId::Reply, TCommandId::ReplyAll, TCommandId::Forward}) {
+        commands_[id].setEnabled(true);
+    }
     host_.MarkMessageRead(*item);
 }
 

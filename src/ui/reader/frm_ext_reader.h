@@ -5,8 +5,10 @@
 #include <vector>
 
 #include "core/form_size.h"
+#include "message/mailto_reply.h"
 #include "ui/common/command_set.h"
 #include "ui/common/qt_placed_window.h"
+#include "ui/reader/attachment_actions.h"
 #include "ui/reader/fra_reader.h"
 
 class QAction;
@@ -40,6 +42,14 @@ class TReaderWindowHost {
     virtual void StartQueuedTasks() = 0;
     virtual void MarkMessageRead(TMailItem& item) = 0;
     virtual void OpenURL(const std::string& url) = 0;
+    // Writing mail in the user's mail program: the command on the item (none for Compose), the
+    // pane showing it, or a "mailto:" link of a message (the text after the scheme).
+    virtual void WriteMail(TMailCommand command, TMailItem* item, const TfraReader* pane,
+                           QWidget& owner) = 0;
+    virtual void WriteMailTo(const std::string& address, QWidget& owner) = 0;
+    // An entry of the attachments menu, on the shown message.
+    virtual void AttachmentCommand(TAttachmentCommand command, const TQBMessage& message,
+                                   int partIndex, QWidget& owner) = 0;
     virtual void Beep() = 0;
     // The window is closing (it is destroyed afterwards).
     virtual void ReaderClosed(TfrmExtReader& window) = 0;
@@ -81,6 +91,7 @@ class TfrmExtReader : public QMainWindow {
     void actNextExecute();
     void actLastExecute();
     void actDeleteExecute();
+    void WriteMail(TMailCommand command);
 
     TReaderWindowHost& host_;
     TCommandSet commands_;

@@ -36,6 +36,10 @@ QIcon FileIcon(const QString& fileName) {
 
 }  // namespace
 
+const QString TReaderHeaders::kOpenCaption = QStringLiteral("&Open");
+const QString TReaderHeaders::kSaveAsCaption = QStringLiteral("Save as\u2026");
+const QString TReaderHeaders::kSaveAllCaption = QStringLiteral("Save all\u2026");
+
 TReaderHeaders::TReaderHeaders(Widgets widgets, TfraReader& reader, QObject* parent)
     : QObject(parent), w_(widgets), reader_(reader) {
     mnuAttachments = new QMenu(w_.Attachments);
@@ -133,6 +137,12 @@ void TReaderHeaders::Fill() {
 }
 
 void TReaderHeaders::FillAttachments() {
+    // The entries' submenus are children of the menu, not of the entries.
+    for (QAction* entry : mnuAttachments->actions()) {
+        if (QMenu* actions = entry->menu()) {
+            actions->deleteLater();
+        }
+    }
     mnuAttachments->clear();
     const TMailItem* item = reader_.Item();
     const TQBMessage* message = reader_.Message();
@@ -150,7 +160,24 @@ void TReaderHeaders::FillAttachments() {
             name + QStringLiteral(" (") + Q(FormatSize(size, false)) + QStringLiteral(")");
         caption.replace(QLatin1Char('&'), QStringLiteral("&&"));  // no mnemonics from names
         QAction* entry = mnuAttachments->addAction(FileIcon(name), caption);
-        entry->setData(static_cast<int>(i));
+        const int index = static_cast<int>(i);
+        entry->setData(index);
+        // What to do with it: the entry's own submenu.
+        auto* actions = new QMenu(mnuAttachments);
+        actions->setObjectName(QStringLiteral("mnuAttachment%1").arg(index));
+        const auto add = [&](const QString& text, TAttachmentCommand command) {
+            QAction* action = actions->addAction(text);
+            connect(action, &QAction::triggered, this, [this, command, index] {
+                if (OnAttachment) {
+                    OnAttachment(command, index);
+                }
+            });
+        };
+        add(kOpenCaption, TAttachmentCommand::Open);
+        add(kSaveAsCaption, TAttachmentCommand::SaveAs);
+        actions->addSeparator();
+        add(kSaveAllCaption, TAttachmentCommand::SaveAll);
+        entry->setMenu(actions);
     }
 }
 

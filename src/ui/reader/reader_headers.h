@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "ui/reader/attachment_actions.h"
+
 class QAbstractButton;
 class QAction;
 class QLabel;
@@ -54,6 +56,12 @@ class TReaderHeaders : public QObject {
 
     // A click on the Source IP link.
     std::function<void(const std::string& url)> OnOpenURL;
+    // An entry of an attachment's submenu: Open, Save as, Save all, with the attachment's part.
+    std::function<void(TAttachmentCommand command, int partIndex)> OnAttachment;
+
+    static const QString kOpenCaption;
+    static const QString kSaveAsCaption;
+    static const QString kSaveAllCaption;
 
   private:
     void FillAttachments();

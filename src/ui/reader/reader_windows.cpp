@@ -39,6 +39,8 @@ TReaderWindows::TReaderWindows(TfrmMsgList& window, TOptions& options,
       options_(options),
       controller_(controller),
       tasks_(tasks),
+      writer_(window.Opener()),
+      attachments_(window.Opener()),
       passwordQuery_(&window) {
     AskYesNo = [](QWidget& owner, const std::string& caption, const std::string& text) {
         return QtYesNoQuestion(&owner).AskYesNo(caption, text);
@@ -54,8 +56,17 @@ TReaderWindows::TReaderWindows(TfrmMsgList& window, TOptions& options,
     mainHeaders_->OnOpenURL = [this](const std::string& url) { OpenURL(url); };
     mainReader_->OnMessageShown = [this](TfraReader&) { MainMessageShown(); };
     mainReader_->OnOpenURL = [this](TfraReader&, const std::string& url) { OpenURL(url); };
-    // Composing mail from a "mailto:" link is not part of this program.
-    mainReader_->OnMailTo = nullptr;
+    mainReader_->OnMailTo = [this](TfraReader&, const std::string& address) {
+        if (window_ != nullptr) {
+            WriteMailTo(address, *window_);
+        }
+    };
+    mainHeaders_->OnAttachment = [this](TAttachmentCommand command, int partIndex) {
+        if (const TQBMessage* message = mainReader_->Message(); message && window_) {
+            AttachmentCommand(command, *message, partIndex, *window_);
+        }
+    };
+    HookWritingCommands(window);
     window.OnMessageFocused = [this](TRowKey key) { MessageFocused(*ItemOf(key)); };
     window.OnClearReader = [this] { ClearMainReader(); };
 }
@@ -85,6 +96,28 @@ TfraReader::Services TReaderWindows::PaneServices() {
         }
     };
     return services;
+}
+
+void TReaderWindows::HookWritingCommands(TfrmMsgList& window) {
+    using enum TCommandId;
+    for (const auto& [id, command] :
+         {std::pair{Compose, TMailCommand::Compose}, std::pair{Reply, TMailCommand::Reply},
+          std::pair{ReplyAll, TMailCommand::ReplyAll}, std::pair{Forward, TMailCommand::Forward}}) {
+        connect(&window.Command(id), &QAction::triggered, this, [this, command] {
+            if (window_ == nullptr) {
+                return;
+            }
+            TMailItem* item = nullptr;
+            if (command != TMailCommand::Compose) {
+                const TRowKey key = window_->FocusedRow();
+                if (key == nullptr) {
+                    return;
+                }
+                item = ItemOf(key);
+            }
+            WriteMail(command, item, mainReader_, *window_);
+        });
+    }
 }
 
 void TReaderWindows::MessageFocused(TMailItem& item) {
@@ -228,6 +261,20 @@ void TReaderWindows::OpenURL(const std::string& url) {
     if (window_ != nullptr) {
         window_->ReaderOpenURL(url);
     }
+}
+
+void TReaderWindows::WriteMail(TMailCommand command, TMailItem* item, const TfraReader* pane,
+                               QWidget& owner) {
+    writer_.Write(command, item, pane, owner);
+}
+
+void TReaderWindows::WriteMailTo(const std::string& address, QWidget& owner) {
+    writer_.WriteTo(address, owner);
+}
+
+void TReaderWindows::AttachmentCommand(TAttachmentCommand command, const TQBMessage& message,
+                                       int partIndex, QWidget& owner) {
+    attachments_.Run(command, message, partIndex, owner);
 }
 
 void TReaderWindows::Beep() {

@@ -6,7 +6,9 @@
 #include <string>
 #include <vector>
 
+#include "ui/reader/attachment_actions.h"
 #include "ui/reader/frm_ext_reader.h"
+#include "ui/reader/mail_writer.h"
 #include "ui/reader/password_dialog.h"
 #include "ui/reader/reader_headers.h"
 
@@ -58,17 +60,30 @@ class TReaderWindows : public QObject, public TReaderWindowHost {
     void StartQueuedTasks() override;
     void MarkMessageRead(TMailItem& item) override;
     void OpenURL(const std::string& url) override;
+    void WriteMail(TMailCommand command, TMailItem* item, const TfraReader* pane,
+                   QWidget& owner) override;
+    void WriteMailTo(const std::string& address, QWidget& owner) override;
+    void AttachmentCommand(TAttachmentCommand command, const TQBMessage& message, int partIndex,
+                           QWidget& owner) override;
+
+    // Writing mail and the attachments' files (their dialogs are replaceable for tests).
+    TMailWriter& Writer() { return writer_; }
+    TAttachmentActions& Attachments() { return attachments_; }
     void Beep() override;
     void ReaderClosed(TfrmExtReader& window) override;
 
   private:
     void MessageFocused(TMailItem& item);
     void MainMessageShown();
+    void HookWritingCommands(TfrmMsgList& window);
 
     QPointer<TfrmMsgList> window_;
     TOptions& options_;
     TMsgListController& controller_;
     TTasks& tasks_;
+    TMailWriter writer_;
+    // Its temporary folder of opened attachments goes with it, at the program's exit.
+    TAttachmentActions attachments_;
     QtPasswordQuery passwordQuery_;
     // The panes ask through this, so that replacing Password reaches panes made before.
     class PasswordForwarder : public PasswordQuery {

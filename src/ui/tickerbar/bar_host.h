@@ -31,6 +31,8 @@ class TBarHost {
     virtual std::vector<TAccount*> Accounts() = 0;
 
     virtual void ShowOptions() = 0;
+    // Starts a new message in the user's mail program (the main window's Compose).
+    virtual void ComposeMail() = 0;
     // Ends the program.
     virtual void CloseProgram() = 0;
 };

@@ -33,6 +33,7 @@ void TBarMenus::Connect() {
         QObject::connect(&actions_[id], &QAction::triggered, &bar_, slot);
     };
     on(BarHide, [this] { commands_.Hide(); });
+    on(BarCompose, [this] { host_.ComposeMail(); });
     on(BarDelete, [this] {
         if (TMailItem* item = commands_.StillThere(menuItem_)) {
             host_.DeleteMessage(*item);

@@ -177,6 +177,10 @@ void TBarOwner::ShowOptions() {
     window_.Command(TCommandId::Options).trigger();
 }
 
+void TBarOwner::ComposeMail() {
+    window_.Command(TCommandId::Compose).trigger();
+}
+
 void TBarOwner::CloseProgram() {
     window_.Command(TCommandId::CloseProgram).trigger();
 }

@@ -56,6 +56,7 @@ class TBarOwner : public QObject, public TBarHost {
     void CheckAccount(TAccount& account) override;
     std::vector<TAccount*> Accounts() override;
     void ShowOptions() override;
+    void ComposeMail() override;
     void CloseProgram() override;
 
   protected:
