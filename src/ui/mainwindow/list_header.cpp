@@ -1,5 +1,9 @@
 #include "ui/mainwindow/list_header.h"
 
+#include <QFontMetrics>
+#include <algorithm>
+#include <cmath>
+
 #include "ui/mainwindow/message_row_source.h"
 
 namespace quobel {
@@ -26,6 +30,30 @@ TListLayout MessageListDesignLayout() {
         column.CanResize = design.CanResize;
         column.CanDrag = true;
         layout.Columns.push_back(column);
+    }
+    return layout;
+}
+
+TListLayout FitToFont(TListLayout layout, const QFont& listFont) {
+    // What has to fit, and the room the design gave it. A cell adds a margin on both sides; the
+    // From column also carries the envelope picture.
+    constexpr int kCellMargins = 8;
+    constexpr int kEnvelope = 16 + 4;
+    constexpr int kDesignDate = 125;
+    constexpr int kDesignFrom = 100;
+    QFont bold(listFont);
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const int date =
+        metrics.horizontalAdvance(QStringLiteral("12-31-2026 23:59:59")) + kCellMargins;
+    const int name =
+        metrics.horizontalAdvance(QStringLiteral("Maria Jensen")) + kEnvelope + kCellMargins;
+    const double factor = std::max(
+        {1.0, static_cast<double>(date) / kDesignDate, static_cast<double>(name) / kDesignFrom});
+    for (TListColumn& column : layout.Columns) {
+        if (column.CanResize) {
+            column.Width = static_cast<int>(std::ceil(column.Width * factor));
+        }
     }
     return layout;
 }
