@@ -308,8 +308,11 @@ TEST_F(FirstLook, F1OpensTheHelpAtTheSectionOfTheFocusedWindow) {
         {"Tasks window", tasks.tvErrors, "tasks"},
         {"bar", &bar, "bar"},
     };
+    std::string helpText;
+    ASSERT_TRUE(ReadWholeFile(std::string(QUOBEL_SOURCE_DIR) + "/help/Quobel.html", helpText));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
+        EXPECT_NE(helpText.find(std::string("id=\"") + c.section + "\""), std::string::npos);
         opener.Opened.clear();
         QTest::keyClick(c.focus, Qt::Key_F1);
         ASSERT_EQ(opener.Opened.size(), 1u);
