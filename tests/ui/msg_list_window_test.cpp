@@ -88,7 +88,7 @@ class ListFont {
 };
 
 TEST_F(MainWindow, FirstRunWritesTheDesignLayout) {
-    const ListFont designSize(8);  // small enough for the design widths
+    const ListFont designSize(6);  // small enough for the design widths
     NewWindow().reset();
     const TIniFile ini(LayoutFile());
     EXPECT_EQ(ini.ReadInteger("General", "SortColumn", -2), 5);
@@ -144,7 +144,7 @@ TEST_F(MainWindow, DesignWidthsFitTheListsFont) {
         return QFontMetrics(bold).horizontalAdvance(QString::fromLatin1(text));
     };
     int smallDate = 0;
-    for (const int pixels : {8, 22}) {
+    for (const int pixels : {6, 22}) {
         SCOPED_TRACE(pixels);
         const ListFont size(pixels);
         DeleteFileIfExists(LayoutFile());
@@ -152,9 +152,9 @@ TEST_F(MainWindow, DesignWidthsFitTheListsFont) {
         const QTreeView* list = ChildNamed<QTreeView>(*window, "tvMailBox");
         const QHeaderView* header = list->header();
         EXPECT_GE(header->sectionSize(kColDate), needed(list->font(), "12-31-2026 23:59:59"));
-        EXPECT_GE(header->sectionSize(kColFrom), needed(list->font(), "Maria Jensen") + 16);
+        EXPECT_GE(header->sectionSize(kColFrom), needed(list->font(), "Mara Lindqvist") + 16);
         EXPECT_EQ(header->sectionSize(kColHand), 25);  // pictures keep their size
-        if (pixels == 8) {
+        if (pixels == 6) {
             smallDate = header->sectionSize(kColDate);
             EXPECT_EQ(smallDate, 125);
             EXPECT_EQ(header->sectionSize(kColSubject), 225);
@@ -168,7 +168,7 @@ TEST_F(MainWindow, DesignWidthsFitTheListsFont) {
     // A saved layout wins.
     DeleteFileIfExists(LayoutFile());
     {
-        const ListFont size(8);
+        const ListFont size(6);
         auto window = NewWindow();
         ChildNamed<QTreeView>(*window, "tvMailBox")->header()->resizeSection(kColDate, 90);
     }

@@ -13,7 +13,8 @@ TListLayout MessageListDesignLayout();
 
 // The design layout made for a small font, widened for the list's font where it is larger: the
 // resizable columns grow by one factor, so that a full date and time (in bold, as unread rows
-// show it) fits the Date column and a typical name with its envelope fits the From column.
+// show it) fits the Date column, and the From column makes room for a usual name with its
+// envelope.
 TListLayout FitToFont(TListLayout layout, const QFont& listFont);
 
 // Applies a layout's columns to a header (visibility, widths of resizable columns, display
