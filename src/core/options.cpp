@@ -1,5 +1,7 @@
 #include "core/options.h"
 
+#include <algorithm>
+
 #include "core/error.h"
 
 namespace quobel {
@@ -13,11 +15,12 @@ bool ReadSetting(const TIniFile& ini, const TSettingKey<bool>& key, bool fallbac
 }
 
 int32_t ReadSetting(const TIniFile& ini, const TSettingKey<int32_t>& key) {
-    return ini.ReadInteger(key.Section, key.Key, key.Default);
+    return ReadSetting(ini, key, key.Default);
 }
 
 int32_t ReadSetting(const TIniFile& ini, const TSettingKey<int32_t>& key, int32_t fallback) {
-    return ini.ReadInteger(key.Section, key.Key, fallback);
+    const int32_t value = ini.ReadInteger(key.Section, key.Key, fallback);
+    return key.Minimum ? std::max(value, *key.Minimum) : value;
 }
 
 int32_t ReadSetting(const TIniFile& ini, const TCurrentKey& key, int32_t fallback) {

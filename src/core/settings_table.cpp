@@ -15,7 +15,7 @@ constexpr SettingKey Entry(const TSettingKey<bool>& key, const TSettingKey<bool>
     return {key.Section, key.Key, Boolean, key.Default ? 1 : 0, {}, dialog.Default ? 1 : 0};
 }
 constexpr SettingKey Entry(const TSettingKey<int32_t>& key) {
-    return {key.Section, key.Key, Integer, key.Default, {}, std::nullopt};
+    return {key.Section, key.Key, Integer, key.Default, {}, std::nullopt, key.Minimum};
 }
 constexpr SettingKey Entry(const TSettingKey<std::string_view>& key) {
     return {key.Section, key.Key, String, std::nullopt, key.Default, std::nullopt};

@@ -11,12 +11,14 @@ namespace quobel {
 // the running system applies when the key is missing. Code reads and writes settings through
 // these objects (TOptions::Read / Write), never through section and key strings of its own.
 
-// A key with a default.
+// A key with a default, and for a number the least value that makes sense: a smaller stored
+// value (a hand-edited file) reads as the least.
 template <typename T>
 struct TSettingKey {
     std::string_view Section;
     std::string_view Key;
     T Default;
+    std::optional<T> Minimum = std::nullopt;
 };
 
 // A key that remembers where something was ("current" window and bar placement): it has no
@@ -42,13 +44,14 @@ struct TPlacementKey {
 // The same key read with another default: what a second reader shows for a missing key.
 template <typename T>
 constexpr TSettingKey<T> WithDefault(const TSettingKey<T>& key, T value) {
-    return {key.Section, key.Key, value};
+    return {key.Section, key.Key, value, key.Minimum};
 }
 
 namespace settings {
 
 inline constexpr TSettingKey<bool> kCheck{"General", "Check", true};
-inline constexpr TSettingKey<int32_t> kInterval{"General", "Interval", 5};  // minutes
+// Minutes; 0 would start checks back to back.
+inline constexpr TSettingKey<int32_t> kInterval{"General", "Interval", 5, 1};
 inline constexpr TSettingKey<bool> kSound{"General", "Sound", false};
 inline constexpr TSettingKey<std::string_view> kSoundFile{"General", "SoundFile", ""};
 inline constexpr TSettingKey<bool> kSmilies{"General", "Smilies", false};
@@ -108,6 +111,8 @@ struct SettingKey {
     std::string_view StringDefault;
     // A second default where another reader applies a different one (the Options dialog).
     std::optional<int32_t> DialogDefault;
+    // The least value an integer key reads as.
+    std::optional<int32_t> IntegerMinimum = std::nullopt;
 };
 
 std::span<const SettingKey> SettingsTable();

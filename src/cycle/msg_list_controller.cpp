@@ -26,6 +26,23 @@ namespace {
 
 constexpr int32_t kMinute = 60000;
 
+// A task's failure and its cause on one line: each line break in a server's reply becomes one
+// space.
+std::string OneLine(const std::string& text, const std::string& cause) {
+    const std::string joined = cause.empty() ? text : text + " " + cause;
+    std::string line;
+    line.reserve(joined.size());
+    for (const char c : joined) {
+        const bool lineBreak = c == '\r' || c == '\n';
+        if (!lineBreak) {
+            line += c;
+        } else if (!line.empty() && line.back() != ' ') {
+            line += ' ';
+        }
+    }
+    return line;
+}
+
 }  // namespace
 
 std::string DeleteConfirmationText(bool single) {
@@ -209,9 +226,13 @@ void TMsgListController::TaskProgress(TCustomTask&, int64_t position, int64_t ma
 }
 
 void TMsgListController::TaskError(TCustomTask&, const std::string& text, const Error& error) {
+    LogError(text, error.what());
+}
+
+void TMsgListController::LogError(const std::string& message, const std::string& details) {
     TError& entry = s_.Errors.Add();
-    entry.Message = text;
-    entry.Details = error.what();
+    entry.Message = message;
+    entry.Details = details;
     Events.ErrorLogged.Raise(entry);
 }
 
@@ -306,7 +327,7 @@ void TMsgListController::ChangeUnread(TMailBox& box, int32_t delta) {
     Events.UnreadChanged.Raise(box);
 }
 
-bool TMsgListController::FetchMessage(TMailItem& item, TFetchDone done) {
+bool TMsgListController::FetchMessage(TMailItem& item, TFetchDone done, TFetchFailed failed) {
     TAccount* account = AccountOf(item);
     if (account == nullptr) {
         return false;
@@ -314,6 +335,7 @@ bool TMsgListController::FetchMessage(TMailItem& item, TFetchDone done) {
     for (PendingFetch& pending : fetches_) {
         if (pending.Account == account && pending.Key == item.UIDL) {
             pending.Waiting.push_back(std::move(done));
+            pending.Failing.push_back(std::move(failed));
             Events.TasksWanted.Raise();
             return true;
         }
@@ -324,12 +346,19 @@ bool TMsgListController::FetchMessage(TMailItem& item, TFetchDone done) {
     task.OnRetrieved = [this](TPOPRetrieve& sender, const std::vector<std::string>* lines) {
         FetchEnded(sender, lines);
     };
-    // A task that could not connect brings no result: its waiters are dropped when it ends.
+    // A task that could not connect brings no result: its waiters hear of the failure when it
+    // ends.
     task.OnFinished = [this](TCustomTask& sender) {
-        std::erase_if(fetches_, [&](const PendingFetch& p) { return p.Task == &sender; });
+        const auto pending = std::ranges::find_if(
+            fetches_, [&](const PendingFetch& p) { return p.Task == &sender; });
+        if (pending != fetches_.end()) {
+            const std::vector<TFetchFailed> failing = std::move(pending->Failing);
+            fetches_.erase(pending);
+            FetchFailed(static_cast<const TPOPRetrieve&>(sender), failing);
+        }
         TaskFinished(sender);
     };
-    fetches_.push_back({&task, account, item.UIDL, {std::move(done)}});
+    fetches_.push_back({&task, account, item.UIDL, {std::move(done)}, {std::move(failed)}});
     Events.TasksWanted.Raise();
     s_.Tasks.StartNext();
     return true;
@@ -337,10 +366,12 @@ bool TMsgListController::FetchMessage(TMailItem& item, TFetchDone done) {
 
 void TMsgListController::FetchEnded(TPOPRetrieve& task, const std::vector<std::string>* lines) {
     std::vector<TFetchDone> waiting;
+    std::vector<TFetchFailed> failing;
     const auto pending =
         std::ranges::find_if(fetches_, [&](const PendingFetch& p) { return p.Task == &task; });
     if (pending != fetches_.end()) {
         waiting = std::move(pending->Waiting);
+        failing = std::move(pending->Failing);
         fetches_.erase(pending);
     }
     // A failure on the way (the server's list, the size, the transfer) has been listed. Lines
@@ -348,6 +379,7 @@ void TMsgListController::FetchEnded(TPOPRetrieve& task, const std::vector<std::s
     // list could not be read may well be there: the item stays as it was and is fetched again
     // the next time it is shown.
     if (!task.ErrorText.empty()) {
+        FetchFailed(task, failing);
         return;
     }
     TMailItem* item = FindItem(RegistryAccount(task), task.TargetKey);
@@ -363,6 +395,24 @@ void TMsgListController::FetchEnded(TPOPRetrieve& task, const std::vector<std::s
     for (const TFetchDone& done : waiting) {
         if (done) {
             done(*item, lines != nullptr);
+        }
+    }
+}
+
+void TMsgListController::FetchFailed(const TPOPRetrieve& task,
+                                     const std::vector<TFetchFailed>& failing) {
+    // A stopped task (the program is ending) reports nothing.
+    if (task.ErrorText.empty()) {
+        return;
+    }
+    TMailItem* item = FindItem(RegistryAccount(task), task.TargetKey);
+    if (item == nullptr) {
+        return;
+    }
+    const std::string line = OneLine(task.ErrorText, task.ErrorObject.what());
+    for (const TFetchFailed& failed : failing) {
+        if (failed) {
+            failed(*item, line);
         }
     }
 }

@@ -100,11 +100,14 @@ class TMsgListController {
     // server still had the message. Not called when the item is gone by then, nor when the
     // fetch failed: the failure is listed and the item stays as it was, to be fetched again.
     using TFetchDone = std::function<void(TMailItem& item, bool received)>;
+    // A fetch that failed: the item it was for and the failure in one line (also listed in the
+    // error log). Not called when the item is gone by then, nor when the task was stopped.
+    using TFetchFailed = std::function<void(TMailItem& item, const std::string& error)>;
     // Queues the download of the whole message of an item known by its header only, lists the
     // task, shows the Tasks window and starts the queue. The result is stored for the item
     // whatever shows it by then. While a fetch of the same message is pending no second one is
     // queued: `done` joins the pending one. False when the item has no account to fetch from.
-    bool FetchMessage(TMailItem& item, TFetchDone done);
+    bool FetchMessage(TMailItem& item, TFetchDone done, TFetchFailed failed = {});
     // Stores a fetch result for its item: the lines as the cache file (followed by the
     // terminator line), or, with none, the item marked downloaded so that it is not fetched
     // again.
@@ -134,6 +137,9 @@ class TMsgListController {
     void TaskStatus(TCustomTask& task, const std::string& text, uint8_t kind);
     void TaskProgress(TCustomTask& task, int64_t position, int64_t maximum);
     void TaskError(TCustomTask& task, const std::string& text, const Error& error);
+    // Adds an entry to the error log and tells the windows (a task's failure, a skin that did
+    // not load).
+    void LogError(const std::string& message, const std::string& details);
     void TaskFinished(TCustomTask& task);
     void TaskNewMessage(TPOPList& task, const std::string& key, int64_t size);
     void TaskServerList(TPOPList& task, const std::vector<std::string>& keys);
@@ -156,6 +162,8 @@ class TMsgListController {
     void AfterRemoval(TMailBox& box);
     void ChangeUnread(TMailBox& box, int32_t delta);
     void FetchEnded(TPOPRetrieve& task, const std::vector<std::string>* lines);
+    // Tells the waiters of a failed fetch, once.
+    void FetchFailed(const TPOPRetrieve& task, const std::vector<TFetchFailed>& failing);
     TMailItem* FindItem(const TAccount* account, const std::string& key);
     // Saves every account file; a failure is logged.
     void SaveAccounts();
@@ -167,6 +175,7 @@ class TMsgListController {
         const TAccount* Account;
         std::string Key;
         std::vector<TFetchDone> Waiting;
+        std::vector<TFetchFailed> Failing;
     };
 
     Services s_;

@@ -43,6 +43,16 @@ TEST(InspectTool, PrintsSettingsWithDefaultsApplied) {
     EXPECT_EQ(json["Reader.Font"]["Name"], "Courier New");
 }
 
+TEST(InspectTool, AnIntervalBelowOneMinuteIsShownAsOneMinute) {
+    const TempFolder folder;
+    std::FILE* file = std::fopen(folder.File("settings.ini").c_str(), "wb");
+    std::fputs("[General]\r\nInterval=0\r\n", file);
+    std::fclose(file);
+    const auto result = RunInspect({"settings", folder.File("settings.ini")});
+    ASSERT_EQ(result.exitCode, 0);
+    EXPECT_EQ(nlohmann::json::parse(result.output)["General"]["Interval"], 1);
+}
+
 TEST(InspectTool, BadInputGivesExitCodeOne) {
     const TempFolder folder;
     EXPECT_EQ(RunInspect({"account", folder.File("missing.qba")}).exitCode, 1);

@@ -196,6 +196,32 @@ TEST(SettingsRegistry, KeysReadTheirDefaultOrFallbackAndWhatWasWritten) {
     EXPECT_EQ(ini.ReadString("General", "SoundFile", ""), "/tmp/ding.wav");
 }
 
+TEST(SettingsRegistry, AnIntervalBelowOneMinuteReadsAsOneMinute) {
+    const TempFolder folder;
+    TOptions options(folder.File("settings.ini"));
+    struct Case {
+        const char* stored;
+        int32_t read;
+    };
+    for (const Case& c : {Case{"0", 1}, Case{"-5", 1}, Case{"1", 1}, Case{"7", 7}, Case{"x", 5}}) {
+        {
+            TIniFile ini(options.FileName());
+            ini.WriteString("General", "Interval", c.stored);
+        }
+        EXPECT_EQ(options.Read(settings::kInterval), c.read) << c.stored;
+        EXPECT_EQ(options.Read(settings::kInterval, 0), c.read == 5 ? 1 : c.read) << c.stored;
+    }
+    // The registry says so too, and of no other key.
+    std::vector<std::string> bounded;
+    for (const SettingKey& key : SettingsTable()) {
+        if (key.IntegerMinimum) {
+            EXPECT_EQ(*key.IntegerMinimum, 1);
+            bounded.push_back(std::string(key.Section) + "/" + std::string(key.Key));
+        }
+    }
+    EXPECT_EQ(bounded, (std::vector<std::string>{"General/Interval"}));
+}
+
 TEST(SettingsRegistry, AWriteInsideABatchJoinsIt) {
     const TempFolder folder;
     TOptions options(folder.File("settings.ini"));

@@ -148,7 +148,7 @@ TEST_F(CycleWindowsTest, TheTasksWindowListsWhatTheQueueHoldsAndItsErrors) {
     cycle->Controller().DeleteMessage(first);
     cycle->Controller().DeleteMessage(second);
     ASSERT_EQ(tasks.TaskRowCount(), 2);
-    EXPECT_EQ(tasks.tvTasks->topLevelItem(1)->text(1), QStringLiteral("Test account"));
+    EXPECT_EQ(tasks.tvTasks->topLevelItem(1)->text(1), QStringLiteral("mail.example"));
     EXPECT_FALSE(tasks.isVisible());
 
     // The server refuses: each delete is listed as an error and leaves the queue.

@@ -189,7 +189,7 @@ TEST_F(ReaderPaneTest, BrokenTransferIsListedAndTheMessageIsFetchedAgainLater) {
     Serve(kLogin + "+OK\r\n1 uid-b\r\n.\r\n+OK 1 99\r\n+OK\r\nFrom: Mara\r\n");  // then closed
     Pane().ShowItem(item);
     ASSERT_TRUE(RunTasks());
-    EXPECT_EQ(Pane().State(), TfraReader::TState::Waiting);
+    EXPECT_EQ(Pane().State(), TfraReader::TState::Failed);
     EXPECT_FALSE(item.Downloaded);
     EXPECT_EQ(CacheOf(item), header);
     ASSERT_GE(context.Errors.Count(), 1u);

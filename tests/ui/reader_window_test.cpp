@@ -193,8 +193,8 @@ TEST_F(ReaderWindowTest, CommandsReadAsDesigned) {
          QKeySequence(Qt::CTRL | Qt::Key_F)},
         {Redirect, "actRedirect", "&Redirect", "Redirect", kRedirectHint,
          QKeySequence(Qt::CTRL | Qt::Key_D)},
-        {AntiSpamShown, "actAntispam", "&Anti-spam", "Anti-spam", "Mark the message as spam",
-         QKeySequence()},
+        {AntiSpamShown, "actAntispam", "&Anti-spam", "Anti-spam (not available)",
+         "Mark the message as spam: not available in Quobel", QKeySequence()},
     };
     TMailItem& item = AddItem("c", "Subject: c\r\n\r\nx\r\n", true);
     TfrmExtReader& reader = Readers().ShowInReader(item, true);

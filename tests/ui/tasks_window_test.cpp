@@ -41,12 +41,14 @@ TEST(TasksWindowQueue, RowsFollowTheQueueAndTheWindowClosesWhenItRunsEmptyWithou
         std::vector<TAccount> accounts(3);
         for (size_t i = 0; i < accounts.size(); ++i) {
             accounts[i].Name = std::vector<std::string>{"one", "two", "three"}[i];
+            accounts[i].POP.Host = "pop." + accounts[i].Name + ".example";
             TPOPList& task = queue->Add<TPOPList>(accounts[i]);
             task.Connection->Connector = TMemoryTransport::ConnectorFor(peer);
         }
         ASSERT_EQ(window.TaskRowCount(), 3);
-        EXPECT_EQ(window.tvTasks->topLevelItem(0)->text(1), QStringLiteral("one"));
-        EXPECT_EQ(window.tvTasks->topLevelItem(2)->text(1), QStringLiteral("three"));
+        // The "Account" column names the POP3 server, not the account.
+        EXPECT_EQ(window.tvTasks->topLevelItem(0)->text(1), QStringLiteral("pop.one.example"));
+        EXPECT_EQ(window.tvTasks->topLevelItem(2)->text(1), QStringLiteral("pop.three.example"));
         EXPECT_NE(window.tvTasks->topLevelItem(0)->icon(0).cacheKey(),
                   window.tvTasks->topLevelItem(1)->icon(0).cacheKey());
 

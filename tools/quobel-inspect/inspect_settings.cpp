@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <nlohmann/json.hpp>
@@ -42,7 +43,10 @@ int RunSettings(const Arguments& args) {
                 break;
             case SettingType::Integer:
                 if (key.IntegerDefault) {
-                    section[name] = ini.ReadInteger(key.Section, key.Key, *key.IntegerDefault);
+                    const int32_t value =
+                        ini.ReadInteger(key.Section, key.Key, *key.IntegerDefault);
+                    section[name] =
+                        key.IntegerMinimum ? std::max(value, *key.IntegerMinimum) : value;
                 } else {
                     int32_t value = 0;
                     const bool present =

@@ -10,6 +10,7 @@
 #include "store/mail_item.h"
 #include "ui/app/quobel_context.h"
 #include "ui/common/qt_text.h"
+#include "ui/dialogs/add_account.h"
 #include "ui/dialogs/options_dialog.h"
 #include "ui/mainwindow/frm_msg_list.h"
 #include "ui/reader/reader_windows.h"
@@ -122,7 +123,13 @@ void TMailCycle::HookCommands() {
         QObject::connect(&window_.Command(id), &QAction::triggered, &window_,
                          std::forward<decltype(run)>(run));
     };
-    hook(Synchronize, [&controller] { controller.actSynchronize(); });
+    hook(Synchronize, [this, &controller] {
+        if (context_.Accounts.Count() == 0) {
+            window_.SayNoAccount();
+            return;
+        }
+        controller.actSynchronize();
+    });
     hook(DeleteSelected, [&controller] { controller.actDelete(); });
     hook(MarkRead, [&controller] { controller.MarkSelected(true); });
     hook(MarkUnread, [&controller] { controller.MarkSelected(false); });
@@ -133,6 +140,8 @@ void TMailCycle::HookCommands() {
     });
     hook(Options, [this] { actOptionsExecute(); });
     window_.OnDestroying = [&controller] { controller.Shutdown(); };
+    window_.OnStatusClick = [this] { StatusClick(); };
+    window_.OnAddAccount = [this] { AddAccount(); };
     QObject::connect(&window_.Command(Bar), &QAction::triggered, bar_.get(),
                      [this](bool checked) { bar_->actBarExecute(checked); });
     QObject::connect(&window_, &TfrmMsgList::Closed, bar_.get(),
@@ -153,6 +162,30 @@ void TMailCycle::actOptionsExecute() {
     }
     if (accepted || dialog.SettingsWritten()) {
         readers_->ApplySettings();
+    }
+}
+
+void TMailCycle::StatusClick() {
+    if (tasks_->Count() > 0) {
+        tasksWindow_.ShowTasksPage();
+    } else if (context_.Errors.Count() > 0) {
+        tasksWindow_.ShowErrorsPage();
+    } else {
+        return;
+    }
+    tasksWindow_.ShowOver(&window_);
+}
+
+void TMailCycle::AddAccount() {
+    const size_t before = context_.Accounts.Count();
+    RunReportingFailure(prompts_, &window_, [this] {
+        AddAccountByDialog(prompts_, context_.Accounts,
+                           JoinPath(context_.App.DataFolder(), "accounts"), &window_);
+    });
+    // An account whose file could not be written is still added: it is saved again at exit.
+    if (context_.Accounts.Count() != before) {
+        controller_->BuildAccountsMenu();
+        ApplyCheckTimer();
     }
 }
 

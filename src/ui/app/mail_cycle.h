@@ -64,6 +64,11 @@ class TMailCycle {
     void SetAccountsMenu(const std::vector<TAccount*>& accounts);
     void HookCommands();
     void actOptionsExecute();
+    // A left press on the status panel: the Tasks window on its tasks page while tasks are
+    // queued, else on its errors page while errors are logged, else nothing.
+    void StatusClick();
+    // The first-run line's button: the account dialog for a new account.
+    void AddAccount();
     TMailItem* FocusedItem() const;
 
     TQuobelContext& context_;

@@ -10,6 +10,7 @@
 #include "ui/app/single_instance.h"
 #include "ui/app/splash.h"
 #include "ui/app/startup_probe.h"
+#include "ui/common/help_key.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_platform.h"
 #include "ui/mainwindow/frm_msg_list.h"
@@ -46,6 +47,7 @@ int main(int argc, char** argv) {
     splash->ShowNow();
 
     QtUrlOpener urlOpener;
+    const THelpKey helpKey(urlOpener, JoinPath(context.App.ProgramFolder(), "Quobel.html"));
     int result = 0;
     {
         TfrmTasks tasks(context.Options);

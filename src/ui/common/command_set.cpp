@@ -1,6 +1,8 @@
 #include "ui/common/command_set.h"
 
+#include <QActionGroup>
 #include <QStyle>
+#include <algorithm>
 #include <cassert>
 
 #include "ui/common/command_action.h"
@@ -127,6 +129,24 @@ const TCommandEntry kCommands[] = {
     {BarAntiSpam, "actAntiSpam", "&Anti-Spam", "Anti-Spam|Mark the message as spam"},
 };
 
+// Commands this program has no function for. They keep their place in menus and tool bars, so
+// that the windows read as designed, but are shown unavailable instead of doing nothing.
+constexpr TCommandId kWithoutFunction[] = {
+    SelectSpam,   AntiSpamSelected, AddressBook,    SenderAddress, SenderAllow,
+    ContactsList, AntiSpamShown,    BarAddressBook, BarAntiSpam,
+};
+
+bool HasFunction(TCommandId id) {
+    return std::find(std::begin(kWithoutFunction), std::end(kWithoutFunction), id) ==
+           std::end(kWithoutFunction);
+}
+
+// The hint of a command without function says so in both its texts.
+void MarkUnavailable(QAction& action) {
+    action.setToolTip(action.toolTip() + QStringLiteral(" (not available)"));
+    action.setStatusTip(action.statusTip() + QStringLiteral(": not available in Quobel"));
+}
+
 const TCommandEntry& EntryOf(TCommandId id) {
     for (const TCommandEntry& entry : kCommands) {
         if (entry.Id == id) {
@@ -153,8 +173,22 @@ QAction* Make(QWidget& owner, const TCommandEntry& entry) {
 }  // namespace
 
 TCommandSet::TCommandSet(QWidget& owner, std::initializer_list<TCommandId> ids) {
+    // A disabled group keeps its commands disabled whatever a window enables along with the
+    // commands that work on a selection.
+    QActionGroup* unavailable = nullptr;
     for (const TCommandId id : ids) {
-        actions_[id] = Make(owner, EntryOf(id));
+        QAction* action = Make(owner, EntryOf(id));
+        actions_[id] = action;
+        if (!HasFunction(id)) {
+            if (unavailable == nullptr) {
+                unavailable = new QActionGroup(&owner);
+                unavailable->setObjectName(QStringLiteral("grpUnavailable"));
+                unavailable->setExclusionPolicy(QActionGroup::ExclusionPolicy::None);
+                unavailable->setEnabled(false);
+            }
+            unavailable->addAction(action);
+            MarkUnavailable(*action);
+        }
     }
 }
 

@@ -16,6 +16,7 @@
 #include <climits>
 
 #include "accounts/account.h"
+#include "ui/common/help_key.h"
 #include "ui/common/qt_text.h"
 #include "ui/dialogs/color_picker.h"
 #include "ui/dialogs/options_prompts.h"
@@ -75,6 +76,7 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     : QDialog(parent), prompts_(prompts) {
     setWindowTitle(QStringLiteral("Account Settings"));
     setProperty("helpContext", 4);
+    SetHelpSection(*this, "account");
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     txtAccount = new QLineEdit(this);

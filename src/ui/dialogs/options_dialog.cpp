@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "core/options.h"
+#include "ui/common/help_key.h"
 #include "ui/dialogs/options_prompts.h"
 
 namespace quobel {
@@ -17,6 +18,7 @@ TfrmOptions::TfrmOptions(TOptionsDialogContext context, QWidget* parent)
     : QDialog(parent), context_(std::move(context)) {
     setWindowTitle(QStringLiteral("Options"));
     setProperty("helpContext", 3);
+    SetHelpSection(*this, "options");
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     pcOptions = new QTabWidget(this);

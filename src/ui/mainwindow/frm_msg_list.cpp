@@ -26,6 +26,7 @@
 #include "platform/url_opener.h"
 #include "store/mail_box.h"
 #include "ui/app/quobel_context.h"
+#include "ui/common/help_key.h"
 #include "ui/common/icons.h"
 #include "ui/mainwindow/list_header.h"
 #include "ui/mainwindow/main_menus.h"
@@ -52,11 +53,13 @@ TfrmMsgList::TfrmMsgList(TQuobelContext& context, TfrmTasks& tasks, UrlOpener& u
       placed_(*this),
       orvaneFormSize(placed_, std::string(settings::kMsgListPlacement.Section)) {
     setObjectName(QStringLiteral("frmMsgList"));
+    SetHelpSection(*this, "main");
     setWindowTitle(QStringLiteral("Quobel"));
     setWindowIcon(TIcons::Application());
     TrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
 
     tmrCheck_ = new QTimer(this);
+    tmrCheck_->setObjectName(QStringLiteral("tmrCheck"));
     tmrBox_ = new QTimer(this);
     tmrBox_->setSingleShot(true);
     tmrBox_->setInterval(kPreviewDelayMs);
@@ -125,7 +128,8 @@ void TfrmMsgList::ConnectCommands() {
 }
 
 void TfrmMsgList::SetUpColumns() {
-    layout_ = MessageListDesignLayout();
+    // Without a saved layout (LoadLayout keeps this one) the design widths fit the list's font.
+    layout_ = FitToFont(MessageListDesignLayout(), w_.tvMailBox->font());
     ApplyColumns(layout_, *w_.tvMailBox->header());
     messages_.SetSort(layout_.SortColumn, layout_.SortDirection);
     UpdateSortIndicator();
@@ -161,6 +165,11 @@ void TfrmMsgList::ConnectWidgets() {
     connect(w_.spltLeft, &QSplitter::splitterMoved, this, [this] {
         if (!w_.tvContacts->isHidden()) {
             contactsHeight_ = w_.spltLeft->sizes().value(1);
+        }
+    });
+    connect(w_.cmdAddAccount, &QPushButton::clicked, this, [this] {
+        if (OnAddAccount) {
+            OnAddAccount();
         }
     });
     w_.tvBoxList->viewport()->installEventFilter(this);
@@ -587,6 +596,19 @@ void TfrmMsgList::ClearHeaders() {
     while (w_.tsParts->count() > 0) {
         w_.tsParts->removeTab(0);
     }
+}
+
+void TfrmMsgList::ShowFirstRun(bool noAccount) {
+    w_.pnlFirstRun->setVisible(noAccount);
+}
+
+bool TfrmMsgList::FirstRunShown() const {
+    return !w_.pnlFirstRun->isHidden();
+}
+
+void TfrmMsgList::SayNoAccount() {
+    SetStatusText(QString::fromLatin1(kNoAccountYet));
+    ShowFirstRun(true);
 }
 
 void TfrmMsgList::EnableMessageCommands(bool enabled) {

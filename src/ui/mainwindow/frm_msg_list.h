@@ -122,6 +122,13 @@ class TfrmMsgList : public QMainWindow {
     int ReaderHeight() const { return readerHeight_; }
     int ContactsHeight() const { return contactsHeight_; }
 
+    // First run: while there is no account, a line above the list says so, with a button that
+    // asks for one (OnAddAccount).
+    void ShowFirstRun(bool noAccount);
+    bool FirstRunShown() const;
+    // The Check mail command found no account: the status panel says so and the line shows.
+    void SayNoAccount();
+
     // Status bar panel 1: "kind|text" or plain text.
     void SetStatusText(const QString& text);
     QString StatusText() const;
@@ -157,6 +164,8 @@ class TfrmMsgList : public QMainWindow {
     std::function<void()> OnClearReader;
     // Left press on the task status panel.
     std::function<void()> OnStatusClick;
+    // The first-run line's button.
+    std::function<void()> OnAddAccount;
     // Last step of the exit sequence: save the mail state (tables, account files, unread
     // counters) and stop the queued and running tasks.
     std::function<void()> OnDestroying;

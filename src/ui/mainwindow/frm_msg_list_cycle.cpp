@@ -38,6 +38,8 @@ void TfrmMsgList::ObserveCycle(TCycleEvents& events) {
         events.UnreadChanged.Subscribe([this](TMailBox&) { RepaintFolderRow(FocusedFolder()); }));
     cycleSubscriptions_.push_back(
         events.ItemChanged.Subscribe([this](TMailItem&) { RepaintLists(); }));
+    cycleSubscriptions_.push_back(events.AccountsListed.Subscribe(
+        [this](const std::vector<TAccount*>& accounts) { ShowFirstRun(accounts.empty()); }));
     cycleSubscriptions_.push_back(events.TaskStatus.Subscribe(
         [this](const std::string&, const std::string& text, uint8_t kind) {
             SetStatusText(QString::fromStdString(StatusPanelText(text, kind)));

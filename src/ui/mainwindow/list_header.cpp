@@ -1,5 +1,9 @@
 #include "ui/mainwindow/list_header.h"
 
+#include <QFontMetrics>
+#include <algorithm>
+#include <cmath>
+
 #include "ui/mainwindow/message_row_source.h"
 
 namespace quobel {
@@ -27,6 +31,32 @@ TListLayout MessageListDesignLayout() {
         column.CanDrag = true;
         layout.Columns.push_back(column);
     }
+    return layout;
+}
+
+TListLayout FitToFont(TListLayout layout, const QFont& listFont) {
+    // What has to fit, and the room the design gave it. A cell adds a margin on both sides; the
+    // From column also carries the envelope picture.
+    constexpr int kCellMargins = 12;
+    constexpr int kEnvelope = 16 + 8;
+    constexpr int kDesignDate = 125;
+    QFont bold(listFont);
+    bold.setBold(true);
+    const QFontMetrics metrics(bold);
+    const int date =
+        metrics.horizontalAdvance(QStringLiteral("12-31-2026 23:59:59")) + kCellMargins;
+    const int name =
+        metrics.horizontalAdvance(QStringLiteral("Mara Lindqvist")) + kEnvelope + kCellMargins;
+    // The date's digits measure the font against the design's; names vary more, so the From
+    // column only makes room for a usual one on top of that.
+    const double factor = std::max(1.0, static_cast<double>(date) / kDesignDate);
+    for (TListColumn& column : layout.Columns) {
+        if (column.CanResize) {
+            column.Width = static_cast<int>(std::ceil(column.Width * factor));
+        }
+    }
+    TListColumn& from = layout.Columns.at(kColFrom);
+    from.Width = std::max(from.Width, name);
     return layout;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFont>
 #include <QHeaderView>
 
 #include "core/list_layout.h"
@@ -9,6 +10,12 @@ namespace quobel {
 // The message list's design layout: the columns' widths, visibility and positions (the key
 // column leftmost) and the sort by Date ascending.
 TListLayout MessageListDesignLayout();
+
+// The design layout made for a small font, widened for the list's font where it is larger: the
+// resizable columns grow by one factor, so that a full date and time (in bold, as unread rows
+// show it) fits the Date column, and the From column makes room for a usual name with its
+// envelope.
+TListLayout FitToFont(TListLayout layout, const QFont& listFont);
 
 // Applies a layout's columns to a header (visibility, widths of resizable columns, display
 // positions, which columns can be resized). The sort is the caller's.

@@ -90,6 +90,26 @@ TMainWidgets BuildMainWidgets(QMainWindow& window, TFolderListModel& folders,
     header->setMinimumSectionSize(16);
     header->setContextMenuPolicy(Qt::CustomContextMenu);
 
+    // The first-run line sits above the list, in the list's part of the splitter.
+    w.pnlFirstRun = new QWidget;
+    w.pnlFirstRun->setObjectName(QStringLiteral("pnlFirstRun"));
+    w.lblFirstRun = new QLabel(QString::fromLatin1(kNoAccountYet));
+    w.lblFirstRun->setObjectName(QStringLiteral("lblFirstRun"));
+    w.cmdAddAccount = new QPushButton(QStringLiteral("&Add account..."));
+    w.cmdAddAccount->setObjectName(QStringLiteral("cmdAddAccount"));
+    auto* firstRunRow = new QHBoxLayout(w.pnlFirstRun);
+    firstRunRow->setContentsMargins(8, 6, 8, 6);
+    firstRunRow->addWidget(w.lblFirstRun, 1);
+    firstRunRow->addWidget(w.cmdAddAccount);
+    w.pnlFirstRun->setVisible(false);
+    auto* pnlList = new QWidget;
+    pnlList->setObjectName(QStringLiteral("pnlList"));
+    auto* listLayout = new QVBoxLayout(pnlList);
+    listLayout->setContentsMargins(0, 0, 0, 0);
+    listLayout->setSpacing(0);
+    listLayout->addWidget(w.pnlFirstRun);
+    listLayout->addWidget(w.tvMailBox, 1);
+
     w.pnlReader = new QWidget;
     w.pnlReader->setObjectName(QStringLiteral("pnlReader"));
     w.pnlHeaders = new QWidget;
@@ -146,7 +166,7 @@ TMainWidgets BuildMainWidgets(QMainWindow& window, TFolderListModel& folders,
 
     w.spltReader = new QSplitter(Qt::Vertical);
     w.spltReader->setObjectName(QStringLiteral("spltReader"));
-    w.spltReader->addWidget(w.tvMailBox);
+    w.spltReader->addWidget(pnlList);
     w.spltReader->addWidget(w.pnlReader);
     w.spltReader->setStretchFactor(0, 1);
     w.spltReader->setStretchFactor(1, 0);

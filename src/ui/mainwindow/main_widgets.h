@@ -27,6 +27,9 @@ struct TMainWidgets {
     QTreeView* tvBoxList;
     QTreeWidget* tvContacts;
     QTreeView* tvMailBox;
+    QWidget* pnlFirstRun;  // over the list while there is no account
+    QLabel* lblFirstRun;
+    QPushButton* cmdAddAccount;
     QWidget* pnlReader;
     QWidget* pnlHeaders;
     QLabel *lblFrom, *lblTo, *lblCC, *lblRecipient, *lblSourceIP;
@@ -38,6 +41,9 @@ struct TMainWidgets {
     QLabel* sbHint;          // status panel 0: the long hint
     TStatusPanel* sbStatus;  // status panel 1: the task status
 };
+
+// What the first-run line and the Check mail command say while there is no account.
+inline constexpr char kNoAccountYet[] = "No account yet: add one to start checking mail";
 
 // Makes and lays out the window's widgets: the header strip over the folder tree and contacts on
 // the left, the message list over the reader panel on the right, and the status bar. The lists

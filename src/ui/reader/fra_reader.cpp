@@ -1,6 +1,7 @@
 #include "ui/reader/fra_reader.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMenu>
 #include <QStackedWidget>
 #include <QVBoxLayout>
@@ -14,6 +15,7 @@
 #include "message/shown_text.h"
 #include "store/mail_box.h"
 #include "store/mail_item.h"
+#include "ui/common/help_key.h"
 #include "ui/common/qt_font.h"
 #include "ui/dialogs/color_picker.h"
 #include "ui/reader/reader_text_view.h"
@@ -50,6 +52,7 @@ const char* const TfraReader::kRemovedText =
 TfraReader::TfraReader(Services services, QWidget* parent)
     : QWidget(parent), services_(std::move(services)), self_(std::make_shared<TfraReader*>(this)) {
     setObjectName(QStringLiteral("fraReader"));
+    SetHelpSection(*this, "reader");
     pcMessage = new QStackedWidget(this);
     pcMessage->setObjectName(QStringLiteral("pcMessage"));
     tsText = new QWidget;
@@ -69,9 +72,25 @@ TfraReader::TfraReader(Services services, QWidget* parent)
     sourceFont.setStyleHint(QFont::TypeWriter);
     sourceFont.setPointSize(8);
     rtfSource->setFont(sourceFont);
+    lblFetchFailed = new QLabel(tsText);
+    lblFetchFailed->setObjectName(QStringLiteral("lblFetchFailed"));
+    lblFetchFailed->setTextFormat(Qt::RichText);
+    lblFetchFailed->setTextInteractionFlags(Qt::LinksAccessibleByMouse |
+                                            Qt::LinksAccessibleByKeyboard);
+    lblFetchFailed->setContentsMargins(4, 4, 4, 4);
+    lblFetchFailed->setVisible(false);
+    connect(lblFetchFailed, &QLabel::linkActivated, this, [this] {
+        if (item_ != nullptr) {
+            ShowItem(*item_);
+        }
+    });
     for (auto [page, view] : {std::pair{tsText, rtfText}, std::pair{tsSource, rtfSource}}) {
         auto* layout = new QVBoxLayout(page);
         layout->setContentsMargins(0, 0, 0, 0);
+        layout->setSpacing(0);
+        if (page == tsText) {
+            layout->addWidget(lblFetchFailed);
+        }
         layout->addWidget(view);
         pcMessage->addWidget(page);
     }
@@ -121,6 +140,7 @@ void TfraReader::UseReaderFont() {
 }
 
 void TfraReader::Clear() {
+    lblFetchFailed->setVisible(false);
     rtfText->SetText(QString());
     rtfSource->SetText(QString());
     item_ = nullptr;
@@ -144,11 +164,18 @@ void TfraReader::ShowItem(TMailItem& item) {
         ShowNotice(kWaitingText, TState::Waiting);
         std::weak_ptr<TfraReader*> alive = self_;
         if (services_.FetchMessage) {
-            services_.FetchMessage(item, [alive](TMailItem& fetched, bool received) {
-                if (const auto self = alive.lock()) {
-                    (*self)->FetchDone(fetched, received);
-                }
-            });
+            services_.FetchMessage(
+                item,
+                [alive](TMailItem& fetched, bool received) {
+                    if (const auto self = alive.lock()) {
+                        (*self)->FetchDone(fetched, received);
+                    }
+                },
+                [alive](TMailItem& failed, const std::string& error) {
+                    if (const auto self = alive.lock()) {
+                        (*self)->FetchFailed(failed, error);
+                    }
+                });
         }
         return;
     }
@@ -229,6 +256,18 @@ void TfraReader::FetchDone(TMailItem& item, bool received) {
             services_.ReportError(failure.what());
         }
     }
+}
+
+void TfraReader::FetchFailed(TMailItem& item, const std::string& error) {
+    if (item_ != &item) {
+        return;
+    }
+    // The error comes from a server: it is shown as text, never as markup.
+    const QString text = QString::fromUtf8(error.data(), static_cast<qsizetype>(error.size()));
+    lblFetchFailed->setText(text.toHtmlEscaped() +
+                            QStringLiteral(" &nbsp;<a href=\"retry\">Try again</a>"));
+    ShowNotice("", TState::Failed);
+    lblFetchFailed->setVisible(true);
 }
 
 void TfraReader::MessageShown() {

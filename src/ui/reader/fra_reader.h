@@ -9,6 +9,7 @@
 #include "core/font_record.h"
 
 class QAction;
+class QLabel;
 class QMenu;
 class QStackedWidget;
 
@@ -36,9 +37,11 @@ class TfraReader : public QWidget {
         // The password prompt; null: every prompt counts as cancelled.
         PasswordQuery* Password = nullptr;
         using TFetchDone = std::function<void(TMailItem& item, bool received)>;
+        // The fetch failed: its error on one line.
+        using TFetchFailed = std::function<void(TMailItem& item, const std::string& error)>;
         // Queues the download of an item's whole message; `done` runs on this thread once it was
         // stored for its item. False when the item cannot be fetched (it has no account).
-        std::function<bool(TMailItem& item, TFetchDone done)> FetchMessage;
+        std::function<bool(TMailItem& item, TFetchDone done, TFetchFailed failed)> FetchMessage;
         // An item's row changed: its mailbox table is saved.
         std::function<void(TMailBox& box)> BoxChanged;
         // A failure while showing a fetched message (no caller is there to report it).
@@ -81,6 +84,8 @@ class TfraReader : public QWidget {
     QWidget* tsSource;
     TReaderTextView* rtfText;
     TReaderTextView* rtfSource;
+    // Over the Text page after a failed fetch: the error and a "Try again" link.
+    QLabel* lblFetchFailed;
     QMenu* mnuReader;
     QAction* mnuCopy;
     QAction* mnuSelectAll;
@@ -95,6 +100,7 @@ class TfraReader : public QWidget {
   private:
     void ShowNotice(const char* text, TState state);
     void FetchDone(TMailItem& item, bool received);
+    void FetchFailed(TMailItem& item, const std::string& error);
     void LinkClicked(const QString& link);
     TReaderTextView& ActiveView() const;
     void UseReaderFont();

@@ -17,6 +17,7 @@
 #include "core/settings_table.h"
 #include "store/mail_item.h"
 #include "ui/common/command_set.h"
+#include "ui/common/help_key.h"
 #include "ui/common/icons.h"
 #include "ui/reader/reader_headers.h"
 
@@ -39,6 +40,7 @@ TfrmExtReader::TfrmExtReader(TReaderWindowHost& host, QWidget* parent)
       placed_(*this),
       orvaneFormSize(placed_, std::string(settings::kReaderPlacement.Section)) {
     setObjectName(QStringLiteral("frmExtReader"));
+    SetHelpSection(*this, "readerwindow");
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(kNoSubject);
     setWindowIcon(TIcons::Application());
@@ -150,6 +152,8 @@ void TfrmExtReader::CreateWidgets() {
     pnlReader->setObjectName(QStringLiteral("pnlReader"));
     TfraReader::Services services = host_.PaneServices();
     reader_ = new TfraReader(std::move(services), pnlReader);
+    // F1 in the text of a reader window is help on reader windows, not on the preview.
+    SetHelpSection(*reader_, "readerwindow");
     tsParts = new QTabBar;
     tsParts->setObjectName(QStringLiteral("tsParts"));
     tsParts->setShape(QTabBar::RoundedSouth);

@@ -86,8 +86,9 @@ TReaderWindows::~TReaderWindows() {
 
 TfraReader::Services TReaderWindows::PaneServices() {
     TfraReader::Services services{options_, &passwordForwarder_, {}, {}, {}};
-    services.FetchMessage = [this](TMailItem& item, TfraReader::Services::TFetchDone done) {
-        return controller_.FetchMessage(item, std::move(done));
+    services.FetchMessage = [this](TMailItem& item, TfraReader::Services::TFetchDone done,
+                                   TfraReader::Services::TFetchFailed failed) {
+        return controller_.FetchMessage(item, std::move(done), std::move(failed));
     };
     services.BoxChanged = [this](TMailBox& box) { controller_.BoxChanged(box); };
     services.ReportError = [this](const std::string& text) {

@@ -13,6 +13,7 @@
 #include "cycle/cycle_events.h"
 #include "retrieval/custom_task.h"
 #include "retrieval/errors.h"
+#include "ui/common/help_key.h"
 #include "ui/common/icons.h"
 
 namespace quobel {
@@ -34,11 +35,18 @@ QTreeWidget* MakeList(const QString& first, const QString& second) {
     return list;
 }
 
+// The "Account" column names the server a task talks to: every task of this program is a POP3
+// task. The task's own copy of its account is read, which outlives a removed account.
+std::string ServerOf(const TCustomTask& task) {
+    return task.SourceAccount != nullptr ? task.Account.POP.Host : std::string();
+}
+
 }  // namespace
 
 TfrmTasks::TfrmTasks(TOptions& options, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowCloseButtonHint), options_(options) {
     setObjectName(QStringLiteral("frmTasks"));
+    SetHelpSection(*this, "tasks");
     setWindowTitle(QStringLiteral("Tasks"));
     setSizeGripEnabled(true);
 
@@ -129,7 +137,7 @@ void TfrmTasks::TaskQueueChanged(TTasks& queue) {
     for (size_t i = 0; i < queue.Count(); ++i) {
         TCustomTask& task = queue.Items(i);
         AddTaskRow(QString::fromStdString(task.Description()),
-                   QString::fromStdString(task.Account.Name));
+                   QString::fromStdString(ServerOf(task)));
     }
     if (queue.Count() == 0 && ErrorRowCount() == 0) {
         hide();

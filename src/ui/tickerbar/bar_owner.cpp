@@ -49,8 +49,11 @@ void TBarOwner::CreateBar() {
     bar_->OnHide = [this](TfrmBar& bar) { BarClosed(bar); };
     bar_->MailBox =
         controller_.Inbox != nullptr ? controller_.Inbox : context_.MailBoxes.FindByType(0);
-    // A chosen skin that cannot be drawn should not leave the bar blank while another loads.
-    TSkin* skin = context_.Skins.LoadFirstUsable(context_.Skins.Current());
+    // A chosen skin that cannot be drawn should not leave the bar blank while another loads;
+    // the error log tells which skin was chosen and which one is used.
+    std::vector<std::string> failures;
+    TSkin* skin = context_.Skins.LoadFirstUsable(context_.Skins.Current(), &failures);
+    ReportSkinFallback(skin, failures);
     try {
         bar_->ApplySkin(skin != nullptr ? skin : context_.Skins.Current());
     } catch (...) {
@@ -59,6 +62,29 @@ void TBarOwner::CreateBar() {
         bar_->show();
         throw;
     }
+}
+
+void TBarOwner::ReportSkinFallback(const TSkin* used, const std::vector<std::string>& failures) {
+    const TSkin* chosen = context_.Skins.Current();
+    std::string chosenName;
+    if (chosen != nullptr) {
+        chosenName = chosen->Name;
+    } else {
+        OptionsScope scope(context_.Options);
+        chosenName = scope.Read(settings::kBarSkin);
+    }
+    if (used == chosen || chosenName.empty()) {
+        return;
+    }
+    std::string details = chosen == nullptr ? "There is no skin of that name." : std::string();
+    for (const std::string& failure : failures) {
+        details += (details.empty() ? "" : "\n") + failure;
+    }
+    const std::string instead = used != nullptr
+                                    ? "the bar uses the skin \"" + used->Name + "\" instead"
+                                    : "no other skin could be loaded either";
+    controller_.LogError("The skin \"" + chosenName + "\" could not be loaded; " + instead,
+                         details);
 }
 
 void TBarOwner::BarClosed(TfrmBar& bar) {

@@ -2,6 +2,8 @@
 
 #include <QObject>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "ui/tickerbar/bar_host.h"
 #include "ui/tickerbar/frm_bar.h"
@@ -66,6 +68,9 @@ class TBarOwner : public QObject, public TBarHost {
 
   private:
     void CreateBar();
+    // The chosen skin did not load (or does not exist) and `used` is drawn instead: an entry
+    // in the error log names both.
+    void ReportSkinFallback(const TSkin* used, const std::vector<std::string>& failures);
     void BarClosed(TfrmBar& bar);
 
     TQuobelContext& context_;

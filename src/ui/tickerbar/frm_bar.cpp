@@ -16,6 +16,7 @@
 #include "core/options.h"
 #include "store/mail_box.h"
 #include "store/mail_item.h"
+#include "ui/common/help_key.h"
 #include "ui/common/qt_text.h"
 #include "ui/tickerbar/bar_floating_shell.h"
 
@@ -53,6 +54,7 @@ TfrmBar::TfrmBar(TBarHost& host, TOptions& options, const TShellFactory& shellFa
               .StillThere = [this](TMailItem* item) { return ValidItem(item); }}),
       shellWindow_(*this, OnInformation, [this] { return drag_ != nullptr && drag_->Active(); }) {
     setWindowTitle(QStringLiteral("Quobel Bar"));
+    SetHelpSection(*this, "bar");
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_ShowWithoutActivating);
     setMouseTracking(true);
