@@ -27,6 +27,8 @@ int main(int argc, char** argv) {
     int qtArgc = argc > 0 ? 1 : 0;
     TQuobelApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Quobel"));
+    // The desktop ties the windows to the menu entry (and its icon) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quobel.Quobel"));
     QApplication::setWindowIcon(TIcons::Application());
     // Closing the main window ends the program, also while the Tasks window is open; hiding
     // to the tray must not end it.
