@@ -6,8 +6,10 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "core/error.h"
 
@@ -124,12 +126,9 @@ std::unique_ptr<const TFileBytes> TFileBytes::Read(const std::string& path) {
     }
     if (info.st_size >= kMapFrom) {
         const auto size = static_cast<size_t>(info.st_size);
-        void* memory = ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
-                              MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
-        if (memory != MAP_FAILED) {
-            bytes->mapped_ = memory;
-            bytes->mappedSize_ = size;
-            auto* target = static_cast<char*>(memory);
+        TAnonymousMemory memory = TAnonymousMemory::Map(size);
+        if (memory.Start() != nullptr) {
+            auto* target = static_cast<char*>(memory.Start());
             size_t got = 0;
             while (got < size) {
                 const ssize_t read = ReadSome(fd.get(), target + got, size - got);
@@ -144,11 +143,10 @@ std::unique_ptr<const TFileBytes> TFileBytes::Read(const std::string& path) {
             char more = 0;
             if (ReadSome(fd.get(), &more, 1) == 0) {
                 bytes->mappedView_ = std::string_view(target, got);
+                bytes->mapped_ = std::move(memory);
                 return bytes;
             }
             // The file grew while it was read: read it again as it is now.
-            ::munmap(memory, size);
-            bytes->mapped_ = nullptr;
         }
     }
     if (!ReadWholeFile(path, bytes->text_)) {
@@ -157,9 +155,69 @@ std::unique_ptr<const TFileBytes> TFileBytes::Read(const std::string& path) {
     return bytes;
 }
 
-TFileBytes::~TFileBytes() {
-    if (mapped_ != nullptr) {
-        ::munmap(mapped_, mappedSize_);
+TAnonymousMemory TAnonymousMemory::Map(size_t size) {
+    // Huge pages where the system offers them: a 36 MB table then arrives in a few dozen page
+    // faults instead of about nine thousand, which measured 4 ms of CPU time against 100 ms on a
+    // virtual machine whose page faults are dear. The region is aligned to the huge page size
+    // so that all of it can use them.
+    constexpr size_t kHugePage = size_t{2} << 20;
+    TAnonymousMemory memory;
+#ifdef MADV_HUGEPAGE
+    const size_t rounded = (size + kHugePage - 1) / kHugePage * kHugePage;
+    void* raw = ::mmap(nullptr, rounded + kHugePage, PROT_READ | PROT_WRITE,
+                       MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (raw == MAP_FAILED) {
+        return memory;
+    }
+    const auto address = reinterpret_cast<uintptr_t>(raw);
+    const uintptr_t aligned = (address + kHugePage - 1) & ~(kHugePage - 1);
+    // Give back what lies outside the aligned region.
+    if (aligned > address) {
+        ::munmap(raw, aligned - address);
+    }
+    const size_t tail = address + rounded + kHugePage - (aligned + rounded);
+    if (tail > 0) {
+        ::munmap(reinterpret_cast<void*>(aligned + rounded), tail);
+    }
+    memory.start_ = reinterpret_cast<void*>(aligned);
+    memory.size_ = rounded;
+    if (::madvise(memory.start_, memory.size_, MADV_HUGEPAGE) == 0) {
+        return memory;
+    }
+    // Without huge pages, mapping every page in one step is still far cheaper than a fault for
+    // each page while the file is read.
+    memory = TAnonymousMemory();
+#endif
+    void* populated = ::mmap(nullptr, size, PROT_READ | PROT_WRITE,
+                             MAP_PRIVATE | MAP_ANONYMOUS | MAP_POPULATE, -1, 0);
+    if (populated != MAP_FAILED) {
+        memory.start_ = populated;
+        memory.size_ = size;
+    }
+    return memory;
+}
+
+TAnonymousMemory::TAnonymousMemory(TAnonymousMemory&& other) noexcept
+    : start_(std::exchange(other.start_, nullptr)), size_(std::exchange(other.size_, 0)) {}
+
+TAnonymousMemory& TAnonymousMemory::operator=(TAnonymousMemory&& other) noexcept {
+    if (this != &other) {
+        Release();
+        start_ = std::exchange(other.start_, nullptr);
+        size_ = std::exchange(other.size_, 0);
+    }
+    return *this;
+}
+
+TAnonymousMemory::~TAnonymousMemory() {
+    Release();
+}
+
+void TAnonymousMemory::Release() {
+    if (start_ != nullptr) {
+        ::munmap(start_, size_);
+        start_ = nullptr;
+        size_ = 0;
     }
 }
 

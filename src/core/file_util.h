@@ -19,8 +19,30 @@ bool FolderExists(const std::string& path);
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& contents);
 
-// A whole file's bytes in memory of their own, read-only. A large file is read into memory that
-// is mapped in one step, which costs far less than growing a buffer page by page.
+// Private anonymous memory, mapped for a large read and unmapped when it goes.
+class TAnonymousMemory {
+  public:
+    // At least `size` bytes, on huge pages where the system offers them; empty when mapping fails.
+    static TAnonymousMemory Map(size_t size);
+    TAnonymousMemory() = default;
+    TAnonymousMemory(TAnonymousMemory&& other) noexcept;
+    TAnonymousMemory& operator=(TAnonymousMemory&& other) noexcept;
+    TAnonymousMemory(const TAnonymousMemory&) = delete;
+    TAnonymousMemory& operator=(const TAnonymousMemory&) = delete;
+    ~TAnonymousMemory();
+
+    void* Start() const { return start_; }
+
+  private:
+    void Release();
+
+    void* start_ = nullptr;
+    size_t size_ = 0;
+};
+
+// A whole file's bytes in memory of their own, read-only (a file mapped instead could be cut short
+// by another program, and reading it then would kill this one). A large file is read into memory
+// mapped in one step, which costs far less than growing a buffer page by page.
 class TFileBytes {
     struct OnlyRead {};
 
@@ -28,16 +50,16 @@ class TFileBytes {
     // Null when the file cannot be opened or read (errno tells why).
     static std::unique_ptr<const TFileBytes> Read(const std::string& path);
     explicit TFileBytes(OnlyRead) {}
-    ~TFileBytes();
     TFileBytes(const TFileBytes&) = delete;
     TFileBytes& operator=(const TFileBytes&) = delete;
 
-    std::string_view View() const { return mapped_ != nullptr ? mappedView_ : text_; }
+    std::string_view View() const {
+        return mapped_.Start() != nullptr ? mappedView_ : std::string_view(text_);
+    }
 
   private:
     std::string text_;  // a small file, or one that changed while it was read
-    void* mapped_ = nullptr;
-    size_t mappedSize_ = 0;
+    TAnonymousMemory mapped_;
     std::string_view mappedView_;
 };
 

@@ -107,7 +107,12 @@ TEST(FileBytes, ReadsSmallAndLargeFilesWhole) {
     for (size_t i = 0; i < large.size(); ++i) {
         large[i] = static_cast<char>(i * 7 + i / 4096);
     }
-    for (const std::string& contents : {std::string(), std::string("small"), large}) {
+    // Large files land in memory rounded up to whole huge pages: sizes on and just past a
+    // boundary must come back exactly.
+    const std::string onBoundary = large.substr(0, size_t{2} << 20);
+    const std::string pastBoundary = large.substr(0, (size_t{2} << 20) + 1);
+    for (const std::string& contents :
+         {std::string(), std::string("small"), large, onBoundary, pastBoundary}) {
         WriteFileAtomic(folder.File("file"), contents);
         const std::unique_ptr<const TFileBytes> bytes = TFileBytes::Read(folder.File("file"));
         ASSERT_NE(bytes, nullptr);
