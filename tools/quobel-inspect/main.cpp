@@ -27,22 +27,31 @@ constexpr Command kCommands[] = {
      quobel::inspect::RunPop3},
 };
 
-void PrintUsage() {
-    std::fprintf(stderr, "usage: quobel-inspect COMMAND ARGS...\ncommands:\n");
+void PrintUsage(std::FILE* out) {
+    std::fprintf(out, "usage: quobel-inspect COMMAND ARGS...\ncommands:\n");
     for (const Command& command : kCommands) {
-        std::fprintf(stderr, "  quobel-inspect %.*s\n", static_cast<int>(command.usage.size()),
+        std::fprintf(out, "  quobel-inspect %.*s\n", static_cast<int>(command.usage.size()),
                      command.usage.data());
     }
+    std::fprintf(out, "  quobel-inspect --version\n  quobel-inspect --help\n");
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        PrintUsage();
+        PrintUsage(stderr);
         return 1;
     }
     const std::string_view name = argv[1];
+    if (name == "--version") {
+        std::printf("quobel-inspect %s\n", QUOBEL_VERSION);
+        return 0;
+    }
+    if (name == "--help") {
+        PrintUsage(stdout);
+        return 0;
+    }
     for (const Command& command : kCommands) {
         if (command.name == name) {
             try {
@@ -54,6 +63,6 @@ int main(int argc, char** argv) {
         }
     }
     std::fprintf(stderr, "quobel-inspect: unknown command '%s'\n", argv[1]);
-    PrintUsage();
+    PrintUsage(stderr);
     return 1;
 }

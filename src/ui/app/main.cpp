@@ -5,6 +5,7 @@
 #include "core/file_util.h"
 #include "cycle/startup_load.h"
 #include "ui/app/mail_cycle.h"
+#include "ui/app/program_folder.h"
 #include "ui/app/quobel_application.h"
 #include "ui/app/quobel_context.h"
 #include "ui/app/single_instance.h"
@@ -18,7 +19,7 @@
 
 int main(int argc, char** argv) {
     using namespace quobel;
-    TQuobelContext context(TApp::FromEnvironment());
+    TQuobelContext context(WithInstalledProgramFolder(TApp::FromEnvironment()));
     // The accounts and the mailboxes are read while Qt starts and the windows are built; the
     // reading writes nothing, so a second instance may start it before it knows to go.
     TStartupLoad startupLoad(context.Accounts, context.MailBoxes, context.App.DataFolder());
@@ -27,6 +28,8 @@ int main(int argc, char** argv) {
     int qtArgc = argc > 0 ? 1 : 0;
     TQuobelApplication app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Quobel"));
+    // The desktop ties the windows to the menu entry (and its icon) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.quobel.Quobel"));
     QApplication::setWindowIcon(TIcons::Application());
     // Closing the main window ends the program, also while the Tasks window is open; hiding
     // to the tray must not end it.
