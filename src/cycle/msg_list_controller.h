@@ -28,6 +28,7 @@ class TPOPRetrieve;
 class TTasks;
 class TUiDispatcher;
 class YesNoQuestion;
+struct TServerCertificate;
 
 // The desktop's side of the requests the controller makes; each may be absent.
 struct TDesktopRequests {
@@ -83,6 +84,10 @@ class TMsgListController {
     void actSynchronize();
     // A check of one account, queued whatever else is queued.
     void CheckAccount(TAccount& account);
+    // The user trusts the server certificate an error entry carries: its key is pinned for the
+    // entry's account and that host, the account file saved (a failure to is logged), and the
+    // account checked again. False when the account is no longer in the registry.
+    bool TrustCertificate(const std::string& accountId, const TServerCertificate& certificate);
     // The accounts for the Check mail drop-down, in list order; told as AccountsListed.
     std::vector<TAccount*> BuildAccountsMenu();
 
