@@ -3,11 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "accounts/account.h"
 #include "accounts/account_file.h"
 #include "core/ini_file.h"
+#include "support/run_inspect.h"
 #include "support/temp_folder.h"
 
 namespace quobel {
@@ -39,6 +41,13 @@ TEST(TrustedKey, RoundTripsAndOnlyAPinnedAccountCarriesTheKeys) {
     EXPECT_EQ(read.TrustedKey, account.TrustedKey);
     const TAccount copy(read);  // a task's copy
     EXPECT_EQ(copy.TrustedKey, account.TrustedKey);
+
+    // The inspect tool shows it as the program reads it.
+    const auto inspected = testing::RunInspect({"account", path});
+    ASSERT_EQ(inspected.exitCode, 0);
+    const auto json = nlohmann::json::parse(inspected.output);
+    EXPECT_EQ(json["POP"]["TrustedHost"], "mail.example.org");
+    EXPECT_EQ(json["POP"]["TrustedKey"], kPin);
 
     // Forgetting the key takes both keys out of the file again.
     read.TrustedKey = {};
