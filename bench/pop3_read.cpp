@@ -35,13 +35,13 @@ class TRepeatingServer : public quobel::TTransport {
   public:
     void Write(std::string_view) override {}
     size_t Read(char* buffer, size_t capacity) override {
-        const std::string& bytes = loggedIn_ < 3 ? kLogin[loggedIn_] : Response();
+        const std::string& bytes = loggedIn_ < 4 ? kLogin[loggedIn_] : Response();
         const size_t count = std::min({capacity, bytes.size() - at_, size_t{65536}});
         std::memcpy(buffer, bytes.data() + at_, count);
         at_ += count;
         if (at_ == bytes.size()) {
             at_ = 0;
-            loggedIn_ += loggedIn_ < 3 ? 1 : 0;
+            loggedIn_ += loggedIn_ < 4 ? 1 : 0;
         }
         return count;
     }
@@ -49,7 +49,8 @@ class TRepeatingServer : public quobel::TTransport {
     void Close() noexcept override {}
 
   private:
-    inline static const std::string kLogin[3] = {"+OK ready\r\n", "+OK\r\n", "+OK\r\n"};
+    // The greeting, CAPA refused, USER and PASS accepted.
+    inline static const std::string kLogin[4] = {"+OK ready\r\n", "-ERR\r\n", "+OK\r\n", "+OK\r\n"};
     int loggedIn_ = 0;
     size_t at_ = 0;
 };

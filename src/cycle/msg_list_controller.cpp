@@ -164,12 +164,19 @@ void TMsgListController::TaskNewMessage(TPOPList& task, const std::string& key, 
     item.UIDL = key;
     item.Online = true;
     item.SetSize(ClampToInt32(size < 0 ? 0 : size));
+    item.LoadFromHeaderLines(task.HeaderLines);
+    try {
+        item.SaveMessage();
+    } catch (const std::exception&) {
+        // Not filed: the key stays unknown, so the next check offers the message again.
+        ChangeUnread(*Inbox, -1);
+        item.Delete();
+        throw;
+    }
+    item.Changed();
     if (account != nullptr) {
         account->UIDL.Add(key);
     }
-    item.LoadFromHeaderLines(task.HeaderLines);
-    item.SaveMessage();
-    item.Changed();
     BoxChanged(*Inbox);
     Events.MailFiled.Raise(*Inbox, {&item});
 }
@@ -195,8 +202,9 @@ void TMsgListController::CheckFinished(TCustomTask& task) {
         if (Desktop.Bar != nullptr) {
             Desktop.Bar->PopUp();
         }
-        SaveChangedBoxes();
-        s_.Accounts.SaveAll(s_.AccountsFolder);
+        if (SaveChangedBoxes()) {
+            SaveAccounts();
+        }
     }
     NewMail = false;
     TaskFinished(task);
@@ -487,25 +495,53 @@ void TMsgListController::BoxChanged(TMailBox& box) {
     });
 }
 
-void TMsgListController::SaveChangedBoxes() {
+bool TMsgListController::SaveChangedBoxes() {
     saveScheduled_ = false;
-    std::set<TMailBox*> boxes;
-    boxes.swap(changedBoxes_);
-    for (TMailBox* box : boxes) {
-        if (box->Loaded) {
-            box->SaveTable();
+    bool saved = true;
+    for (auto next = changedBoxes_.begin(); next != changedBoxes_.end();) {
+        try {
+            if ((*next)->Loaded) {
+                (*next)->SaveTable();
+            }
+            next = changedBoxes_.erase(next);
+        } catch (const std::exception& failure) {
+            // The box stays pending: the next save writes it whole, once there is room.
+            saved = false;
+            LogSaveFailure(failure);
+            ++next;
         }
     }
+    return saved;
+}
+
+void TMsgListController::SaveAccounts() {
+    try {
+        s_.Accounts.SaveAll(s_.AccountsFolder);
+    } catch (const std::exception& failure) {
+        LogSaveFailure(failure);
+    }
+}
+
+void TMsgListController::LogSaveFailure(const std::exception& failure) {
+    TError& entry = s_.Errors.Add();
+    entry.Message = failure.what();
+    Events.ErrorLogged.Raise(entry);
 }
 
 void TMsgListController::Shutdown() {
     // First, so that it happens even when a save fails below.
     s_.Tasks.TerminateTasks();
     // A table that cannot be saved stops here: saving the account files then would make its
-    // new messages' keys known while the messages are missing from the box.
-    SaveChangedBoxes();
-    s_.Accounts.SaveAll(s_.AccountsFolder);
-    s_.MailBoxes.WriteAllUnread();
+    // new messages' keys known while the messages are missing from the box. They are fetched
+    // again at the next start instead.
+    if (SaveChangedBoxes()) {
+        SaveAccounts();
+    }
+    try {
+        s_.MailBoxes.WriteAllUnread();
+    } catch (const std::exception& failure) {
+        LogSaveFailure(failure);
+    }
 }
 
 }  // namespace quobel

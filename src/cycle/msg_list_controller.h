@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <memory>
 #include <set>
@@ -126,8 +127,10 @@ class TMsgListController {
     // Marks the list's selected items read or unread.
     void MarkSelected(bool read);
 
-    // Writes every mailbox table changed since the last save.
-    void SaveChangedBoxes();
+    // Writes every mailbox table changed since the last save. A table that cannot be written is
+    // logged and stays pending for the next save; false then, and no account file may be saved
+    // after it, or its known keys would get ahead of the table's rows.
+    bool SaveChangedBoxes();
     // For program exit: saves the changed tables, every account file and the unread counters,
     // and asks the queued tasks to stop.
     void Shutdown();
@@ -159,6 +162,10 @@ class TMsgListController {
     void ChangeUnread(TMailBox& box, int32_t delta);
     void FetchEnded(TPOPRetrieve& task, const std::vector<std::string>* lines);
     TMailItem* FindItem(const TAccount* account, const std::string& key);
+    // Saves every account file; a failure is logged.
+    void SaveAccounts();
+    // A file that could not be written goes into the error log, in the words of the failure.
+    void LogSaveFailure(const std::exception& failure);
 
     struct PendingFetch {
         const TCustomTask* Task;

@@ -31,6 +31,7 @@ void TQBPOP3::Connect() {
     const TConnectRequest request{Host, Port, ConnectTimeout, ReadTimeout, &cancel_};
     transport_ = Connector ? Connector(request) : ConnectSocket(request);
     bufferStart_ = bufferEnd_ = 0;
+    capabilities_ = TPopCapabilities();
     try {
         if (TLS == TPOPSecurity::Tls) {
             StartTls();
@@ -39,11 +40,13 @@ void TQBPOP3::Connect() {
         if (!greeting.Positive) {
             throw Error(greeting.Text);
         }
+        ReadCapabilities();
         if (TLS == TPOPSecurity::StartTls) {
             if (!Command("STLS").Positive) {
                 throw Error("STLS not supported by server");
             }
             StartTls();
+            ReadCapabilities();
         }
         Login(greeting);
     } catch (...) {
@@ -62,6 +65,28 @@ void TQBPOP3::StartTls() {
         CloseTransport();
         throw;
     }
+}
+
+void TQBPOP3::ReadCapabilities() {
+    // Whatever was known is forgotten first: after STLS only the protected answer counts.
+    capabilities_ = TPopCapabilities();
+    Reply reply;
+    try {
+        reply = Command("CAPA");
+    } catch (const Error&) {
+        // A status line that is neither +OK nor -ERR: a server that does not know the command.
+        // A lost connection, though, leaves nothing to log in over.
+        if (!transport_) {
+            throw;
+        }
+        return;
+    }
+    if (!reply.Positive) {
+        return;
+    }
+    std::vector<std::string> lines;
+    ReadMultiLine(lines);
+    capabilities_ = TPopCapabilities(lines);
 }
 
 void TQBPOP3::Login(const Reply& greeting) {

@@ -9,6 +9,7 @@
 #include "accounts/account.h"
 #include "platform/cancel_signal.h"
 #include "platform/transport.h"
+#include "retrieval/pop_capabilities.h"
 
 namespace quobel {
 
@@ -49,6 +50,10 @@ class TQBPOP3 {
     // is open, disconnects before the error is raised.
     void Connect();
     bool Connected() const { return transport_ != nullptr; }
+    // What the server said it can do: asked after the greeting and asked again after "STLS"
+    // (the earlier answer came unprotected). None before Connect, and none from a server that
+    // refuses "CAPA".
+    const TPopCapabilities& Capabilities() const { return capabilities_; }
     // Sends "QUIT" (its reply is not read) and closes.
     void Disconnect();
     // Ends every wait of the session at once, from any thread; the session is unusable after.
@@ -74,6 +79,7 @@ class TQBPOP3 {
     };
 
     void StartTls();
+    void ReadCapabilities();
     void Login(const Reply& greeting);
     void SendCommand(std::string_view command);
     Reply ReadReply();
@@ -87,6 +93,7 @@ class TQBPOP3 {
     void CloseTransport() noexcept;
 
     TCancelSignal cancel_;
+    TPopCapabilities capabilities_;
     std::unique_ptr<TTransport> transport_;
     // Received bytes not yet taken: [bufferStart_, bufferEnd_) of buffer_.
     std::vector<char> buffer_;

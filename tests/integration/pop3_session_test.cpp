@@ -145,6 +145,9 @@ TEST(DovecotSessionTest, LoginsOverEveryTransport) {
             pop.Port = Dovecot().Pop3sPort;
         }
         ASSERT_NO_THROW(pop.Connect());
+        // Dovecot offers STLS only on the plain connection, and pipelines everywhere.
+        EXPECT_TRUE(pop.Capabilities().Pipelining());
+        EXPECT_EQ(pop.Capabilities().Has("STLS"), c.tls == TPOPSecurity::None);
         EXPECT_THAT(pop.ListUniqueIds(), ElementsAre("1 only"));
         pop.Disconnect();
     }
@@ -216,6 +219,11 @@ TEST(DovecotSessionTest, InspectToolRunsOneCommand) {
     const nlohmann::json retr = run(kPassword, "retr 1", status);
     EXPECT_EQ(retr["sha256"], Sha256Hex("Subject: hi\r\n\r\nbody\r\n"));
     EXPECT_EQ(retr["length"], message.size() + 3);
+    const nlohmann::json capa = run(kPassword, "capa", status);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(capa["pipelining"], true);
+    EXPECT_THAT(capa["capabilities"].get<std::vector<std::string>>(),
+                ::testing::Contains("PIPELINING"));
     EXPECT_EQ(run("nope", "list 1", status)["error"], "[AUTH] Authentication failed.\r\n");
     EXPECT_EQ(status, 1);
 }

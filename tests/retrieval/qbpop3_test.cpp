@@ -19,9 +19,10 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-const char kGreeting[] = "+OK ready\r\n";
+// The greeting and a server without capabilities refusing CAPA.
+const char kGreeting[] = "+OK ready\r\n-ERR unknown command\r\n";
 const char kLoginReplies[] = "+OK\r\n+OK logged in\r\n";
-const char kLogin[] = "USER u\r\nPASS p\r\n";
+const char kLogin[] = "CAPA\r\nUSER u\r\nPASS p\r\n";
 
 struct Session {
     std::shared_ptr<TMemoryPeer> peer = std::make_shared<TMemoryPeer>();
@@ -70,7 +71,68 @@ TEST_P(ChunkedTest, CommandsSendExactLinesAndReadResponses) {
               std::string(kLogin) + "UIDL\r\nLIST 2\r\nTOP 2 0\r\nRETR 2\r\nDELE 2\r\nQUIT\r\n");
 }
 
+TEST_P(ChunkedTest, CapabilitiesAreReadAfterTheGreeting) {
+    Session s(
+        "+OK ready\r\n"
+        "+OK\r\nUSER\r\n\r\nsasl PLAIN  LOGIN\r\nLOGIN-DELAY 900 USER\r\n..x\r\n.\r\n" +
+            std::string(kLoginReplies),
+        GetParam());
+    s.pop.Connect();
+    const TPopCapabilities& capabilities = s.pop.Capabilities();
+    EXPECT_THAT(capabilities.Lines(),
+                ElementsAre("USER", "sasl PLAIN  LOGIN", "LOGIN-DELAY 900 USER", ".x"));
+    EXPECT_FALSE(capabilities.Pipelining());
+    EXPECT_TRUE(capabilities.Has("user"));
+    EXPECT_THAT(capabilities.SaslMechanisms(), ElementsAre("PLAIN", "LOGIN"));
+    EXPECT_EQ(capabilities.LoginDelaySeconds(), 900);
+    EXPECT_EQ(s.peer->ClientBytes, kLogin);
+}
+
 INSTANTIATE_TEST_SUITE_P(Splits, ChunkedTest, ::testing::Values(1, 2, 7, 65536));
+
+TEST(QBPOP3Test, AServerWithoutCapabilitiesIsNoFailure) {
+    struct Case {
+        const char* answer;  // to CAPA
+        const char* error;   // of Connect, empty when it logs in
+        bool pipelining;
+    };
+    const Case cases[] = {
+        {"+OK\r\nPIPELINING\r\nTOP\r\n.\r\n", "", true},
+        {"-ERR unknown command\r\n", "", false},
+        {"-ERR\r\n", "", false},
+        {"+OK\r\n.\r\n", "", false},
+        // Not a POP3 status at all: taken as a refusal.
+        {"? what\r\n", "", false},
+        // The connection lost during the answer leaves nothing to log in over.
+        {"+OK\r\nPIPELINING\r\n", "Connection Closed Gracefully.", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.answer);
+        Session s(std::string("+OK ready\r\n") + c.answer + (c.error[0] == 0 ? kLoginReplies : ""));
+        EXPECT_EQ(ErrorOf([&] { s.pop.Connect(); }), c.error[0] == 0 ? "(no error)" : c.error);
+        EXPECT_EQ(s.pop.Connected(), c.error[0] == 0);
+        EXPECT_EQ(s.pop.Capabilities().Pipelining(), c.pipelining);
+        if (c.error[0] == 0) {
+            EXPECT_EQ(s.peer->ClientBytes, kLogin);
+        }
+    }
+}
+
+TEST(QBPOP3Test, CapabilityArgumentsAreReadLeniently) {
+    const TPopCapabilities capabilities(
+        {"  Pipelining ", "LOGIN-DELAY soon", "SASL", "EXPIRE 30  USER", ""});
+    EXPECT_TRUE(capabilities.Pipelining());
+    EXPECT_TRUE(capabilities.Has("sasl"));
+    EXPECT_THAT(capabilities.SaslMechanisms(), IsEmpty());
+    EXPECT_EQ(capabilities.LoginDelaySeconds(), std::nullopt);
+    EXPECT_THAT(capabilities.Arguments("expire"), ElementsAre("30", "USER"));
+    EXPECT_FALSE(capabilities.Has("PIPE"));
+    EXPECT_THAT(capabilities.Lines(),
+                ElementsAre("Pipelining", "LOGIN-DELAY soon", "SASL", "EXPIRE 30  USER"));
+    EXPECT_TRUE(TPopCapabilities().Empty());
+    EXPECT_EQ(TPopCapabilities({"LOGIN-DELAY -5"}).LoginDelaySeconds(), std::nullopt);
+    EXPECT_EQ(TPopCapabilities({"LOGIN-DELAY 0"}).LoginDelaySeconds(), 0);
+}
 
 TEST(QBPOP3Test, StatusLinesAreParsedAsTheTableSays) {
     struct Case {
@@ -140,10 +202,13 @@ TEST(QBPOP3Test, LoginFailuresDisconnectWithQuit) {
     const Case cases[] = {
         {"-ERR busy\r\n", false, "busy\r\n", "QUIT\r\n"},
         {"+OK\r\n-ERR [AUTH] Authentication failed.\r\n", false,
-         "[AUTH] Authentication failed.\r\n", "USER u\r\nPASS p\r\nQUIT\r\n"},
-        {"+OK ready\r\n", true, "Server do not support APOP (no timestamp)", "QUIT\r\n"},
-        {"+OK ready <no end\r\n", true, "Server do not support APOP (no timestamp)", "QUIT\r\n"},
-        {"+OK ready > <\r\n", true, "Server do not support APOP (no timestamp)", "QUIT\r\n"},
+         "[AUTH] Authentication failed.\r\n", "CAPA\r\nUSER u\r\nPASS p\r\nQUIT\r\n"},
+        {"+OK ready\r\n-ERR\r\n", true, "Server do not support APOP (no timestamp)",
+         "CAPA\r\nQUIT\r\n"},
+        {"+OK ready <no end\r\n-ERR\r\n", true, "Server do not support APOP (no timestamp)",
+         "CAPA\r\nQUIT\r\n"},
+        {"+OK ready > <\r\n-ERR\r\n", true, "Server do not support APOP (no timestamp)",
+         "CAPA\r\nQUIT\r\n"},
         {"", false, "Connection Closed Gracefully.", ""},
     };
     for (const Case& c : cases) {
@@ -162,27 +227,30 @@ TEST(QBPOP3Test, LoginFailuresDisconnectWithQuit) {
 
 TEST(QBPOP3Test, ApopSendsTheDigestOfTimestampAndSecret) {
     // The example of RFC 1939.
-    Session s("+OK POP3 server ready <1896.697170952@dbc.mtview.ca.us>\r\n+OK maildrop\r\n");
+    Session s(
+        "+OK POP3 server ready <1896.697170952@dbc.mtview.ca.us>\r\n-ERR\r\n"
+        "+OK maildrop\r\n");
     s.pop.APOP = true;
     s.pop.Username = "mrose";
     s.pop.Password = "tanstaaf";
     s.pop.Connect();
-    EXPECT_EQ(s.peer->ClientBytes, "APOP mrose c4c9334bac560ecc979e58001b3e22fb\r\n");
+    EXPECT_EQ(s.peer->ClientBytes, "CAPA\r\nAPOP mrose c4c9334bac560ecc979e58001b3e22fb\r\n");
 }
 
 TEST(QBPOP3Test, StartTlsComesAfterTheGreetingAndBeforeTheLogin) {
     // One byte at a time: a real server sends nothing more until the handshake is done.
-    Session s("+OK ready <1.2@h>\r\n+OK begin\r\n+OK\r\n", 1);
+    Session s("+OK ready <1.2@h>\r\n-ERR\r\n+OK begin\r\n-ERR\r\n+OK\r\n", 1);
     s.pop.TLS = TPOPSecurity::StartTls;
     s.pop.APOP = true;
     s.pop.Connect();
     // The greeting's timestamp still counts after the handshake.
-    EXPECT_EQ(s.peer->ClientBytes, "STLS\r\n[TLS]\r\nAPOP u " + Md5Hex("<1.2@h>p") + "\r\n");
+    EXPECT_EQ(s.peer->ClientBytes,
+              "CAPA\r\nSTLS\r\n[TLS]\r\nCAPA\r\nAPOP u " + Md5Hex("<1.2@h>p") + "\r\n");
 
-    Session refused("+OK ready\r\n-ERR not here\r\n");
+    Session refused("+OK ready\r\n-ERR\r\n-ERR not here\r\n");
     refused.pop.TLS = TPOPSecurity::StartTls;
     EXPECT_EQ(ErrorOf([&] { refused.pop.Connect(); }), "STLS not supported by server");
-    EXPECT_EQ(refused.peer->ClientBytes, "STLS\r\nQUIT\r\n");
+    EXPECT_EQ(refused.peer->ClientBytes, "CAPA\r\nSTLS\r\nQUIT\r\n");
 
     Session direct(std::string(kGreeting) + kLoginReplies);
     direct.pop.TLS = TPOPSecurity::Tls;
@@ -190,15 +258,39 @@ TEST(QBPOP3Test, StartTlsComesAfterTheGreetingAndBeforeTheLogin) {
     EXPECT_EQ(direct.peer->ClientBytes, std::string("[TLS]\r\n") + kLogin);
 }
 
+TEST(QBPOP3Test, CapabilitiesAreAskedAgainAfterStlsAndTheEarlierAnswerForgotten) {
+    // One byte at a time: a real server sends nothing more until the handshake is done.
+    Session s(
+        "+OK ready\r\n"
+        "+OK\r\nSTLS\r\nPIPELINING\r\nSASL PLAIN\r\n.\r\n"  // CAPA
+        "+OK begin\r\n"                                     // STLS
+        "+OK\r\nSASL PLAIN EXTERNAL\r\n.\r\n" +             // CAPA
+            std::string(kLoginReplies),
+        1);
+    s.pop.TLS = TPOPSecurity::StartTls;
+    s.pop.Connect();
+    EXPECT_THAT(s.pop.Capabilities().Lines(), ElementsAre("SASL PLAIN EXTERNAL"));
+    EXPECT_FALSE(s.pop.Capabilities().Pipelining());
+    EXPECT_EQ(s.peer->ClientBytes, "CAPA\r\nSTLS\r\n[TLS]\r\n" + std::string(kLogin));
+
+    Session refused("+OK ready\r\n+OK\r\nSTLS\r\nPIPELINING\r\n.\r\n+OK begin\r\n-ERR\r\n" +
+                        std::string(kLoginReplies),
+                    1);
+    refused.pop.TLS = TPOPSecurity::StartTls;
+    refused.pop.Connect();
+    EXPECT_TRUE(refused.pop.Capabilities().Empty());
+}
+
 TEST(QBPOP3Test, PlaintextInjectedBeforeTheHandshakeIsDropped) {
     // An attacker on the path appends a fake reply to the STLS answer.
-    Session s("+OK ready\r\n+OK begin\r\n-ERR injected\r\n");
+    Session s("+OK ready\r\n-ERR\r\n+OK begin\r\n+OK injected\r\nPIPELINING\r\n.\r\n");
     s.pop.TLS = TPOPSecurity::StartTls;
     s.peer->ChunkSize = 65536;
-    // After the handshake the real server's replies arrive; the injected line must not be read
-    // as the reply to USER. The memory peer has no more bytes, so the read finds the end.
+    // After the handshake the real server's replies arrive; the injected lines must not be read
+    // as the reply to CAPA. The memory peer has no more bytes, so the read finds the end.
     EXPECT_EQ(ErrorOf([&] { s.pop.Connect(); }), "Connection Closed Gracefully.");
-    EXPECT_EQ(s.peer->ClientBytes, "STLS\r\n[TLS]\r\nUSER u\r\n");
+    EXPECT_EQ(s.peer->ClientBytes, "CAPA\r\nSTLS\r\n[TLS]\r\nCAPA\r\n");
+    EXPECT_TRUE(s.pop.Capabilities().Empty());
 }
 
 TEST(QBPOP3Test, LineLengthIsLimitedCountingTheCarriageReturn) {

@@ -23,7 +23,8 @@ using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::TaskHarness;
 
-const std::string kLogin = "+OK hello\r\n+OK\r\n+OK in\r\n";
+// The greeting, CAPA refused, then USER and PASS accepted.
+const std::string kLogin = "+OK hello\r\n-ERR\r\n+OK\r\n+OK in\r\n";
 
 TAccount MakeAccount() {
     TAccount account;
@@ -142,7 +143,7 @@ TEST(CheckTaskTest, FailingHeaderOfOneMessageDoesNotLoseIt) {
     ASSERT_TRUE(h.RunUntilIdle());
 
     EXPECT_EQ(peer->ClientBytes,
-              "USER u\r\nPASS p\r\nUIDL\r\nLIST 1\r\nTOP 1 0\r\nLIST 2\r\nTOP 2 0\r\n"
+              "CAPA\r\nUSER u\r\nPASS p\r\nUIDL\r\nLIST 1\r\nTOP 1 0\r\nLIST 2\r\nTOP 2 0\r\n"
               "LIST 3\r\nTOP 3 0\r\nLIST 3\r\nTOP 3 0\r\nQUIT\r\n");
     EXPECT_THAT(h.Log, ElementsAre("check status 0 Connecting to mail.example...",
                                    "check status 2 Checking for new mail...", "check new 100",
@@ -186,7 +187,7 @@ TEST(CheckTaskTest, KnownMessagesAreSkippedAndListingFailuresReported) {
         check.OnServerList = [&](TPOPList&, const std::vector<std::string>&) { listed = true; };
         h.Tasks->StartNext();
         ASSERT_TRUE(h.RunUntilIdle());
-        EXPECT_EQ(peer->ClientBytes, std::string("USER u\r\nPASS p\r\n") + c.commands);
+        EXPECT_EQ(peer->ClientBytes, std::string("CAPA\r\nUSER u\r\nPASS p\r\n") + c.commands);
         EXPECT_EQ(listed, c.serverList);
         EXPECT_EQ(h.Errors.Count() == 0 ? "" : h.Errors.Items(0).Message, std::string(c.error));
         EXPECT_EQ(h.Log.back(), "check finished");
@@ -249,22 +250,24 @@ TEST(DeleteTaskTest, KeysAreReportedBeforeDeletionOrAtTheEnd) {
     };
     h.Tasks->StartNext();
     ASSERT_TRUE(h.RunUntilIdle());
-    EXPECT_EQ(peer->ClientBytes, "USER u\r\nPASS p\r\nUIDL\r\nDELE 1\r\nDELE 2\r\nQUIT\r\n");
+    EXPECT_EQ(peer->ClientBytes,
+              "CAPA\r\nUSER u\r\nPASS p\r\nUIDL\r\nDELE 1\r\nDELE 2\r\nQUIT\r\n");
     const auto at = [](const char* sent) { return std::to_string(std::string(sent).size()); };
-    EXPECT_THAT(h.Log, ElementsAre("delete status 0 Connecting to mail.example...",
-                                   "delete status 2 Searching for message...",
-                                   "deleted " + Md5Hex("one").substr(0, 4) + " after " +
-                                       at("USER u\r\nPASS p\r\nUIDL\r\n"),
-                                   "delete status 3 Removing message...",
-                                   "deleted " + ToUpperAscii(Md5Hex("two")).substr(0, 4) +
-                                       " after " + at("USER u\r\nPASS p\r\nUIDL\r\nDELE 1\r\n"),
-                                   "delete status 3 Removing message...",
-                                   "delete error Could not remove message!",
-                                   "deleted " + Md5Hex("absent2").substr(0, 4) + " after " +
-                                       at("USER u\r\nPASS p\r\nUIDL\r\nDELE 1\r\nDELE 2\r\n"),
-                                   "deleted " + Md5Hex("absent1").substr(0, 4) + " after " +
-                                       at("USER u\r\nPASS p\r\nUIDL\r\nDELE 1\r\nDELE 2\r\n"),
-                                   "delete status 5 ", "delete finished"));
+    EXPECT_THAT(
+        h.Log,
+        ElementsAre("delete status 0 Connecting to mail.example...",
+                    "delete status 2 Searching for message...",
+                    "deleted " + Md5Hex("one").substr(0, 4) + " after " +
+                        at("CAPA\r\nUSER u\r\nPASS p\r\nUIDL\r\n"),
+                    "delete status 3 Removing message...",
+                    "deleted " + ToUpperAscii(Md5Hex("two")).substr(0, 4) + " after " +
+                        at("CAPA\r\nUSER u\r\nPASS p\r\nUIDL\r\nDELE 1\r\n"),
+                    "delete status 3 Removing message...", "delete error Could not remove message!",
+                    "deleted " + Md5Hex("absent2").substr(0, 4) + " after " +
+                        at("CAPA\r\nUSER u\r\nPASS p\r\nUIDL\r\nDELE 1\r\nDELE 2\r\n"),
+                    "deleted " + Md5Hex("absent1").substr(0, 4) + " after " +
+                        at("CAPA\r\nUSER u\r\nPASS p\r\nUIDL\r\nDELE 1\r\nDELE 2\r\n"),
+                    "delete status 5 ", "delete finished"));
 }
 
 TEST(DeleteTaskTest, FailedListingReportsNoKeyAsDeleted) {
@@ -331,8 +334,9 @@ TEST(TaskQueueTest, SameAccountHandsTheSessionOver) {
     del.DeleteKeys = {Md5Hex("one")};
     h.Tasks->StartNext();
     ASSERT_TRUE(h.RunUntilIdle());
-    EXPECT_EQ(peer->ClientBytes,
-              "USER u\r\nPASS p\r\nUIDL\r\nLIST 1\r\nTOP 1 0\r\nUIDL\r\nDELE 1\r\nQUIT\r\n");
+    EXPECT_EQ(
+        peer->ClientBytes,
+        "CAPA\r\nUSER u\r\nPASS p\r\nUIDL\r\nLIST 1\r\nTOP 1 0\r\nUIDL\r\nDELE 1\r\nQUIT\r\n");
     EXPECT_EQ(unused->Connects, 0);
     EXPECT_EQ(fresh->Connects, 1);
     EXPECT_THAT(h.Log,

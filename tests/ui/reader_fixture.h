@@ -145,7 +145,8 @@ class ReaderTest : public ::testing::Test {
 };
 
 // A POP3 conversation up to the login.
-inline const std::string kLogin = "+OK hello\r\n+OK\r\n+OK in\r\n";
+// The greeting, CAPA refused, then USER and PASS accepted.
+inline const std::string kLogin = "+OK hello\r\n-ERR\r\n+OK\r\n+OK in\r\n";
 
 // The server's replies for one fetch of the message with that unique id as number 1.
 inline std::string FetchScript(const std::string& uid, const std::string& message) {

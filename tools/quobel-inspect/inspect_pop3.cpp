@@ -17,7 +17,7 @@ namespace {
 constexpr const char* kUsage =
     "usage: quobel-inspect pop3 --host H --port N --user U --password P [--apop]\n"
     "                           [--tls none|stls|tls] [--ca FILE] COMMAND\n"
-    "  COMMAND: uidl | list N | top N | retr N | dele N\n";
+    "  COMMAND: capa | uidl | list N | top N | retr N | dele N\n";
 
 int Usage() {
     std::fputs(kUsage, stderr);
@@ -86,7 +86,7 @@ int RunPop3(const Arguments& args) {
     }
     const std::string& name = command[0];
     std::optional<int> number;
-    if (name == "uidl") {
+    if (name == "uidl" || name == "capa") {
         if (command.size() != 1) {
             return Usage();
         }
@@ -101,7 +101,15 @@ int RunPop3(const Arguments& args) {
     nlohmann::ordered_json json;
     try {
         pop.Connect();
-        if (name == "uidl") {
+        if (name == "capa") {
+            // As known after the login's preparations: after STLS when the connection uses it.
+            const TPopCapabilities& capabilities = pop.Capabilities();
+            json["capabilities"] = capabilities.Lines();
+            json["pipelining"] = capabilities.Pipelining();
+            json["sasl"] = capabilities.SaslMechanisms();
+            const std::optional<int> delay = capabilities.LoginDelaySeconds();
+            json["login_delay"] = delay ? nlohmann::ordered_json(*delay) : nullptr;
+        } else if (name == "uidl") {
             json["lines"] = pop.ListUniqueIds();
         } else if (name == "list") {
             json["size"] = pop.MessageSize(*number);
