@@ -45,7 +45,7 @@ class TRepeatingServer : public quobel::TTransport {
         }
         return count;
     }
-    void StartTls(const std::string&, const std::string&) override {}
+    void StartTls(const quobel::TTlsTrust&) override {}
     void Close() noexcept override {}
 
   private:

@@ -4,6 +4,8 @@
 #   dovecot-fixture.sh start DIR [USERS_FILE [SEED_DIR]]
 #                                               configure and start; facts go to DIR/facts
 #   dovecot-fixture.sh stop DIR                 stop the server started in DIR and remove DIR
+#   dovecot-fixture.sh certificate DIR CERT KEY the server started in DIR presents that
+#                                               certificate (PEM files) from now on
 #
 # DIR/facts is a shell-sourceable file (KEY=VALUE lines):
 #   HOST, POP3_PORT (plain, STLS offered), POP3S_PORT (TLS from the first byte), CA_FILE (the
@@ -221,8 +223,33 @@ stop() {
     rm -rf "$dir"
 }
 
+certificate() { # DIR CERT KEY: swap the server's certificate and reload
+    local dir=$1 cert=$2 key=$3
+    [[ -r "$dir/facts" ]] || die "no server runs in $dir"
+    local PID="" RUN_DIR="" POP3S_PORT="" LOG=""
+    # shellcheck disable=SC1091
+    source "$dir/facts"
+    cp "$cert" "$RUN_DIR/tls/server.pem"
+    cp "$key" "$RUN_DIR/tls/server.key"
+    chmod 0644 "$RUN_DIR/tls/server.pem"
+    chmod 0600 "$RUN_DIR/tls/server.key"
+    kill -HUP "$PID"
+    # The reload restarts the login processes: done once a handshake shows the new certificate.
+    local wanted shown waited=0
+    wanted=$(openssl x509 -noout -fingerprint -sha256 -in "$cert")
+    while :; do
+        shown=$(openssl s_client -connect "127.0.0.1:$POP3S_PORT" </dev/null 2>/dev/null |
+            openssl x509 -noout -fingerprint -sha256 2>/dev/null || true)
+        [[ $shown == "$wanted" ]] && return 0
+        sleep 0.1
+        waited=$((waited + 1))
+        ((waited < 150)) || die "dovecot did not take the new certificate: $(tail -5 "$LOG" 2>/dev/null)"
+    done
+}
+
 case "${1:-}" in
 start) [[ $# -ge 2 ]] || die "usage: $0 start DIR [USERS_FILE [SEED_DIR]]"; start "$2" "${3:-}" "${4:-}" ;;
 stop) [[ $# -eq 2 ]] || die "usage: $0 stop DIR"; stop "$2" ;;
-*) die "usage: $0 start DIR [USERS_FILE [SEED_DIR]] | stop DIR" ;;
+certificate) [[ $# -eq 4 ]] || die "usage: $0 certificate DIR CERT KEY"; certificate "$2" "$3" "$4" ;;
+*) die "usage: $0 start DIR [USERS_FILE [SEED_DIR]] | stop DIR | certificate DIR CERT KEY" ;;
 esac

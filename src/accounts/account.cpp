@@ -1,5 +1,7 @@
 #include "accounts/account.h"
 
+#include "core/strings.h"
+
 namespace quobel {
 
 TAccount::TAccount(const TAccount& other) {
@@ -16,9 +18,15 @@ TAccount& TAccount::operator=(const TAccount& other) {
         SMTP = other.SMTP;
         SkinColor = other.SkinColor;
         UIDL = other.UIDL;
+        TrustedKey = other.TrustedKey;
         UnreadableStoredPassword = other.UnreadableStoredPassword;
     }
     return *this;
+}
+
+std::string TAccount::PinnedKeyForHost() const {
+    return !TrustedKey.Key.empty() && SameTextAscii(TrustedKey.Host, POP.Host) ? TrustedKey.Key
+                                                                               : std::string();
 }
 
 }  // namespace quobel

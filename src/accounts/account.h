@@ -33,6 +33,15 @@ struct TPOPData {
     bool operator==(const TPOPData&) const = default;
 };
 
+// A server certificate the user chose to trust although it did not verify: the SHA-256 of its
+// public key (64 lowercase hexadecimal digits) and the POP3 host it was presented by. It counts
+// only while the account connects to that host.
+struct TTrustedKey {
+    std::string Host;
+    std::string Key;
+    bool operator==(const TTrustedKey&) const = default;
+};
+
 struct TSMTPData {
     std::string Host;
     int32_t Port = 0;
@@ -57,6 +66,10 @@ class TAccount {
     TSMTPData SMTP;
     uint32_t SkinColor = 0;
     TUidlList UIDL;
+    TTrustedKey TrustedKey;
+
+    // The pinned key for the account's POP3 host, or empty.
+    std::string PinnedKeyForHost() const;
 
     // When the stored password could not be unscrambled, the stored text as it was in the
     // file: saving writes it back unchanged as long as no new password has been set (Password

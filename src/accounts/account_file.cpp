@@ -32,6 +32,8 @@ void LoadAccount(TAccount& account, const std::string& fileName) {
     account.POP.Secure = ini.ReadBool("POP", "Secure", false);
     const int32_t tls = ini.ReadInteger("POP", "TLS", 0);
     account.POP.TLS = tls >= 0 && tls <= 2 ? static_cast<TPOPSecurity>(tls) : TPOPSecurity::None;
+    account.TrustedKey.Host = ini.ReadString("POP", "TrustedHost", "");
+    account.TrustedKey.Key = ini.ReadString("POP", "TrustedKey", "");
     account.SMTP.Host = ini.ReadString("SMTP", "Host", "");
     account.SMTP.Port = ini.ReadInteger("SMTP", "Port", 25);
     account.UIDL.Assign(ini.ReadSection("UIDL"));
@@ -58,6 +60,14 @@ void SaveAccount(const TAccount& account, const std::string& fileName) {
         keepStored ? account.UnreadableStoredPassword : ScramblePassword(account.POP.Password));
     ini.WriteBool("POP", "Secure", account.POP.Secure);
     ini.WriteInteger("POP", "TLS", static_cast<int32_t>(account.POP.TLS));
+    // Only an account whose user trusted a certificate carries the keys.
+    if (account.TrustedKey.Key.empty()) {
+        ini.DeleteKey("POP", "TrustedHost");
+        ini.DeleteKey("POP", "TrustedKey");
+    } else {
+        ini.WriteString("POP", "TrustedHost", account.TrustedKey.Host);
+        ini.WriteString("POP", "TrustedKey", account.TrustedKey.Key);
+    }
     ini.WriteString("SMTP", "Host", account.SMTP.Host);
     ini.WriteInteger("SMTP", "Port", account.SMTP.Port);
     ini.EraseSection("UIDL");

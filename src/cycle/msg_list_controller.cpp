@@ -8,6 +8,7 @@
 #include "core/error.h"
 #include "core/file_util.h"
 #include "core/options.h"
+#include "core/server_certificate.h"
 #include "core/unique_file_name.h"
 #include "platform/sound_player.h"
 #include "platform/ui_dispatcher.h"
@@ -95,6 +96,28 @@ void TMsgListController::QueueCheck(TAccount& account) {
         TaskServerList(sender, keys);
     };
     task.OnFinished = [this](TCustomTask& sender) { CheckFinished(sender); };
+}
+
+bool TMsgListController::TrustCertificate(const std::string& accountId,
+                                          const TServerCertificate& certificate) {
+    TAccount* account = accountId.empty() ? nullptr : s_.Accounts.FindByID(accountId);
+    if (account == nullptr || certificate.KeyPin.empty()) {
+        return false;
+    }
+    account->TrustedKey = {certificate.Host, certificate.KeyPin};
+    try {
+        ForceFolders(s_.AccountsFolder);
+        SaveAccount(*account, TAccounts::FileNameOf(s_.AccountsFolder, *account));
+    } catch (const std::exception& failure) {
+        // The key counts for this session all the same; the entry says it will not last.
+        TError& entry = s_.Errors.Add();
+        entry.Message = "Could not save the account!";
+        entry.Details = failure.what();
+        entry.AccountID = account->ID;
+        Events.ErrorLogged.Raise(entry);
+    }
+    CheckAccount(*account);
+    return true;
 }
 
 std::vector<TAccount*> TMsgListController::BuildAccountsMenu() {
@@ -225,8 +248,13 @@ void TMsgListController::TaskProgress(TCustomTask&, int64_t position, int64_t ma
     });
 }
 
-void TMsgListController::TaskError(TCustomTask&, const std::string& text, const Error& error) {
-    LogError(text, error.what());
+void TMsgListController::TaskError(TCustomTask& task, const std::string& text, const Error& error) {
+    TError& entry = s_.Errors.Add();
+    entry.Message = text;
+    entry.Details = error.what();
+    entry.AccountID = task.Account.ID;
+    entry.Certificate = error.Certificate();
+    Events.ErrorLogged.Raise(entry);
 }
 
 void TMsgListController::LogError(const std::string& message, const std::string& details) {
@@ -532,7 +560,7 @@ bool TMsgListController::SaveChangedBoxes() {
         } catch (const std::exception& failure) {
             // The box stays pending: the next save writes it whole, once there is room.
             saved = false;
-            LogSaveFailure(failure);
+            LogError(failure.what(), "");
             ++next;
         }
     }
@@ -543,14 +571,8 @@ void TMsgListController::SaveAccounts() {
     try {
         s_.Accounts.SaveAll(s_.AccountsFolder);
     } catch (const std::exception& failure) {
-        LogSaveFailure(failure);
+        LogError(failure.what(), "");
     }
-}
-
-void TMsgListController::LogSaveFailure(const std::exception& failure) {
-    TError& entry = s_.Errors.Add();
-    entry.Message = failure.what();
-    Events.ErrorLogged.Raise(entry);
 }
 
 void TMsgListController::Shutdown() {
@@ -565,7 +587,7 @@ void TMsgListController::Shutdown() {
     try {
         s_.MailBoxes.WriteAllUnread();
     } catch (const std::exception& failure) {
-        LogSaveFailure(failure);
+        LogError(failure.what(), "");
     }
 }
 

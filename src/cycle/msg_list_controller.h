@@ -29,6 +29,7 @@ class TPOPRetrieve;
 class TTasks;
 class TUiDispatcher;
 class YesNoQuestion;
+struct TServerCertificate;
 
 // The desktop's side of the requests the controller makes; each may be absent.
 struct TDesktopRequests {
@@ -84,6 +85,10 @@ class TMsgListController {
     void actSynchronize();
     // A check of one account, queued whatever else is queued.
     void CheckAccount(TAccount& account);
+    // The user trusts the server certificate an error entry carries: its key is pinned for the
+    // entry's account and that host, the account file saved (a failure to is logged), and the
+    // account checked again. False when the account is no longer in the registry.
+    bool TrustCertificate(const std::string& accountId, const TServerCertificate& certificate);
     // The accounts for the Check mail drop-down, in list order; told as AccountsListed.
     std::vector<TAccount*> BuildAccountsMenu();
 
@@ -167,8 +172,6 @@ class TMsgListController {
     TMailItem* FindItem(const TAccount* account, const std::string& key);
     // Saves every account file; a failure is logged.
     void SaveAccounts();
-    // A file that could not be written goes into the error log, in the words of the failure.
-    void LogSaveFailure(const std::exception& failure);
 
     struct PendingFetch {
         const TCustomTask* Task;

@@ -37,7 +37,7 @@ size_t TMemoryTransport::Read(char* buffer, size_t capacity) {
     return count;
 }
 
-void TMemoryTransport::StartTls(const std::string&, const std::string&) {
+void TMemoryTransport::StartTls(const TTlsTrust&) {
     if (!open_) {
         throw Error("Not Connected");
     }

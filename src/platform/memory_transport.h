@@ -30,7 +30,7 @@ class TMemoryTransport : public TTransport {
 
     void Write(std::string_view bytes) override;
     size_t Read(char* buffer, size_t capacity) override;
-    void StartTls(const std::string& hostName, const std::string& caFile) override;
+    void StartTls(const TTlsTrust& trust) override;
     void Close() noexcept override;
 
     // A connector that hands out transports to the peer, counting the connections.

@@ -18,6 +18,7 @@
 
 #include "core/error.h"
 #include "platform/cancel_signal.h"
+#include "platform/socket_transport_certificate.h"
 
 namespace quobel {
 
@@ -108,7 +109,7 @@ class TSocketTransport : public TTransport {
         return ssl_ ? ReadTls(buffer, capacity) : ReadPlain(buffer, capacity);
     }
 
-    void StartTls(const std::string& hostName, const std::string& caFile) override {
+    void StartTls(const TTlsTrust& trust) override {
         if (fd_ < 0) {
             throw Error("Not Connected");
         }
@@ -117,21 +118,26 @@ class TSocketTransport : public TTransport {
             throw Error("TLS setup failed: " + OpenSslErrors());
         }
         SSL_CTX_set_min_proto_version(ctx_.get(), TLS1_2_VERSION);
-        SSL_CTX_set_verify(ctx_.get(), SSL_VERIFY_PEER, nullptr);
+        // The handshake completes even with a certificate that does not verify: the decision is
+        // taken after it, before a byte of the session is sent, where a pinned key can count.
+        SSL_CTX_set_verify(ctx_.get(), SSL_VERIFY_PEER, RememberFirstVerifyFailure);
         // A server that drops the connection without close_notify has still closed it.
         SSL_CTX_set_options(ctx_.get(), SSL_OP_IGNORE_UNEXPECTED_EOF);
         if (SSL_CTX_set_default_verify_paths(ctx_.get()) != 1) {
             ERR_clear_error();
         }
-        if (!caFile.empty() &&
-            SSL_CTX_load_verify_locations(ctx_.get(), caFile.c_str(), nullptr) != 1) {
+        if (!trust.CAFile.empty() &&
+            SSL_CTX_load_verify_locations(ctx_.get(), trust.CAFile.c_str(), nullptr) != 1) {
             ERR_clear_error();
-            throw Error("Unable to read the CA file " + caFile);
+            throw Error("Unable to read the CA file " + trust.CAFile);
         }
         ssl_.reset(SSL_new(ctx_.get()));
         if (!ssl_ || SSL_set_fd(ssl_.get(), fd_) != 1) {
             throw Error("TLS setup failed: " + OpenSslErrors());
         }
+        long firstVerifyFailure = X509_V_OK;
+        SSL_set_app_data(ssl_.get(), &firstVerifyFailure);
+        const std::string& hostName = trust.HostName;
         in6_addr address;
         const bool isAddress = inet_pton(AF_INET, hostName.c_str(), &address) == 1 ||
                                inet_pton(AF_INET6, hostName.c_str(), &address) == 1;
@@ -141,25 +147,15 @@ class TSocketTransport : public TTransport {
             SSL_set1_host(ssl_.get(), hostName.c_str());
             SSL_set_tlsext_host_name(ssl_.get(), hostName.c_str());
         }
-        for (;;) {
-            ERR_clear_error();
-            const int result = SSL_connect(ssl_.get());
-            if (result == 1) {
-                return;
-            }
-            const int error = SSL_get_error(ssl_.get(), result);
-            if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
-                Wait(error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT, "Read timed out.");
-                continue;
-            }
-            const long verify = SSL_get_verify_result(ssl_.get());
-            std::string reason = verify != X509_V_OK
-                                     ? "Certificate verification failed: " +
-                                           std::string(X509_verify_cert_error_string(verify))
-                                     : HandshakeFailure(error);
+        try {
+            Handshake();
+            AcceptPeerOrThrow(ssl_.get(), trust, firstVerifyFailure);
+            SSL_set_app_data(ssl_.get(), nullptr);
+        } catch (...) {
+            // Nothing of the session has been sent: the connection just goes.
             ssl_.reset();
             Close();
-            throw Error(reason);
+            throw;
         }
     }
 
@@ -178,6 +174,22 @@ class TSocketTransport : public TTransport {
     }
 
   private:
+    void Handshake() {
+        for (;;) {
+            ERR_clear_error();
+            const int result = SSL_connect(ssl_.get());
+            if (result == 1) {
+                return;
+            }
+            const int error = SSL_get_error(ssl_.get(), result);
+            if (error == SSL_ERROR_WANT_READ || error == SSL_ERROR_WANT_WRITE) {
+                Wait(error == SSL_ERROR_WANT_READ ? POLLIN : POLLOUT, "Read timed out.");
+                continue;
+            }
+            throw Error(HandshakeFailure(error));
+        }
+    }
+
     void Wait(short events, const char* timeoutText) {
         if (WaitFor(fd_, events, readTimeout_, cancel_) == WaitResult::TimedOut) {
             throw Error(timeoutText);

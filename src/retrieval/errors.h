@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/date_time.h"
+#include "core/server_certificate.h"
 
 namespace quobel {
 
@@ -13,6 +14,10 @@ class TError {
   public:
     std::string Message;
     std::string Details;
+    // The account whose task failed; empty when none.
+    std::string AccountID;
+    // The server certificate that was refused, which the user may choose to trust; or null.
+    std::shared_ptr<const TServerCertificate> Certificate;
 
     TDateTime Time() const { return time_; }
     // Also sets TimeStr, "hh:nn:ss".

@@ -19,6 +19,7 @@ void TPOPTask::Configure() {
     Connection->Password = Account.POP.Password;
     Connection->APOP = Account.POP.Secure;
     Connection->TLS = Account.POP.TLS;
+    Connection->PinnedKey = Account.PinnedKeyForHost();
 }
 
 bool ParseUniqueIdLine(const std::string& line, int& number, std::string& key) {

@@ -12,8 +12,8 @@ class TPOPTask : public TCustomTask {
   public:
     explicit TPOPTask(TUiDispatcher& dispatcher);
 
-    // Host, port, credentials, APOP and TLS from the account copy. Other session settings
-    // (time-outs, an extra CA file) stay as the owner set them.
+    // Host, port, credentials, APOP, TLS and a pinned key from the account copy. Other session
+    // settings (time-outs, an extra CA file) stay as the owner set them.
     void Configure() override;
 };
 

@@ -59,7 +59,7 @@ void TQBPOP3::StartTls() {
     // Bytes that arrived before the handshake are not protected by it: they are dropped.
     bufferStart_ = bufferEnd_ = 0;
     try {
-        transport_->StartTls(Host, CAFile);
+        transport_->StartTls(TTlsTrust{Host, CAFile, PinnedKey});
     } catch (...) {
         // A failed handshake leaves nothing to say "QUIT" over.
         CloseTransport();
@@ -114,6 +114,18 @@ void TQBPOP3::Disconnect() {
         // The connection is going away in any case.
     }
     CloseTransport();
+}
+
+int64_t TQBPOP3::MessageCount() {
+    // "+OK count size"; the reply text starts after the indicator and its blank.
+    const std::string reply = CommandOk("STAT").Text;
+    const std::string text(TrimIf(reply, IsBlankOrAsciiControl));
+    int64_t count = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), count);
+    if (error != std::errc() || count < 0 || (end != text.data() + text.size() && *end != ' ')) {
+        throw Error("Unrecognized STAT reply: " + text);
+    }
+    return count;
 }
 
 std::vector<std::string> TQBPOP3::ListUniqueIds() {

@@ -35,6 +35,9 @@ class TQBPOP3 {
     TPOPSecurity TLS = TPOPSecurity::None;
     // A CA file trusted beside the system's store (tests use their own CA).
     std::string CAFile;
+    // The SHA-256 of the public key the user trusted for Host (64 hexadecimal digits): only a
+    // certificate with that key is accepted, and no other check applies. Empty: none pinned.
+    std::string PinnedKey;
     int ConnectTimeout = kDefaultTimeout;
     int ReadTimeout = kDefaultTimeout;
     // How the connection is opened; TCP sockets unless a test replaces it.
@@ -56,6 +59,8 @@ class TQBPOP3 {
     // Ends every wait of the session at once, from any thread; the session is unusable after.
     void Abort() noexcept { cancel_.Raise(); }
 
+    // The number of messages in the mailbox ("STAT").
+    int64_t MessageCount();
     // The "UIDL" lines ("number unique-id"); empty when the server refuses the command.
     std::vector<std::string> ListUniqueIds();
     // The size "LIST number" reports, or -1 when the reply carries none.

@@ -42,6 +42,10 @@ int RunAccount(const Arguments& args) {
         json["POP"]["PasswordError"] = passwordError;
         json["POP"]["StoredPassword"] = account.UnreadableStoredPassword;
     }
+    if (!account.TrustedKey.Key.empty()) {
+        json["POP"]["TrustedHost"] = account.TrustedKey.Host;
+        json["POP"]["TrustedKey"] = account.TrustedKey.Key;
+    }
     json["SMTP"] = {{"Host", account.SMTP.Host}, {"Port", account.SMTP.Port}};
     json["UIDL"] = account.UIDL.Keys();
     std::cout << json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';

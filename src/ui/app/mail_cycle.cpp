@@ -81,6 +81,10 @@ TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& 
     tasks.ObserveCycle(controller_->Events, &window);
     tasks_->AddObserver(tasks);
     tasks.OnClearErrors = [this] { context_.Errors.Clear(); };
+    tasks.OnTrustCertificate = [this](const std::string& accountId,
+                                      const TServerCertificate& certificate) {
+        return controller_->TrustCertificate(accountId, certificate);
+    };
     bar_ = std::make_unique<TBarOwner>(context, window, *controller_, *tasks_);
     desktop_.BarOwner = bar_.get();
     HookCommands();
@@ -95,6 +99,7 @@ TMailCycle::~TMailCycle() {
     desktop_.Readers = nullptr;
     readers_.reset();
     tasks_->RemoveObserver(tasksWindow_);
+    tasksWindow_.OnTrustCertificate = nullptr;
     tasks_.reset();
     controller_.reset();
 }

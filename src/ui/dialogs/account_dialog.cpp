@@ -10,6 +10,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
+#include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -105,6 +106,16 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     seSMTPPort = UnboundedSpinBox(smtpGroup);
     seSMTPPort->setValue(25);
 
+    cmdTest = new QPushButton(QStringLiteral("&Test"), popGroup);
+    cmdTest->setAutoDefault(false);
+    lblTestResult = new QLabel(popGroup);
+    lblTestResult->setObjectName(QStringLiteral("lblTestResult"));
+    lblTestResult->setWordWrap(true);
+    lblTestResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    cmdTrustCertificate = new QPushButton(QStringLiteral("Trust this certificate\u2026"), popGroup);
+    cmdTrustCertificate->setAutoDefault(false);
+    cmdTrustCertificate->hide();
+
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
@@ -129,6 +140,11 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     pop->addWidget(new QLabel(QStringLiteral("Password:"), popGroup), 3, 0);
     pop->addWidget(txtPOPPass, 3, 1, 1, 3);
     pop->addWidget(chkSecure, 4, 0, 1, 4);
+    auto* testRow = new QHBoxLayout;
+    testRow->addWidget(cmdTest);
+    testRow->addWidget(lblTestResult, 1);
+    pop->addLayout(testRow, 5, 0, 1, 4);
+    pop->addWidget(cmdTrustCertificate, 6, 0, 1, 4, Qt::AlignLeft);
     UseFont(popGroup, font());
 
     auto* smtp = new QGridLayout(smtpGroup);
@@ -168,7 +184,9 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     QWidget::setTabOrder(sePOPPort, txtPOPUser);
     QWidget::setTabOrder(txtPOPUser, txtPOPPass);
     QWidget::setTabOrder(txtPOPPass, chkSecure);
-    QWidget::setTabOrder(chkSecure, txtSMTPHost);
+    QWidget::setTabOrder(chkSecure, cmdTest);
+    QWidget::setTabOrder(cmdTest, cmdTrustCertificate);
+    QWidget::setTabOrder(cmdTrustCertificate, txtSMTPHost);
     QWidget::setTabOrder(txtSMTPHost, seSMTPPort);
     QWidget::setTabOrder(seSMTPPort, cmdOK);
     QWidget::setTabOrder(cmdOK, cmdCancel);
@@ -179,6 +197,75 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     connect(cmbSecurity, &QComboBox::activated, this, &TfrmAccount::cmbSecurityChange);
     connect(cmdOK, &QPushButton::clicked, this, &TfrmAccount::cmdOKClick);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdTest, &QPushButton::clicked, this, &TfrmAccount::cmdTestClick);
+    connect(cmdTrustCertificate, &QPushButton::clicked, this,
+            &TfrmAccount::cmdTrustCertificateClick);
+}
+
+TfrmAccount::~TfrmAccount() {
+    // The test threads end while the dialog can still take their (ignored) results.
+    StopTest();
+    stoppedTests_.clear();
+}
+
+void TfrmAccount::cmdTestClick() {
+    if (TestRunning()) {
+        StopTest();
+        lblTestResult->setText(QStringLiteral("Test cancelled."));
+        return;
+    }
+    TAccount typed;
+    ReadAccount(typed);
+    refusedCertificate_.reset();
+    cmdTrustCertificate->hide();
+    lblTestResult->setText(QStringLiteral("Connecting to ") + Q(typed.POP.Host) +
+                           QStringLiteral("..."));
+    cmdTest->setText(QStringLiteral("Cancel &test"));
+    const int run = ++testRun_;
+    const QPointer<TfrmAccount> self(this);
+    test_ = std::make_unique<TAccountTest>(typed, [self, run](const TAccountTestResult& result) {
+        // On the test's thread: the dialog takes the result on its own.
+        QMetaObject::invokeMethod(
+            self.data(),
+            [self, run, result] {
+                if (self) {
+                    self->TestEnded(run, result);
+                }
+            },
+            Qt::QueuedConnection);
+    });
+}
+
+void TfrmAccount::StopTest() {
+    if (test_) {
+        test_->Cancel();
+        stoppedTests_.push_back(std::move(test_));
+    }
+    cmdTest->setText(QStringLiteral("&Test"));
+}
+
+void TfrmAccount::TestEnded(int run, const TAccountTestResult& result) {
+    if (run != testRun_ || !test_) {
+        return;  // cancelled, or an earlier test
+    }
+    // Its thread is past the result: joining it now does not wait.
+    test_.reset();
+    cmdTest->setText(QStringLiteral("&Test"));
+    lblTestResult->setText(Q(AccountTestSentence(result)));
+    refusedCertificate_ = result.Certificate;
+    cmdTrustCertificate->setVisible(refusedCertificate_ != nullptr);
+}
+
+void TfrmAccount::cmdTrustCertificateClick() {
+    if (!refusedCertificate_) {
+        return;
+    }
+    const std::shared_ptr<const TServerCertificate> certificate = refusedCertificate_;
+    if (!AskTrust(this, *certificate, lblTestResult->text())) {
+        return;
+    }
+    trustedKey_ = {certificate->Host, certificate->KeyPin};
+    cmdTestClick();
 }
 
 void TfrmAccount::SetAccountColor(uint32_t color) {
@@ -274,6 +361,7 @@ void TfrmAccount::ShowAccount(const TAccount& account) {
     chkSecure->setChecked(account.POP.Secure);
     txtSMTPHost->setText(Q(account.SMTP.Host));
     seSMTPPort->setValue(account.SMTP.Port);
+    trustedKey_ = account.TrustedKey;
 }
 
 void TfrmAccount::ReadAccount(TAccount& account) const {
@@ -294,6 +382,7 @@ void TfrmAccount::ReadAccount(TAccount& account) const {
     account.POP.Secure = chkSecure->isChecked();
     account.SMTP.Host = txtSMTPHost->text().toStdString();
     account.SMTP.Port = seSMTPPort->value();
+    account.TrustedKey = trustedKey_;
 }
 
 }  // namespace quobel

@@ -2,11 +2,16 @@
 
 #include <QDialog>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 #include "accounts/account.h"
+#include "retrieval/account_test.h"
+#include "ui/dialogs/trust_certificate_dialog.h"
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -28,6 +33,7 @@ class TfrmAccount : public QDialog {
     static constexpr int kSecurityTls = 2;
 
     explicit TfrmAccount(TDialogPrompts& prompts, QWidget* parent = nullptr);
+    ~TfrmAccount() override;
 
     // Fills the controls from the account.
     void ShowAccount(const TAccount& account);
@@ -50,6 +56,17 @@ class TfrmAccount : public QDialog {
     void cmbSecurityChange(int index);
     // Checks the required fields in order; the first empty one is reported and focused.
     void cmdOKClick();
+    // "Test": connects in the background with the settings as typed, logs in and counts the
+    // messages; the result shows in lblTestResult. While a test runs the button cancels it.
+    void cmdTestClick();
+    bool TestRunning() const { return test_ != nullptr; }
+    // "Trust this certificate…" after a test refused the server's certificate: asks, and when
+    // the user trusts it, keeps its key for the typed host (saved with the account) and tests
+    // again.
+    void cmdTrustCertificateClick();
+
+    // Asks the user about a certificate; the dialog unless a test replaces it.
+    TTrustCertificateQuestion AskTrust = AskTrustCertificate;
 
     // In tab order.
     QLineEdit* txtAccount;
@@ -65,11 +82,25 @@ class TfrmAccount : public QDialog {
     QCheckBox* chkSecure;
     QLineEdit* txtSMTPHost;
     QSpinBox* seSMTPPort;
+    QPushButton* cmdTest;
+    QLabel* lblTestResult;
+    QPushButton* cmdTrustCertificate;
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 
   private:
+    void TestEnded(int run, const TAccountTestResult& result);
+    // Stops the running test, if any; its result is no longer wanted.
+    void StopTest();
+
     TDialogPrompts& prompts_;
+    // The account's trusted certificate key, shown and read back with the account.
+    TTrustedKey trustedKey_;
+    std::unique_ptr<TAccountTest> test_;
+    // Cancelled tests, kept until the dialog goes: their threads may still be waking up.
+    std::vector<std::unique_ptr<TAccountTest>> stoppedTests_;
+    int testRun_ = 0;
+    std::shared_ptr<const TServerCertificate> refusedCertificate_;
 };
 
 }  // namespace quobel

@@ -77,6 +77,10 @@ TfrmTasks::TfrmTasks(TOptions& options, QWidget* parent)
     tvTasks->setObjectName(QStringLiteral("tvTasks"));
     tvErrors = MakeList(QStringLiteral("Error"), QStringLiteral("Time"));
     tvErrors->setObjectName(QStringLiteral("tvErrors"));
+    cmdTrust = new QPushButton(QStringLiteral("Trust this certificate\u2026"));
+    cmdTrust->setObjectName(QStringLiteral("cmdTrust"));
+    cmdTrust->setAutoDefault(false);
+    cmdTrust->hide();
     pcTasks = new QTabWidget;
     pcTasks->setObjectName(QStringLiteral("pcTasks"));
     pcTasks->addTab(tvTasks, QStringLiteral("Tasks"));
@@ -92,11 +96,15 @@ TfrmTasks::TfrmTasks(TOptions& options, QWidget* parent)
     grid->addWidget(pbProgress, 2, 1);
     grid->addWidget(cmdDetails, 2, 2);
     grid->addWidget(pcTasks, 3, 0, 1, 3);
+    grid->addWidget(cmdTrust, 4, 0, 1, 3, Qt::AlignLeft);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(3, 1);
 
     connect(cmdHide, &QPushButton::clicked, this, &TfrmTasks::cmdHideClick);
     connect(cmdDetails, &QPushButton::clicked, this, &TfrmTasks::cmdDetailsClick);
+    connect(cmdTrust, &QPushButton::clicked, this, &TfrmTasks::cmdTrustClick);
+    connect(tvErrors, &QTreeWidget::currentItemChanged, this, &TfrmTasks::UpdateTrustOffer);
+    connect(pcTasks, &QTabWidget::currentChanged, this, &TfrmTasks::UpdateTrustOffer);
 
     // FormCreate: remember both heights; start collapsed unless the details were shown last.
     resize(358, 282);
@@ -166,8 +174,50 @@ void TfrmTasks::ObserveCycle(TCycleEvents& events, QWidget* owner) {
 void TfrmTasks::ShowError(const TError& error) {
     AddErrorRow(QString::fromStdString(error.Message), QString::fromStdString(error.TimeStr()),
                 error.Time(), QString::fromStdString(error.Details));
+    // The row just added is the last one with that time.
+    QTreeWidgetItem* row = nullptr;
+    for (int i = tvErrors->topLevelItemCount(); i-- > 0 && row == nullptr;) {
+        if (tvErrors->topLevelItem(i)->data(0, kTimeRole).toDouble() <= error.Time()) {
+            row = tvErrors->topLevelItem(i);
+        }
+    }
+    if (row != nullptr && error.Certificate) {
+        trustOffers_[row] = {error.AccountID, error.Certificate};
+    }
     ShowErrorsPage(true);
+    if (row != nullptr) {
+        tvErrors->setCurrentItem(row);
+    }
+    UpdateTrustOffer();
     ShowOver(owner_);
+}
+
+void TfrmTasks::UpdateTrustOffer() {
+    const QTreeWidgetItem* row = tvErrors->currentItem();
+    const bool offered = pcTasks->currentWidget() == tvErrors && row != nullptr &&
+                         trustOffers_.contains(row) && OnTrustCertificate;
+    cmdTrust->setVisible(offered);
+}
+
+void TfrmTasks::cmdTrustClick() {
+    const QTreeWidgetItem* row = tvErrors->currentItem();
+    const auto offer = row != nullptr ? trustOffers_.find(row) : trustOffers_.end();
+    if (offer == trustOffers_.end() || !OnTrustCertificate) {
+        return;
+    }
+    // A copy: the row may go while the question is open.
+    const TrustOffer chosen = offer->second;
+    if (!AskTrust(this, *chosen.Certificate, row->toolTip(0))) {
+        return;
+    }
+    if (OnTrustCertificate(chosen.AccountID, *chosen.Certificate)) {
+        // Trusted once is enough: the offer goes with every row of that key.
+        std::erase_if(trustOffers_, [&](const auto& entry) {
+            return entry.second.Certificate->KeyPin == chosen.Certificate->KeyPin &&
+                   entry.second.AccountID == chosen.AccountID;
+        });
+    }
+    UpdateTrustOffer();
 }
 
 void TfrmTasks::ShowTasks() {
@@ -240,7 +290,9 @@ void TfrmTasks::cmdDetailsClick() {
 }
 
 void TfrmTasks::cmdHideClick() {
+    trustOffers_.clear();
     tvErrors->clear();
+    UpdateTrustOffer();
     if (OnClearErrors) {
         OnClearErrors();
     }

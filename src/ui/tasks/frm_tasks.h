@@ -3,16 +3,21 @@
 #include <QDialog>
 #include <QString>
 #include <functional>
+#include <map>
+#include <memory>
+#include <string>
 #include <vector>
 
 #include "cycle/cycle_event.h"
 #include "retrieval/tasks.h"
+#include "ui/dialogs/trust_certificate_dialog.h"
 
 class QLabel;
 class QProgressBar;
 class QPushButton;
 class QTabWidget;
 class QTreeWidget;
+class QTreeWidgetItem;
 
 namespace quobel {
 
@@ -37,6 +42,8 @@ class TfrmTasks : public QDialog, public TTaskQueueObserver {
     QTabWidget* pcTasks = nullptr;
     QTreeWidget* tvTasks = nullptr;
     QTreeWidget* tvErrors = nullptr;
+    // "Trust this certificate…": shown while the selected error carries a refused certificate.
+    QPushButton* cmdTrust = nullptr;
 
     void SetAccount(const QString& text);
     void SetStatus(const QString& text);
@@ -65,11 +72,19 @@ class TfrmTasks : public QDialog, public TTaskQueueObserver {
     void ShowOver(QWidget* owner);
     std::function<void()> OnClearErrors;
 
+    // Asks the user about a certificate; the dialog unless a test replaces it.
+    TTrustCertificateQuestion AskTrust = AskTrustCertificate;
+    // The user trusts the certificate for the account (its ID); false when that account is gone.
+    std::function<bool(const std::string& accountId, const TServerCertificate& certificate)>
+        OnTrustCertificate;
+    // Offers the selected error's certificate to be trusted, as "Trust this certificate…" does.
+    void cmdTrustClick();
+
     // Follows the check cycle from now on: the reporting task's status and progress, errors
     // (shown on the errors page, the details expanded), and tasks the user waits for (shown on
     // the tasks page). The window shows itself over `owner` the first time.
     void ObserveCycle(TCycleEvents& events, QWidget* owner);
-    // Lists the error and shows it.
+    // Lists the error and shows it, selected; a refused certificate it carries is offered.
     void ShowError(const TError& error);
     void ShowTasks();
 
@@ -82,6 +97,14 @@ class TfrmTasks : public QDialog, public TTaskQueueObserver {
     // "&Details": collapses or expands the detail area and remembers the choice.
     void cmdDetailsClick();
     void MarkHead();
+    void UpdateTrustOffer();
+
+    // What the error rows that carry a refused certificate offer.
+    struct TrustOffer {
+        std::string AccountID;
+        std::shared_ptr<const TServerCertificate> Certificate;
+    };
+    std::map<const QTreeWidgetItem*, TrustOffer> trustOffers_;
 
     TOptions& options_;
     int fullHeight_ = 0;

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "accounts/account.h"
+#include "core/server_certificate.h"
+#include "platform/transport.h"
+#include "retrieval/qbpop3.h"
+
+namespace quobel {
+
+// What testing an account's settings found out.
+struct TAccountTestResult {
+    bool Connected = false;
+    int64_t Messages = 0;
+    // The failure's text as the session raised it; empty after a success.
+    std::string Failure;
+    // The refused server certificate, which the user may choose to trust; or null.
+    std::shared_ptr<const TServerCertificate> Certificate;
+};
+
+// The result in one sentence: "Connected: 1,234 messages on the server", or the failure with
+// its lines joined ("Socket Error # 111: Connection refused").
+std::string AccountTestSentence(const TAccountTestResult& result);
+
+// The time-outs of a test: a user waits in front of it, so they are shorter than a check's.
+inline constexpr int kAccountTestConnectTimeout = 20000;  // milliseconds
+inline constexpr int kAccountTestReadTimeout = 30000;     // milliseconds
+
+// Connects with the account's POP3 settings as they are (saved or not), logs in, counts the
+// messages and says goodbye, on a thread of its own. Done is called on that thread with the
+// result, once, unless the test was cancelled first. Cancelling ends every wait of the
+// connection at once; destroying the test cancels it and waits for its thread.
+class TAccountTest {
+  public:
+    using Done = std::function<void(const TAccountTestResult& result)>;
+
+    // The session's extra CA file and connector may be set through `prepare` (tests use their
+    // own); it runs on the calling thread before the test starts.
+    TAccountTest(const TAccount& account, Done done,
+                 const std::function<void(TQBPOP3& session)>& prepare = {});
+    ~TAccountTest();
+    TAccountTest(const TAccountTest&) = delete;
+    TAccountTest& operator=(const TAccountTest&) = delete;
+
+    // Any thread.
+    void Cancel() noexcept;
+
+  private:
+    void Run() noexcept;
+
+    TQBPOP3 session_;
+    Done done_;
+    std::atomic<bool> cancelled_{false};
+    std::thread thread_;
+};
+
+// The test on the calling thread: what TAccountTest does, for the command line and tests.
+TAccountTestResult RunAccountTest(TQBPOP3& session);
+
+}  // namespace quobel
