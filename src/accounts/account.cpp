@@ -16,6 +16,9 @@ TAccount& TAccount::operator=(const TAccount& other) {
         SMTP = other.SMTP;
         SkinColor = other.SkinColor;
         UIDL = other.UIDL;
+        Announce = other.Announce;
+        SoundFile = other.SoundFile;
+        ShowOnBar = other.ShowOnBar;
         UnreadableStoredPassword = other.UnreadableStoredPassword;
     }
     return *this;
