@@ -19,6 +19,9 @@ TAccount& TAccount::operator=(const TAccount& other) {
         SkinColor = other.SkinColor;
         UIDL = other.UIDL;
         TrustedKey = other.TrustedKey;
+        Announce = other.Announce;
+        SoundFile = other.SoundFile;
+        ShowOnBar = other.ShowOnBar;
         UnreadableStoredPassword = other.UnreadableStoredPassword;
     }
     return *this;

@@ -71,6 +71,13 @@ class TAccount {
     // The pinned key for the account's POP3 host, or empty.
     std::string PinnedKeyForHost() const;
 
+    // How new mail of this account is announced: a desktop notification and the arrival sound
+    // (Announce), its own sound file instead of the global one (empty: the global one), and its
+    // messages on the ticker bar (ShowOnBar).
+    bool Announce = true;
+    std::string SoundFile;
+    bool ShowOnBar = true;
+
     // When the stored password could not be unscrambled, the stored text as it was in the
     // file: saving writes it back unchanged as long as no new password has been set (Password
     // stays empty), so a damaged file loses nothing. Setting a password clears it.

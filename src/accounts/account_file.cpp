@@ -14,6 +14,9 @@ void LoadAccount(TAccount& account, const std::string& fileName) {
         ini.ReadInteger("Account", "SkinColor", static_cast<int32_t>(kNoSkinColor)));
     account.Synchronize = ini.ReadBool("Account", "Synchronize", true);
     account.Default = ini.ReadBool("Account", "Default", false);
+    account.Announce = ini.ReadBool("Account", "Announce", true);
+    account.SoundFile = ini.ReadString("Account", "SoundFile", "");
+    account.ShowOnBar = ini.ReadBool("Account", "ShowOnBar", true);
     account.From.Name = ini.ReadString("From", "Name", "");
     account.From.Email = ini.ReadString("From", "Email", "");
     account.POP.Host = ini.ReadString("POP", "Host", "");
@@ -49,6 +52,9 @@ void SaveAccount(const TAccount& account, const std::string& fileName) {
     ini.WriteInteger("Account", "SkinColor", static_cast<int32_t>(account.SkinColor));
     ini.WriteBool("Account", "Synchronize", account.Synchronize);
     ini.WriteBool("Account", "Default", account.Default);
+    ini.WriteBool("Account", "Announce", account.Announce);
+    ini.WriteString("Account", "SoundFile", account.SoundFile);
+    ini.WriteBool("Account", "ShowOnBar", account.ShowOnBar);
     ini.WriteString("From", "Name", account.From.Name);
     ini.WriteString("From", "Email", account.From.Email);
     ini.WriteString("POP", "Host", account.POP.Host);

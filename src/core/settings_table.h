@@ -80,6 +80,15 @@ inline constexpr TSettingKey<int32_t> kContactsHeight{"View", "ContactsHeight", 
 
 inline constexpr TSettingKey<bool> kConfirmDelete{"Confirmations", "Delete", true};
 
+// Desktop notifications: 0 none, 1 one per account and check, 2 one per message (see
+// TNotifyMode). Quiet hours are minutes after midnight, local time; "from" after "to" spans
+// midnight.
+inline constexpr TSettingKey<int32_t> kNotifyMode{"Notifications", "Mode", 1};
+inline constexpr TSettingKey<bool> kQuietHours{"Notifications", "QuietHours", false};
+inline constexpr TSettingKey<int32_t> kQuietFrom{"Notifications", "QuietFrom", 22 * 60};
+inline constexpr TSettingKey<int32_t> kQuietTo{"Notifications", "QuietTo", 7 * 60};
+inline constexpr TSettingKey<bool> kDoNotDisturb{"Notifications", "DoNotDisturb", false};
+
 // The keys of a placement section.
 inline constexpr std::string_view kPlacementLeft = "Left";
 inline constexpr std::string_view kPlacementTop = "Top";

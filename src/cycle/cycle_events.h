@@ -19,6 +19,9 @@ struct TCycleEvents {
     // New messages were filed into the box, in filing order. A list, so that a check can hand
     // over its new mail in batches.
     TCycleEvent<TMailBox&, const std::vector<TMailItem*>&> MailFiled;
+    // A check of the account ended having brought these messages (in filing order; never
+    // empty): what announcements announce.
+    TCycleEvent<TAccount&, const std::vector<TMailItem*>&> MailBrought;
     // An item's read state changed (its row and the counters with it).
     TCycleEvent<TMailItem&> ItemChanged;
     // The item is about to leave its box: it is still valid during the call.

@@ -30,6 +30,16 @@ class TReaderShow {
     ~TReaderShow() = default;
 };
 
+// The main window, brought to the front with one message.
+class TMessageFocus {
+  public:
+    // Shows the main window with the item's box listed and the item focused and previewed.
+    virtual void FocusMessage(TMailItem& item) = 0;
+
+  protected:
+    ~TMessageFocus() = default;
+};
+
 // The bar of new messages.
 class TBarControl {
   public:

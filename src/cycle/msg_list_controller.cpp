@@ -67,9 +67,13 @@ TMsgListController::CheckTimer TMsgListController::ApplyCheckTimer() {
     return timer;
 }
 
-void TMsgListController::actSynchronize() {
-    if (s_.Tasks.HasTaskOfClass<TPOPList>()) {
-        return;
+bool TMsgListController::Checking() const {
+    return s_.Tasks.HasTaskOfClass<TPOPList>();
+}
+
+bool TMsgListController::actSynchronize() {
+    if (Checking()) {
+        return false;
     }
     NewMail = false;
     for (size_t i = 0; i < s_.Accounts.Count(); ++i) {
@@ -79,6 +83,7 @@ void TMsgListController::actSynchronize() {
         }
     }
     s_.Tasks.StartNext();
+    return true;
 }
 
 void TMsgListController::CheckAccount(TAccount& account) {
@@ -195,6 +200,7 @@ void TMsgListController::TaskNewMessage(TPOPList& task, const std::string& key, 
         account->UIDL.Add(key);
     }
     BoxChanged(*Inbox);
+    brought_.push_back(&item);
     Events.MailFiled.Raise(*Inbox, {&item});
 }
 
@@ -205,18 +211,18 @@ void TMsgListController::TaskServerList(TPOPList& task, const std::vector<std::s
 }
 
 void TMsgListController::CheckFinished(TCustomTask& task) {
+    std::vector<TMailItem*> brought;
+    brought.swap(brought_);
+    TAccount* account = RegistryAccount(task);
     if (NewMail) {
-        bool sound = false;
-        std::string soundFile;
-        {
-            OptionsScope scope(s_.Options);
-            sound = scope.Read(settings::kSound);
-            soundFile = scope.Read(settings::kSoundFile);
-        }
-        if (sound && !soundFile.empty() && FileExists(soundFile)) {
+        const TAnnounceSettings announce = TAnnounceSettings::Read(s_.Options);
+        const std::string soundFile =
+            account != nullptr ? announce.ArrivalSound(*account, MinuteNow()) : std::string();
+        if (!soundFile.empty() && FileExists(soundFile)) {
             s_.Sound.PlayAsync(soundFile);
         }
-        if (Desktop.Bar != nullptr) {
+        // An account kept off the bar does not bring it up.
+        if (Desktop.Bar != nullptr && (account == nullptr || account->ShowOnBar)) {
             Desktop.Bar->PopUp();
         }
         if (SaveChangedBoxes()) {
@@ -224,6 +230,9 @@ void TMsgListController::CheckFinished(TCustomTask& task) {
         }
     }
     NewMail = false;
+    if (account != nullptr && !brought.empty()) {
+        Events.MailBrought.Raise(*account, brought);
+    }
     TaskFinished(task);
 }
 
@@ -280,6 +289,19 @@ void TMsgListController::actDelete() {
     }
 }
 
+void TMsgListController::DeleteMessages(const std::vector<TMailItem*>& items) {
+    if (items.empty() || !ConfirmDelete(items.size() == 1)) {
+        return;
+    }
+    for (TMailItem* item : items) {
+        DeleteMessage(*item);
+    }
+    if (s_.Tasks.Count() > 0) {
+        Events.TasksWanted.Raise();
+        s_.Tasks.StartNext();
+    }
+}
+
 bool TMsgListController::ConfirmDelete(bool single) {
     bool ask = true;
     {
@@ -310,6 +332,7 @@ void TMsgListController::DeleteMessage(TMailItem& item) {
 
 void TMsgListController::RemoveLocally(TMailItem& item) {
     TMailBox* box = item.Collection().Box;
+    std::erase(brought_, &item);
     Events.ItemRemoving.Raise(item);
     if (!item.Read && box != nullptr) {
         ChangeUnread(*box, -1);
@@ -529,6 +552,19 @@ void TMsgListController::MarkSelected(bool read) {
     if (Desktop.Bar != nullptr) {
         Desktop.Bar->Repaint();
     }
+}
+
+void TMsgListController::FocusMessage(TMailItem& item) {
+    if (Desktop.Focus != nullptr) {
+        Desktop.Focus->FocusMessage(item);
+    }
+}
+
+void TMsgListController::LogError(const std::string& text, const std::string& details) {
+    TError& entry = s_.Errors.Add();
+    entry.Message = text;
+    entry.Details = details;
+    Events.ErrorLogged.Raise(entry);
 }
 
 void TMsgListController::BoxChanged(TMailBox& box) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cycle/announcement_rules.h"
 #include "cycle/cycle_events.h"
 #include "cycle/desktop_requests.h"
 #include "platform/transport.h"
@@ -37,6 +38,7 @@ struct TDesktopRequests {
     TListSelection* Selection = nullptr;
     TReaderShow* Reader = nullptr;
     TBarControl* Bar = nullptr;
+    TMessageFocus* Focus = nullptr;
 };
 
 // The driver of the system: starts mail checks, receives every task event on the
@@ -81,8 +83,11 @@ class TMsgListController {
     // Reads the check interval and whether checking is on; the caller sets its timer by it.
     CheckTimer ApplyCheckTimer();
 
-    // A check of every account that takes part; refused while a check is queued or running.
-    void actSynchronize();
+    // A check of every account that takes part; refused (false) while a check is queued or
+    // running.
+    bool actSynchronize();
+    // Whether a check is queued or running.
+    bool Checking() const;
     // A check of one account, queued whatever else is queued.
     void CheckAccount(TAccount& account);
     // The user trusts the server certificate an error entry carries: its key is pinned for the
@@ -97,6 +102,9 @@ class TMsgListController {
 
     void actDelete();
     bool ConfirmDelete(bool single);
+    // Deletes the items as the Delete command does, after its confirmation (a single item is
+    // asked about as "this message"); starts the queue.
+    void DeleteMessages(const std::vector<TMailItem*>& items);
     // Queues a delete task for a message still on the server, or removes it locally at once.
     // The caller starts the queue afterwards.
     void DeleteMessage(TMailItem& item);
@@ -129,6 +137,10 @@ class TMsgListController {
     void MarkMessageRead(TMailItem& item, bool notify);
     // Marks the list's selected items read or unread.
     void MarkSelected(bool read);
+    // Brings the main window up with the item focused and previewed.
+    void FocusMessage(TMailItem& item);
+    // Adds an entry to the error log that no task reported (the desktop's services).
+    void LogError(const std::string& text, const std::string& details);
 
     // Writes every mailbox table changed since the last save. A table that cannot be written is
     // logged and stays pending for the next save; false then, and no account file may be saved
@@ -156,6 +168,8 @@ class TMsgListController {
 
     // How the tasks' sessions connect; TCP when empty (tests put scripted servers here).
     TConnector TaskConnector;
+    // The local minute of the day, for the quiet hours (tests set the clock here).
+    std::function<int32_t()> MinuteNow = LocalMinuteNow;
 
   private:
     void QueueCheck(TAccount& account);
@@ -185,6 +199,8 @@ class TMsgListController {
     std::set<TMailBox*> changedBoxes_;
     bool saveScheduled_ = false;
     std::vector<PendingFetch> fetches_;
+    // The messages the running check has filed so far.
+    std::vector<TMailItem*> brought_;
     // Posted calls hold this weakly: a call that arrives after the controller is gone does
     // nothing.
     std::shared_ptr<TMsgListController*> self_;

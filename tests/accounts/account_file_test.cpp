@@ -33,6 +33,9 @@ TAccount SampleAccount() {
     account.SMTP = {"smtp.example.org", 587};
     account.SkinColor = 0x0000FF00;
     account.UIDL.Assign({Md5Hex("1"), Md5Hex("2")});
+    account.Announce = false;
+    account.SoundFile = "/home/ann/work.wav";
+    account.ShowOnBar = false;
     return account;
 }
 
@@ -53,6 +56,9 @@ TEST(AccountFile, RoundTripsEveryFieldAndKeepsUnknownKeys) {
     EXPECT_EQ(loaded.SMTP, saved.SMTP);
     EXPECT_EQ(loaded.SkinColor, saved.SkinColor);
     EXPECT_EQ(loaded.UIDL, saved.UIDL);
+    EXPECT_EQ(loaded.Announce, saved.Announce);
+    EXPECT_EQ(loaded.SoundFile, saved.SoundFile);
+    EXPECT_EQ(loaded.ShowOnBar, saved.ShowOnBar);
 
     const TIniFile ini(path);
     EXPECT_EQ(ini.ReadString("Account", "Extra", ""), "keep me");
@@ -75,6 +81,10 @@ TEST(AccountFile, MissingKeysGiveTheDefaults) {
     EXPECT_EQ(account.SkinColor, kNoSkinColor);
     EXPECT_EQ(account.POP.TLS, TPOPSecurity::None);
     EXPECT_TRUE(account.UIDL.Empty());
+    // Files written before accounts had their own announcement settings announce as before.
+    EXPECT_TRUE(account.Announce);
+    EXPECT_TRUE(account.SoundFile.empty());
+    EXPECT_TRUE(account.ShowOnBar);
 }
 
 TEST(AccountFile, KnownKeysSurviveInAnyNumberAndAnEmptyListLeavesNoSection) {

@@ -34,6 +34,9 @@ int RunAccount(const Arguments& args) {
     json["SkinColor"] = account.SkinColor;
     json["Synchronize"] = account.Synchronize;
     json["Default"] = account.Default;
+    json["Announce"] = account.Announce;
+    json["SoundFile"] = account.SoundFile;
+    json["ShowOnBar"] = account.ShowOnBar;
     json["From"] = {{"Name", account.From.Name}, {"Email", account.From.Email}};
     json["POP"] = {{"Host", account.POP.Host},         {"Port", account.POP.Port},
                    {"Username", account.POP.Username}, {"Password", account.POP.Password},
