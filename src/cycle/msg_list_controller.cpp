@@ -560,13 +560,6 @@ void TMsgListController::FocusMessage(TMailItem& item) {
     }
 }
 
-void TMsgListController::LogError(const std::string& text, const std::string& details) {
-    TError& entry = s_.Errors.Add();
-    entry.Message = text;
-    entry.Details = details;
-    Events.ErrorLogged.Raise(entry);
-}
-
 void TMsgListController::BoxChanged(TMailBox& box) {
     changedBoxes_.insert(&box);
     // While a check is queued or running, its new messages arrive one event after another:

@@ -139,8 +139,6 @@ class TMsgListController {
     void MarkSelected(bool read);
     // Brings the main window up with the item focused and previewed.
     void FocusMessage(TMailItem& item);
-    // Adds an entry to the error log that no task reported (the desktop's services).
-    void LogError(const std::string& text, const std::string& details);
 
     // Writes every mailbox table changed since the last save. A table that cannot be written is
     // logged and stays pending for the next save; false then, and no account file may be saved
@@ -154,8 +152,8 @@ class TMsgListController {
     void TaskStatus(TCustomTask& task, const std::string& text, uint8_t kind);
     void TaskProgress(TCustomTask& task, int64_t position, int64_t maximum);
     void TaskError(TCustomTask& task, const std::string& text, const Error& error);
-    // Adds an entry to the error log and tells the windows (a task's failure, a skin that did
-    // not load).
+    // Adds an entry to the error log that no task reported and tells the windows (a skin that did
+    // not load, a file that could not be written, the desktop's services).
     void LogError(const std::string& message, const std::string& details);
     void TaskFinished(TCustomTask& task);
     void TaskNewMessage(TPOPList& task, const std::string& key, int64_t size);
