@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstring>
 
+#include "accounts/base64.h"
 #include "core/digest.h"
 #include "core/error.h"
 #include "core/ini_file.h"
@@ -98,9 +99,47 @@ void TQBPOP3::Login(const Reply& greeting) {
         }
         const std::string timestamp = greeting.Text.substr(open, close - open + 1);
         CommandOk("APOP " + Username + " " + Md5Hex(timestamp + Password));
+    } else if (UsesSaslPlain()) {
+        LoginSaslPlain();
     } else {
         CommandOk("USER " + Username);
         CommandOk("PASS " + Password);
+    }
+}
+
+bool TQBPOP3::UsesSaslPlain() const {
+    // The password goes in the clear inside the exchange: only under TLS.
+    if (TLS == TPOPSecurity::None) {
+        return false;
+    }
+    const std::vector<std::string> mechanisms = capabilities_.SaslMechanisms();
+    return std::ranges::any_of(
+        mechanisms, [](const std::string& name) { return SameTextAscii(name, "PLAIN"); });
+}
+
+void TQBPOP3::LoginSaslPlain() {
+    // RFC 5034 and RFC 4616: the mechanism alone first, the credentials after the server's
+    // continuation, which servers without initial responses understand as well.
+    SendCommand("AUTH PLAIN");
+    std::string line;
+    do {
+        ReadLine(line);
+        line = TrimIf(line, IsBlankOrAsciiControl);
+    } while (line.empty());
+    if (line != "+" && !line.starts_with("+ ")) {
+        if (StartsWithTextAscii(line, "-ERR")) {
+            throw Error(std::string(TrimIf(std::string_view(line).substr(4), IsBlank)) + "\r\n");
+        }
+        throw Error("Unrecognized POP3 Response Header:\n\"" + line + "\r\n\"");
+    }
+    std::string credentials;
+    credentials += '\0';
+    credentials += Username;
+    credentials += '\0';
+    credentials += Password;
+    const Reply reply = Command(Base64Encode(credentials));
+    if (!reply.Positive) {
+        throw Error(reply.Text);
     }
 }
 

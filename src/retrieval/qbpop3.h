@@ -80,7 +80,11 @@ class TQBPOP3 {
 
     void StartTls();
     void ReadCapabilities();
+    // APOP when chosen; else SASL PLAIN when the connection is under TLS and the server lists
+    // the mechanism; else USER and PASS.
     void Login(const Reply& greeting);
+    bool UsesSaslPlain() const;
+    void LoginSaslPlain();
     void SendCommand(std::string_view command);
     Reply ReadReply();
     Reply Command(std::string_view command);

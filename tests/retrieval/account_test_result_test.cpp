@@ -55,17 +55,17 @@ TEST(AccountTestRun, LogsInCountsWithStatAndSaysGoodbye) {
         std::string failure;
         std::string client;
     };
-    const std::string login = "USER u\r\nPASS p\r\n";
+    const std::string login = "CAPA\r\nUSER u\r\nPASS p\r\n";
     const Case cases[] = {
-        {"count", "+OK hi\r\n+OK\r\n+OK\r\n+OK 1234 567890\r\n", true, 1234, "",
+        {"count", "+OK hi\r\n-ERR\r\n+OK\r\n+OK\r\n+OK 1234 567890\r\n", true, 1234, "",
          login + "STAT\r\nQUIT\r\n"},
-        {"count without size", "+OK hi\r\n+OK\r\n+OK\r\n+OK 7\r\n", true, 7, "",
+        {"count without size", "+OK hi\r\n-ERR\r\n+OK\r\n+OK\r\n+OK 7\r\n", true, 7, "",
          login + "STAT\r\nQUIT\r\n"},
-        {"refused login", "+OK hi\r\n+OK\r\n-ERR [AUTH] Authentication failed.\r\n", false, 0,
-         "[AUTH] Authentication failed.\r\n", login + "QUIT\r\n"},
-        {"refused STAT", "+OK hi\r\n+OK\r\n+OK\r\n-ERR locked\r\n", false, 0, "locked\r\n",
+        {"refused login", "+OK hi\r\n-ERR\r\n+OK\r\n-ERR [AUTH] Authentication failed.\r\n", false,
+         0, "[AUTH] Authentication failed.\r\n", login + "QUIT\r\n"},
+        {"refused STAT", "+OK hi\r\n-ERR\r\n+OK\r\n+OK\r\n-ERR locked\r\n", false, 0, "locked\r\n",
          login + "STAT\r\nQUIT\r\n"},
-        {"garbled STAT", "+OK hi\r\n+OK\r\n+OK\r\n+OK many\r\n", false, 0,
+        {"garbled STAT", "+OK hi\r\n-ERR\r\n+OK\r\n+OK\r\n+OK many\r\n", false, 0,
          "Unrecognized STAT reply: many", login + "STAT\r\nQUIT\r\n"},
     };
     for (const Case& c : cases) {
