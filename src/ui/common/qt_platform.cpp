@@ -36,8 +36,14 @@ bool QtUrlOpener::DesktopHasProgramFor(const QString& scheme) {
 bool QtUrlOpener::OpenWithProgram(const std::string& url) {
     const QByteArray encoded = QByteArray::fromStdString(url);
     const QUrl target = QUrl::fromEncoded(encoded, QUrl::StrictMode);
-    if (!target.isValid() || !DesktopHasProgramFor(target.scheme())) {
+    if (!target.isValid()) {
         return false;
+    }
+    if (!schemesWithProgram_.contains(target.scheme())) {
+        if (!DesktopHasProgramFor(target.scheme())) {
+            return false;
+        }
+        schemesWithProgram_.append(target.scheme());
     }
     return QDesktopServices::openUrl(target);
 }

@@ -20,6 +20,11 @@ class QtUrlOpener : public UrlOpener {
     // Whether the desktop names a default program for URLs of the scheme ("mailto"), as
     // xdg-mime reports it; true when xdg-mime cannot be run (the desktop's opener decides then).
     static bool DesktopHasProgramFor(const QString& scheme);
+
+  private:
+    // Schemes the desktop was found to have a program for: asked once, since asking takes a
+    // noticeable moment. A "no" is asked again, as the user was told to set a program up.
+    QStringList schemesWithProgram_;
 };
 
 // Plays WAV files through Qt Multimedia; a new sound replaces one still playing.
