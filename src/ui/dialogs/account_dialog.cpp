@@ -12,12 +12,14 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <climits>
 
 #include "accounts/account.h"
 #include "ui/common/qt_text.h"
 #include "ui/dialogs/color_picker.h"
+#include "ui/dialogs/options_file_edit.h"
 #include "ui/dialogs/options_prompts.h"
 
 namespace quobel {
@@ -103,6 +105,18 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     seSMTPPort = UnboundedSpinBox(smtpGroup);
     seSMTPPort->setValue(25);
 
+    QGroupBox* announceGroup = CaptionGroup(QStringLiteral(" New mail "), this);
+    chkAnnounce =
+        new QCheckBox(QStringLiteral("A&nnounce new mail of this account (notification and sound)"),
+                      announceGroup);
+    chkAnnounce->setChecked(true);
+    feAccountSound =
+        new TFileNameEdit(prompts_, QStringLiteral("Select sound file"),
+                          QStringLiteral("Sound files (*.wav);;All files (*)"), announceGroup);
+    feAccountSound->Edit()->setPlaceholderText(QStringLiteral("(the sound of the options)"));
+    chkShowOnBar = new QCheckBox(QStringLiteral("Show its mail on the &bar"), announceGroup);
+    chkShowOnBar->setChecked(true);
+
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setDefault(true);
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
@@ -137,6 +151,14 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     smtp->setColumnStretch(1, 1);
     UseFont(smtpGroup, font());
 
+    auto* announce = new QGridLayout(announceGroup);
+    announce->addWidget(chkAnnounce, 0, 0, 1, 2);
+    announce->addWidget(new QLabel(QStringLiteral("Sound:"), announceGroup), 1, 0);
+    announce->addWidget(feAccountSound, 1, 1);
+    announce->addWidget(chkShowOnBar, 2, 0, 1, 2);
+    announce->setColumnStretch(1, 1);
+    UseFont(announceGroup, font());
+
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOK);
@@ -146,6 +168,7 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     fields->addLayout(identity);
     fields->addWidget(popGroup);
     fields->addWidget(smtpGroup);
+    fields->addWidget(announceGroup);
     fields->addLayout(buttons);
 
     auto* outer = new QHBoxLayout(this);
@@ -168,7 +191,11 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     QWidget::setTabOrder(txtPOPPass, chkSecure);
     QWidget::setTabOrder(chkSecure, txtSMTPHost);
     QWidget::setTabOrder(txtSMTPHost, seSMTPPort);
-    QWidget::setTabOrder(seSMTPPort, cmdOK);
+    QWidget::setTabOrder(seSMTPPort, chkAnnounce);
+    QWidget::setTabOrder(chkAnnounce, feAccountSound->Edit());
+    QWidget::setTabOrder(feAccountSound->Edit(), feAccountSound->BrowseButton());
+    QWidget::setTabOrder(feAccountSound->BrowseButton(), chkShowOnBar);
+    QWidget::setTabOrder(chkShowOnBar, cmdOK);
     QWidget::setTabOrder(cmdOK, cmdCancel);
 
     // Only the user's picks count: filling the dialog must neither open the colour chooser nor
@@ -272,6 +299,9 @@ void TfrmAccount::ShowAccount(const TAccount& account) {
     chkSecure->setChecked(account.POP.Secure);
     txtSMTPHost->setText(Q(account.SMTP.Host));
     seSMTPPort->setValue(account.SMTP.Port);
+    chkAnnounce->setChecked(account.Announce);
+    feAccountSound->SetFileName(Q(account.SoundFile));
+    chkShowOnBar->setChecked(account.ShowOnBar);
 }
 
 void TfrmAccount::ReadAccount(TAccount& account) const {
@@ -292,6 +322,9 @@ void TfrmAccount::ReadAccount(TAccount& account) const {
     account.POP.Secure = chkSecure->isChecked();
     account.SMTP.Host = txtSMTPHost->text().toStdString();
     account.SMTP.Port = seSMTPPort->value();
+    account.Announce = chkAnnounce->isChecked();
+    account.SoundFile = feAccountSound->FileName().toStdString();
+    account.ShowOnBar = chkShowOnBar->isChecked();
 }
 
 }  // namespace quobel

@@ -15,6 +15,7 @@ namespace quobel {
 
 class TColorPicker;
 class TDialogPrompts;
+class TFileNameEdit;
 
 // The dialog in which one account is entered or edited. It holds no account: the accounts page
 // shows one in it and reads it back after OK.
@@ -65,6 +66,10 @@ class TfrmAccount : public QDialog {
     QCheckBox* chkSecure;
     QLineEdit* txtSMTPHost;
     QSpinBox* seSMTPPort;
+    // How the account's new mail is announced.
+    QCheckBox* chkAnnounce;
+    TFileNameEdit* feAccountSound;
+    QCheckBox* chkShowOnBar;
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 
