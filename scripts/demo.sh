@@ -13,7 +13,9 @@ if [[ -n "${QUOBEL_DEMO_DIR:-}" ]]; then
 else
     work=$(mktemp -d -t quobel-demo-XXXXXX)
 fi
+bus_pids=()
 cleanup() {
+    for pid in "${bus_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     "$root/scripts/dovecot-fixture.sh" stop "$work/dovecot" >/dev/null 2>&1 || true
     rm -rf "$work"
 }
@@ -61,6 +63,20 @@ Interval=1
 Edge=1
 SETTINGS
 chmod 600 "$data/accounts/"*.qba "$data/settings.ini"
+
+# New mail is announced on the session bus. Without one (a bare X session, a container), the demo
+# brings its own, with dunst to show the notifications when it is installed.
+if [[ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]] && command -v dbus-daemon >/dev/null; then
+    DBUS_SESSION_BUS_ADDRESS=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 \
+        3>"$work/bus.pid" | head -n1)
+    export DBUS_SESSION_BUS_ADDRESS
+    bus_pids+=("$(cat "$work/bus.pid")")
+    if command -v dunst >/dev/null && [[ -n "${DISPLAY:-}" ]]; then
+        dunst >"$work/dunst.log" 2>&1 &
+        bus_pids+=($!)
+    fi
+    echo "Demo: a session bus of its own at $DBUS_SESSION_BUS_ADDRESS"
+fi
 
 echo "Demo: Dovecot on $HOST:$POP3_PORT (user demo, password secret); data in $data"
 echo "The encrypted sample opens with the password \"secret\"."

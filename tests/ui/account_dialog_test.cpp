@@ -11,6 +11,7 @@
 #include <QSpinBox>
 
 #include "ui/dialogs/color_picker.h"
+#include "ui/dialogs/options_file_edit.h"
 #include "ui/options_prompts_fake.h"
 
 namespace quobel {
@@ -38,6 +39,32 @@ TEST(AccountDialog, NewDialogShowsTheDesignValues) {
     EXPECT_EQ(dialog.Security(), TPOPSecurity::None);
     EXPECT_EQ(dialog.txtPOPPass->echoMode(), QLineEdit::Password);
     EXPECT_TRUE(dialog.txtAccount->text().isEmpty());
+}
+
+TEST(AccountDialog, ShowsAndReadsHowTheAccountsMailIsAnnounced) {
+    TScriptedPrompts prompts;
+    TfrmAccount dialog(prompts);
+    EXPECT_TRUE(dialog.chkAnnounce->isChecked());
+    EXPECT_TRUE(dialog.chkShowOnBar->isChecked());
+    for (const bool on : {false, true}) {
+        SCOPED_TRACE(on);
+        TAccount shown;
+        shown.Announce = on;
+        shown.ShowOnBar = !on;
+        shown.SoundFile = on ? "/sounds/work.wav" : "";
+        dialog.ShowAccount(shown);
+        EXPECT_EQ(dialog.chkAnnounce->isChecked(), on);
+        EXPECT_EQ(dialog.chkShowOnBar->isChecked(), !on);
+        EXPECT_EQ(dialog.feAccountSound->FileName().toStdString(), shown.SoundFile);
+        TAccount read;
+        read.Announce = !on;
+        read.ShowOnBar = on;
+        read.SoundFile = "stale";
+        dialog.ReadAccount(read);
+        EXPECT_EQ(read.Announce, on);
+        EXPECT_EQ(read.ShowOnBar, !on);
+        EXPECT_EQ(read.SoundFile, shown.SoundFile);
+    }
 }
 
 TEST(AccountDialog, OkReportsTheFirstEmptyFieldInOrder) {

@@ -606,7 +606,7 @@ TEST_F(Bar, CheckMenuFollowsTheAccounts) {
     }
     EXPECT_EQ(main,
               (std::vector<std::string>{"&Compose", "&Address book", "-", "Check email &now...",
-                                        "&Options...", "-", "&Hide", "E&xit"}));
+                                        "&Options...", "Do not disturb", "-", "&Hide", "E&xit"}));
     host.Calls.clear();
     bar->Command(TCommandId::BarOptions).trigger();
     bar->Command(TCommandId::BarExit).trigger();

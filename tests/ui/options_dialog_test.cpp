@@ -15,6 +15,7 @@
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
+#include <QTimeEdit>
 #include <QToolButton>
 #include <QTreeWidget>
 #include <QUrl>
@@ -191,6 +192,11 @@ TEST_F(OptionsDialogTest, OkWithoutChangesWritesEveryKeyInOrder) {
         "Bar/AutoHide=1",
         "Bar/Scroll=1",
         "Bar/ScrollTime=5",
+        "Notifications/Mode=1",
+        "Notifications/QuietHours=0",
+        "Notifications/QuietFrom=1320",
+        "Notifications/QuietTo=420",
+        "Notifications/DoNotDisturb=0",
         "Confirmations/Delete=1",
     };
     EXPECT_EQ(Entries(options.FileName()), expected);
@@ -364,7 +370,7 @@ TEST_F(OptionsDialogTest, SkinChoiceAndFailure) {
         EXPECT_EQ(dialog->result(), QDialog::Accepted);
         EXPECT_TRUE(skins.SetCalls.empty());
         EXPECT_EQ(applied, 0);
-        EXPECT_EQ(Entries(options.FileName()).size(), 19u);
+        EXPECT_EQ(Entries(options.FileName()).size(), 24u);
     }
     DeleteFileIfExists(options.FileName());
 
@@ -681,6 +687,45 @@ TEST_F(OptionsDialogTest, EnterInTheAccountListEditsInsteadOfClosing) {
     EXPECT_TRUE(edited);
     EXPECT_TRUE(dialog->isVisible()) << "Enter went to the OK button";
     EXPECT_NE(dialog->result(), QDialog::Accepted);
+}
+
+}  // namespace
+}  // namespace quobel
+
+namespace quobel {
+namespace {
+
+TEST_F(OptionsDialogTest, TheNotificationsTabShowsAndStoresItsSettings) {
+    {
+        OptionsScope scope(options);
+        scope.Write(settings::kNotifyMode, 2);
+        scope.Write(settings::kQuietHours, true);
+        scope.Write(settings::kQuietFrom, 23 * 60);
+        scope.Write(settings::kQuietTo, 6 * 60 + 30);
+        scope.Write(settings::kDoNotDisturb, true);
+    }
+    auto dialog = Open();
+    TNotificationsPage& page = *dialog->tsNotifications;
+    EXPECT_EQ(dialog->pcOptions->tabText(dialog->pcOptions->indexOf(&page)),
+              QStringLiteral("Notifications"));
+    EXPECT_EQ(page.cmbMode->currentText(), QStringLiteral("One per message"));
+    EXPECT_TRUE(page.chkQuietHours->isChecked());
+    EXPECT_EQ(page.teQuietFrom->time(), QTime(23, 0));
+    EXPECT_EQ(page.teQuietTo->time(), QTime(6, 30));
+    EXPECT_TRUE(page.chkDoNotDisturb->isChecked());
+
+    page.cmbMode->setCurrentIndex(0);
+    page.chkQuietHours->setChecked(false);
+    EXPECT_FALSE(page.teQuietFrom->isEnabled());
+    page.teQuietFrom->setTime(QTime(21, 30));
+    page.chkDoNotDisturb->setChecked(false);
+    dialog->cmdOk->click();
+    OptionsScope scope(options);
+    EXPECT_EQ(scope.Read(settings::kNotifyMode), 0);
+    EXPECT_FALSE(scope.Read(settings::kQuietHours));
+    EXPECT_EQ(scope.Read(settings::kQuietFrom), 21 * 60 + 30);
+    EXPECT_EQ(scope.Read(settings::kQuietTo), 6 * 60 + 30);
+    EXPECT_FALSE(scope.Read(settings::kDoNotDisturb));
 }
 
 }  // namespace

@@ -41,6 +41,10 @@ void TDesktopOfCycle::ShowInReader(TMailItem& item, bool newWindow) {
     }
 }
 
+void TDesktopOfCycle::FocusMessage(TMailItem& item) {
+    window_.BringUpMessage(item);
+}
+
 void TDesktopOfCycle::PopUp() {
     if (BarOwner != nullptr) {
         BarOwner->PopUp();
@@ -69,7 +73,7 @@ TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& 
     controller_ = std::make_unique<TMsgListController>(TMsgListController::Services{
         context.Accounts, *tasks_, context.MailBoxes, context.Errors, context.Options, dispatcher_,
         sound_, JoinPath(context.App.DataFolder(), "accounts")});
-    controller_->Desktop = {&question_, &desktop_, &desktop_, &desktop_};
+    controller_->Desktop = {&question_, &desktop_, &desktop_, &desktop_, &desktop_};
     readers_ = std::make_unique<TReaderWindows>(window, context.Options, *controller_, *tasks_);
     desktop_.Readers = readers_.get();
     // The readers close before the list lets go of the row.
@@ -212,6 +216,8 @@ void TMailCycle::Start() {
     // (and offered again) until it can be.
     if (controller.Inbox != nullptr) {
         controller.Inbox->EnsureLoaded();
+        // The tray's tooltip and the D-Bus interface start from the count read.
+        controller.Events.UnreadChanged.Raise(*controller.Inbox);
     }
 }
 

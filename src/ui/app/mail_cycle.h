@@ -20,12 +20,16 @@ class TBarOwner;
 
 // What the controller asks of the desktop, answered by the main window's list, the reader
 // windows and the bar. Readers and bar are absent while the cycle is being built or torn down.
-class TDesktopOfCycle : public TListSelection, public TReaderShow, public TBarControl {
+class TDesktopOfCycle : public TListSelection,
+                        public TReaderShow,
+                        public TBarControl,
+                        public TMessageFocus {
   public:
     explicit TDesktopOfCycle(TfrmMsgList& window) : window_(window) {}
 
     std::vector<TMailItem*> SelectedItems() override;
     void ShowInReader(TMailItem& item, bool newWindow) override;
+    void FocusMessage(TMailItem& item) override;
     void PopUp() override;
     void PopDown() override;
     void Repaint() override;

@@ -4,6 +4,7 @@
 
 #include "core/file_util.h"
 #include "cycle/startup_load.h"
+#include "ui/app/desktop_bus.h"
 #include "ui/app/mail_cycle.h"
 #include "ui/app/program_folder.h"
 #include "ui/app/quobel_application.h"
@@ -68,6 +69,13 @@ int main(int argc, char** argv) {
             RunGuarded([&] { cycle->Start(); });
             RunGuarded([&] { cycle->OpenBar(); });
             RunGuarded([&] { msgList.AfterStartup(); });
+            // Only the running instance gets here: it alone offers the D-Bus interface. Goes
+            // before the window and the cycle.
+            std::unique_ptr<TDesktopBus> desktopBus;
+            RunGuarded([&] {
+                desktopBus =
+                    std::make_unique<TDesktopBus>(*cycle, context, QDBusConnection::sessionBus());
+            });
             splash.reset();
             WatchFirstPaintIfAsked(msgList);
             msgList.show();

@@ -13,6 +13,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QSpinBox>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <climits>
 
@@ -20,6 +21,7 @@
 #include "ui/common/help_key.h"
 #include "ui/common/qt_text.h"
 #include "ui/dialogs/color_picker.h"
+#include "ui/dialogs/options_file_edit.h"
 #include "ui/dialogs/options_prompts.h"
 
 namespace quobel {
@@ -115,6 +117,17 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     cmdTrustCertificate = new QPushButton(QStringLiteral("Trust this certificate\u2026"), popGroup);
     cmdTrustCertificate->setAutoDefault(false);
     cmdTrustCertificate->hide();
+    QGroupBox* announceGroup = CaptionGroup(QStringLiteral(" New mail "), this);
+    chkAnnounce =
+        new QCheckBox(QStringLiteral("A&nnounce new mail of this account (notification and sound)"),
+                      announceGroup);
+    chkAnnounce->setChecked(true);
+    feAccountSound =
+        new TFileNameEdit(prompts_, QStringLiteral("Select sound file"),
+                          QStringLiteral("Sound files (*.wav);;All files (*)"), announceGroup);
+    feAccountSound->Edit()->setPlaceholderText(QStringLiteral("(the sound of the options)"));
+    chkShowOnBar = new QCheckBox(QStringLiteral("Show its mail on the &bar"), announceGroup);
+    chkShowOnBar->setChecked(true);
 
     cmdOK = new QPushButton(QStringLiteral("&OK"), this);
     cmdOK->setDefault(true);
@@ -155,6 +168,14 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     smtp->setColumnStretch(1, 1);
     UseFont(smtpGroup, font());
 
+    auto* announce = new QGridLayout(announceGroup);
+    announce->addWidget(chkAnnounce, 0, 0, 1, 2);
+    announce->addWidget(new QLabel(QStringLiteral("Sound:"), announceGroup), 1, 0);
+    announce->addWidget(feAccountSound, 1, 1);
+    announce->addWidget(chkShowOnBar, 2, 0, 1, 2);
+    announce->setColumnStretch(1, 1);
+    UseFont(announceGroup, font());
+
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();
     buttons->addWidget(cmdOK);
@@ -164,6 +185,7 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     fields->addLayout(identity);
     fields->addWidget(popGroup);
     fields->addWidget(smtpGroup);
+    fields->addWidget(announceGroup);
     fields->addLayout(buttons);
 
     auto* outer = new QHBoxLayout(this);
@@ -188,7 +210,11 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     QWidget::setTabOrder(cmdTest, cmdTrustCertificate);
     QWidget::setTabOrder(cmdTrustCertificate, txtSMTPHost);
     QWidget::setTabOrder(txtSMTPHost, seSMTPPort);
-    QWidget::setTabOrder(seSMTPPort, cmdOK);
+    QWidget::setTabOrder(seSMTPPort, chkAnnounce);
+    QWidget::setTabOrder(chkAnnounce, feAccountSound->Edit());
+    QWidget::setTabOrder(feAccountSound->Edit(), feAccountSound->BrowseButton());
+    QWidget::setTabOrder(feAccountSound->BrowseButton(), chkShowOnBar);
+    QWidget::setTabOrder(chkShowOnBar, cmdOK);
     QWidget::setTabOrder(cmdOK, cmdCancel);
 
     // Only the user's picks count: filling the dialog must neither open the colour chooser nor
@@ -362,6 +388,9 @@ void TfrmAccount::ShowAccount(const TAccount& account) {
     txtSMTPHost->setText(Q(account.SMTP.Host));
     seSMTPPort->setValue(account.SMTP.Port);
     trustedKey_ = account.TrustedKey;
+    chkAnnounce->setChecked(account.Announce);
+    feAccountSound->SetFileName(Q(account.SoundFile));
+    chkShowOnBar->setChecked(account.ShowOnBar);
 }
 
 void TfrmAccount::ReadAccount(TAccount& account) const {
@@ -383,6 +412,9 @@ void TfrmAccount::ReadAccount(TAccount& account) const {
     account.SMTP.Host = txtSMTPHost->text().toStdString();
     account.SMTP.Port = seSMTPPort->value();
     account.TrustedKey = trustedKey_;
+    account.Announce = chkAnnounce->isChecked();
+    account.SoundFile = feAccountSound->FileName().toStdString();
+    account.ShowOnBar = chkShowOnBar->isChecked();
 }
 
 }  // namespace quobel

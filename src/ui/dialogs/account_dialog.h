@@ -20,6 +20,7 @@ namespace quobel {
 
 class TColorPicker;
 class TDialogPrompts;
+class TFileNameEdit;
 
 // The dialog in which one account is entered or edited. It holds no account: the accounts page
 // shows one in it and reads it back after OK.
@@ -85,6 +86,10 @@ class TfrmAccount : public QDialog {
     QPushButton* cmdTest;
     QLabel* lblTestResult;
     QPushButton* cmdTrustCertificate;
+    // How the account's new mail is announced.
+    QCheckBox* chkAnnounce;
+    TFileNameEdit* feAccountSound;
+    QCheckBox* chkShowOnBar;
     QPushButton* cmdOK;
     QPushButton* cmdCancel;
 

@@ -24,16 +24,18 @@ TfrmOptions::TfrmOptions(TOptionsDialogContext context, QWidget* parent)
     pcOptions = new QTabWidget(this);
     tsNotification = new TGeneralPage(context_.Prompts, context_.Sound, pcOptions);
     tsBar = new TBarPage(context_.Skins, pcOptions);
+    tsNotifications = new TNotificationsPage(pcOptions);
     tsAntiSpam = new QWidget(pcOptions);
     tsAccounts =
         new TAccountsPage(context_.Accounts, context_.DataFolder, context_.Prompts, pcOptions);
     tsConfirmations = new TConfirmationsPage(pcOptions);
     pcOptions->addTab(tsNotification, QStringLiteral("General"));
     pcOptions->addTab(tsBar, QStringLiteral("Bar"));
+    pcOptions->addTab(tsNotifications, QStringLiteral("Notifications"));
     pcOptions->addTab(tsAntiSpam, QStringLiteral("Anti-Spam"));
     pcOptions->addTab(tsAccounts, QStringLiteral("Accounts"));
     pcOptions->addTab(tsConfirmations, QStringLiteral("Confirmations"));
-    pages_ = {tsNotification, tsBar, tsAccounts, tsConfirmations};
+    pages_ = {tsNotification, tsBar, tsNotifications, tsAccounts, tsConfirmations};
 
     cmdOk = new QPushButton(QStringLiteral("&OK"), this);
     cmdOk->setDefault(true);

@@ -9,6 +9,7 @@
 #include "ui/dialogs/bar_page.h"
 #include "ui/dialogs/confirmations_page.h"
 #include "ui/dialogs/general_page.h"
+#include "ui/dialogs/notifications_page.h"
 #include "ui/dialogs/skin_list.h"
 
 class QPushButton;
@@ -59,6 +60,7 @@ class TfrmOptions : public QDialog {
     QTabWidget* pcOptions;
     TGeneralPage* tsNotification;
     TBarPage* tsBar;
+    TNotificationsPage* tsNotifications;
     // Kept hidden: the anti-spam settings have no function here.
     QWidget* tsAntiSpam;
     TAccountsPage* tsAccounts;

@@ -82,7 +82,7 @@ TfrmMsgList::TfrmMsgList(TQuobelContext& context, TfrmTasks& tasks, UrlOpener& u
     mnuAccounts_ = new QMenu(this);
     mnuAccounts_->setObjectName(QStringLiteral("mnuAccounts"));
     BuildMainToolBar(*this, commands_, *mnuAccounts_);
-    tray_ = new TTrayIcon(*this, commands_);
+    tray_ = new TTrayIcon(*this, commands_, context_.Options);
     tray_->OnOpen = [this] { mnuTrayOpenClick(); };
     resize(900, 600);
 

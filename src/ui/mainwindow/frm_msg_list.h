@@ -139,6 +139,10 @@ class TfrmMsgList : public QMainWindow {
     void LeaveTray();
     // A later start of the program asked to see this window.
     void SecondInstance();
+    TTrayIcon& Tray() const { return *tray_; }
+    // Comes to the front (out of the tray) with the item's box listed and its row focused, so
+    // that the preview shows it.
+    void BringUpMessage(TMailItem& item);
 
     void ReaderOpenURL(const std::string& url);
     // The desktop's opener the window was made with.

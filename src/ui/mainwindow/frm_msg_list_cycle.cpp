@@ -4,6 +4,7 @@
 #include "store/mail_box.h"
 #include "store/mail_item.h"
 #include "ui/mainwindow/frm_msg_list.h"
+#include "ui/mainwindow/tray_icon.h"
 
 namespace quobel {
 
@@ -34,8 +35,12 @@ void TfrmMsgList::ObserveCycle(TCycleEvents& events) {
         }
         EnableMessageCommands(false);
     }));
-    cycleSubscriptions_.push_back(
-        events.UnreadChanged.Subscribe([this](TMailBox&) { RepaintFolderRow(FocusedFolder()); }));
+    cycleSubscriptions_.push_back(events.UnreadChanged.Subscribe([this](TMailBox& box) {
+        RepaintFolderRow(FocusedFolder());
+        if (box.Type == 0) {
+            tray_->SetUnreadCount(box.Unread);  // the Inbox's
+        }
+    }));
     cycleSubscriptions_.push_back(
         events.ItemChanged.Subscribe([this](TMailItem&) { RepaintLists(); }));
     cycleSubscriptions_.push_back(events.AccountsListed.Subscribe(
@@ -57,6 +62,32 @@ void TfrmMsgList::MailFiled(TMailBox& box, const std::vector<TMailItem*>& items)
         ScrollToRow(RowKeyOf(TMailItems::KeyOf(*item)));
     }
     EndListUpdate();
+}
+
+void TfrmMsgList::BringUpMessage(TMailItem& item) {
+    TMailBox* box = item.Collection().Box;
+    if (box == nullptr) {
+        return;
+    }
+    SecondInstance();
+    if (isMinimized()) {
+        showNormal();
+    }
+    show();
+    raise();
+    activateWindow();
+    const TRowKey folder = RowKeyOf(*box);
+    if (FocusedFolder() != folder) {
+        // Listed at once: the row is focused right after.
+        ImmediateFocus = true;
+        FocusFolder(folder);
+        ImmediateFocus = false;
+    }
+    if (CurrentBox != box) {
+        CurrentBox = box;
+        Command(TCommandId::BoxMessages).trigger();
+    }
+    FocusRow(RowKeyOf(TMailItems::KeyOf(item)));
 }
 
 }  // namespace quobel

@@ -4,11 +4,26 @@
 #include <QSystemTrayIcon>
 
 #include "ui/common/command_set.h"
+#include "ui/common/do_not_disturb.h"
 #include "ui/common/icons.h"
 
 namespace quobel {
 
-TTrayIcon::TTrayIcon(QWidget& window, const TCommandSet& commands) : QObject(&window) {
+namespace {
+
+QString UnreadToolTip(int count) {
+    if (count <= 0) {
+        return QStringLiteral("Quobel 2 \u2014 no unread messages");
+    }
+    return QStringLiteral("Quobel 2 \u2014 %1 unread message%2")
+        .arg(count)
+        .arg(count == 1 ? QString() : QStringLiteral("s"));
+}
+
+}  // namespace
+
+TTrayIcon::TTrayIcon(QWidget& window, const TCommandSet& commands, TOptions& options)
+    : QObject(&window) {
     menu_ = new QMenu(&window);
     menu_->setObjectName(QStringLiteral("mnuTray"));
     open_ = menu_->addAction(QStringLiteral("&Open"));
@@ -16,6 +31,8 @@ TTrayIcon::TTrayIcon(QWidget& window, const TCommandSet& commands) : QObject(&wi
     menu_->setDefaultAction(open_);
     menu_->addSeparator();
     menu_->addActions({&commands[TCommandId::Synchronize], &commands[TCommandId::Options]});
+    doNotDisturb_ = &AddDoNotDisturbEntry(*menu_, options);
+    doNotDisturb_->setObjectName(QStringLiteral("mnuTrayDoNotDisturb"));
     menu_->addSeparator();
     menu_->addAction(&commands[TCommandId::CloseProgram]);
     connect(open_, &QAction::triggered, this, [this] {
@@ -25,7 +42,7 @@ TTrayIcon::TTrayIcon(QWidget& window, const TCommandSet& commands) : QObject(&wi
     });
 
     icon_ = new QSystemTrayIcon(TIcons::Application(), &window);
-    icon_->setToolTip(QStringLiteral("Quobel 2"));
+    icon_->setToolTip(UnreadToolTip(0));
     icon_->setContextMenu(menu_);
     connect(icon_, &QSystemTrayIcon::activated, this,
             [this](QSystemTrayIcon::ActivationReason reason) {
@@ -33,6 +50,14 @@ TTrayIcon::TTrayIcon(QWidget& window, const TCommandSet& commands) : QObject(&wi
                     open_->trigger();
                 }
             });
+}
+
+void TTrayIcon::SetUnreadCount(int count) {
+    icon_->setToolTip(UnreadToolTip(count));
+}
+
+QString TTrayIcon::ToolTip() const {
+    return icon_->toolTip();
 }
 
 void TTrayIcon::Show() {

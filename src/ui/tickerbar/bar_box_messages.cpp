@@ -10,7 +10,12 @@ int32_t TBoxBarMessages::Count() const {
 }
 
 bool TBoxBarMessages::Read(int32_t index) const {
-    return items_.IsRead(static_cast<size_t>(index));
+    if (items_.IsRead(static_cast<size_t>(index))) {
+        return true;
+    }
+    // Mail of an account kept off the bar is, for the bar, as good as read.
+    const TAccount* account = items_.Peek(static_cast<size_t>(index)).Account;
+    return account != nullptr && !account->ShowOnBar;
 }
 
 const TBarMessage& TBoxBarMessages::Message(int32_t index) const {

@@ -9,8 +9,9 @@ namespace quobel {
 
 class TMailItems;
 
-// A mailbox's items as the bar reads them. Read marks come without making the items; the texts
-// of an item are taken when the bar first shows it and kept until Forget.
+// A mailbox's items as the bar reads them. Read marks come without making the items; an unread
+// message of an account kept off the bar reads as read. The texts of an item are taken when the
+// bar first shows it and kept until Forget.
 class TBoxBarMessages : public TBarMessages {
   public:
     explicit TBoxBarMessages(const TMailItems& items) : items_(items) {}

@@ -10,14 +10,16 @@
 
 #include "accounts/account.h"
 #include "store/mail_item.h"
+#include "ui/common/do_not_disturb.h"
 
 namespace quobel {
 
 using enum TCommandId;
 
-TBarMenus::TBarMenus(QWidget& bar, TBarHost& host, TBarCommands commands)
+TBarMenus::TBarMenus(QWidget& bar, TBarHost& host, TOptions& options, TBarCommands commands)
     : bar_(bar),
       host_(host),
+      options_(options),
       commands_(std::move(commands)),
       actions_(bar, {BarHide, BarCompose, BarAddressBook, BarDelete, BarMarkRead, BarMarkAllRead,
                      BarAntiSpam, BarCheckAll, BarExit, BarOptions}),
@@ -60,6 +62,7 @@ void TBarMenus::CreateMenus() {
     checkNowMenu_->addAction(&actions_[BarCheckAll]);
     checkNowMenu_->addSeparator();
     mainMenu_->addAction(&actions_[BarOptions]);
+    doNotDisturb_ = &AddDoNotDisturbEntry(*mainMenu_, options_);
     mainMenu_->addSeparator();
     mainMenu_->addAction(&actions_[BarHide]);
     mainMenu_->addAction(&actions_[BarExit]);

@@ -16,6 +16,7 @@ class QWidget;
 namespace quobel {
 
 class TMailItem;
+class TOptions;
 
 // The bar's pop-up menus.
 enum class TBarMenuId {
@@ -37,7 +38,7 @@ class TBarMenus {
     };
 
     // The actions belong to `bar`, which also takes the shortcuts; `host` outlives this.
-    TBarMenus(QWidget& bar, TBarHost& host, TBarCommands commands);
+    TBarMenus(QWidget& bar, TBarHost& host, TOptions& options, TBarCommands commands);
     ~TBarMenus();
     TBarMenus(const TBarMenus&) = delete;
     TBarMenus& operator=(const TBarMenus&) = delete;
@@ -54,6 +55,8 @@ class TBarMenus {
     // One of the bar's commands (the Bar… ones of TCommandId).
     QAction& Command(TCommandId id) const { return actions_[id]; }
     QMenu& Menu(TBarMenuId id) const;
+    // The main menu's "Do not disturb".
+    QAction& DoNotDisturbEntry() const { return *doNotDisturb_; }
 
   private:
     void Connect();
@@ -62,6 +65,7 @@ class TBarMenus {
 
     QWidget& bar_;
     TBarHost& host_;
+    TOptions& options_;
     TBarCommands commands_;
     TCommandSet actions_;
     TMailItem* menuItem_ = nullptr;  // the message whose button menu is open
@@ -69,7 +73,8 @@ class TBarMenus {
     // The menus go before their style.
     std::unique_ptr<TBarMenuStyle> style_;
     std::unique_ptr<QMenu> mainMenu_;
-    QMenu* checkNowMenu_ = nullptr;  // owned by the main menu
+    QMenu* checkNowMenu_ = nullptr;    // owned by the main menu
+    QAction* doNotDisturb_ = nullptr;  // owned by the main menu
     std::unique_ptr<QMenu> buttonMenu_;
 };
 

@@ -48,7 +48,7 @@ TfrmBar::TfrmBar(TBarHost& host, TOptions& options, const TShellFactory& shellFa
       host_(host),
       options_(options),
       scroller_([this] { return ScrollSwitchedOn(); }, [this] { FormPaint(); }),
-      menus_(*this, host,
+      menus_(*this, host, options,
              {.Hide = [this] { close(); },
               .MarkAllRead = [this] { MarkAllRead(); },
               .StillThere = [this](TMailItem* item) { return ValidItem(item); }}),

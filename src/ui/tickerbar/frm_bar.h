@@ -92,6 +92,7 @@ class TfrmBar : public QWidget {
     // One of the bar's commands (the Bar… ones of TCommandId).
     QAction& Command(TCommandId id) const { return menus_.Command(id); }
     QMenu& Menu(TBarMenuId id) const { return menus_.Menu(id); }
+    QAction& DoNotDisturbEntry() const { return menus_.DoNotDisturbEntry(); }
 
   protected:
     void paintEvent(QPaintEvent* event) override;
