@@ -17,6 +17,7 @@ TAccount& TAccount::operator=(const TAccount& other) {
         SkinColor = other.SkinColor;
         UIDL = other.UIDL;
         UnreadableStoredPassword = other.UnreadableStoredPassword;
+        PasswordPlace = other.PasswordPlace;
     }
     return *this;
 }

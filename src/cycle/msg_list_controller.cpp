@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "accounts/account_file.h"
 #include "accounts/accounts.h"
 #include "core/clamp_int.h"
 #include "core/error.h"
@@ -201,9 +200,13 @@ void TMsgListController::TaskProgress(TCustomTask&, int64_t position, int64_t ma
 }
 
 void TMsgListController::TaskError(TCustomTask&, const std::string& text, const Error& error) {
+    LogError(text, error.what());
+}
+
+void TMsgListController::LogError(const std::string& message, const std::string& details) {
     TError& entry = s_.Errors.Add();
-    entry.Message = text;
-    entry.Details = error.what();
+    entry.Message = message;
+    entry.Details = details;
     Events.ErrorLogged.Raise(entry);
 }
 
@@ -288,7 +291,7 @@ void TMsgListController::TaskMessageDeleted(TPOPDelete&, const std::string& key)
     TAccount* account = AccountOf(*found);
     if (account != nullptr && account->UIDL.Contains(key)) {
         account->UIDL.Remove(key);
-        SaveAccount(*account, TAccounts::FileNameOf(s_.AccountsFolder, *account));
+        s_.Accounts.Save(*account, s_.AccountsFolder);
     }
     RemoveLocally(*found);
 }
