@@ -482,7 +482,9 @@ TEST_F(OptionsDialogTest, AddingAccountsSavesThemAndTheFirstBecomesDefault) {
     const TAccount& work = accounts.Items(0);
     EXPECT_TRUE(work.Default);
     EXPECT_EQ(work.ID.size(), 32u);
-    EXPECT_EQ(work.POP.Port, 110);
+    // A new account starts as POP3 over TLS.
+    EXPECT_EQ(work.POP.Port, 995);
+    EXPECT_EQ(work.POP.TLS, TPOPSecurity::Tls);
     EXPECT_EQ(work.SMTP.Port, 25);
     EXPECT_EQ(work.SkinColor, kNoSkinColor);
     EXPECT_TRUE(work.Synchronize);

@@ -7,6 +7,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QLabel;
 class QLineEdit;
 class QPushButton;
 class QSpinBox;
@@ -48,6 +49,9 @@ class TfrmAccount : public QDialog {
     void cmbColorChange(int index);
     // The user picked a security choice: the port follows between 110 and 995.
     void cmbSecurityChange(int index);
+    // Shows lblPlainWarning while the password would go unencrypted to a host that is not on
+    // this machine's loopback network.
+    void UpdatePlainWarning();
     // Checks the required fields in order; the first empty one is reported and focused.
     void cmdOKClick();
 
@@ -59,6 +63,7 @@ class TfrmAccount : public QDialog {
     QCheckBox* chkActive;
     QLineEdit* txtPOPHost;
     QComboBox* cmbSecurity;
+    QLabel* lblPlainWarning;  // under the security choice
     QSpinBox* sePOPPort;
     QLineEdit* txtPOPUser;
     QLineEdit* txtPOPPass;
