@@ -14,12 +14,48 @@ else
     work=$(mktemp -d -t quobel-demo-XXXXXX)
 fi
 bus_pids=()
+account_id=00000000000000000000000000000de0
+own_keyring=0
 cleanup() {
     for pid in "${bus_pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     "$root/scripts/dovecot-fixture.sh" stop "$work/dovecot" >/dev/null 2>&1 || true
+    if ((own_keyring)); then
+        "$root/scripts/keyring-fixture.sh" stop "$work/keyring" >/dev/null 2>&1 || true
+    else
+        forget_demo_password
+    fi
     rm -rf "$work"
 }
 trap cleanup EXIT
+
+secret_service_runs() {
+    [[ -n "${DBUS_SESSION_BUS_ADDRESS:-}" ]] &&
+        dbus-send --session --print-reply=literal --dest=org.freedesktop.DBus /org/freedesktop/DBus \
+            org.freedesktop.DBus.NameHasOwner string:org.freedesktop.secrets 2>/dev/null |
+        grep -q true
+}
+
+# The demo account's entry leaves the desktop's own keyring with the demo.
+forget_demo_password() {
+    command -v gdbus >/dev/null && secret_service_runs || return 0
+    local item
+    for item in $(gdbus call --session --dest org.freedesktop.secrets \
+        --object-path /org/freedesktop/secrets --method org.freedesktop.Secret.Service.SearchItems \
+        "{'service': 'Quobel', 'account': '$account_id'}" 2>/dev/null | grep -o "'/[^']*'" | tr -d "'"); do
+        gdbus call --session --dest org.freedesktop.secrets --object-path "$item" \
+            --method org.freedesktop.Secret.Item.Delete >/dev/null 2>&1 || true
+    done
+}
+
+# Quobel keeps the demo account's password in the desktop's keyring when one runs; otherwise the
+# demo brings a keyring of its own (a private session bus with GNOME Keyring) when it can.
+if ! secret_service_runs && command -v gnome-keyring-daemon >/dev/null &&
+    command -v dbus-daemon >/dev/null && "$root/scripts/keyring-fixture.sh" start "$work/keyring"; then
+    # shellcheck disable=SC1091
+    source "$work/keyring/facts"
+    export DBUS_SESSION_BUS_ADDRESS
+    own_keyring=1
+fi
 
 # The sample mail, delivered to user "demo" (password "secret").
 mkdir -p "$work/seed/demo"
@@ -35,7 +71,7 @@ data="$XDG_DATA_HOME/Orvane Software/Quobel"
 mkdir -p "$data/accounts"
 chmod -R 700 "$work/data"
 crlf() { sed 's/$/\r/'; }
-crlf >"$data/accounts/00000000000000000000000000000de0.qba" <<ACCOUNT
+crlf >"$data/accounts/$account_id.qba" <<ACCOUNT
 [Account]
 Name=Demo account
 SkinColor=536870911
@@ -80,4 +116,7 @@ fi
 
 echo "Demo: Dovecot on $HOST:$POP3_PORT (user demo, password secret); data in $data"
 echo "The encrypted sample opens with the password \"secret\"."
+if ((own_keyring)); then
+    echo "Passwords: a private keyring of the demo's own (moved there at the first save)."
+fi
 "$app"

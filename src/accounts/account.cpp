@@ -23,6 +23,7 @@ TAccount& TAccount::operator=(const TAccount& other) {
         SoundFile = other.SoundFile;
         ShowOnBar = other.ShowOnBar;
         UnreadableStoredPassword = other.UnreadableStoredPassword;
+        PasswordPlace = other.PasswordPlace;
     }
     return *this;
 }

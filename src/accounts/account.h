@@ -48,6 +48,13 @@ struct TSMTPData {
     bool operator==(const TSMTPData&) const = default;
 };
 
+// Where an account's password lives (account file key "POP"/"PasswordIn"; a file without the key
+// keeps it scrambled in "POP"/"Password").
+enum class TPasswordPlace : int32_t {
+    File = 0,     // scrambled in the account file
+    Keyring = 1,  // in the desktop keyring under the account ID; the file keeps none
+};
+
 // One mailbox on a POP3 server, its sender identity and the keys of the messages the system
 // already knows.
 class TAccount {
@@ -83,6 +90,8 @@ class TAccount {
     // stays empty), so a damaged file loses nothing. Setting a password clears it.
     std::string UnreadableStoredPassword;
     bool PasswordUnreadable() const { return !UnreadableStoredPassword.empty(); }
+
+    TPasswordPlace PasswordPlace = TPasswordPlace::File;
 };
 
 }  // namespace quobel

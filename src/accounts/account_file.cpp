@@ -6,6 +6,12 @@
 #include "core/ini_file.h"
 
 namespace quobel {
+namespace {
+
+// The value of "POP"/"PasswordIn" for a password kept in the desktop keyring.
+constexpr const char* kInKeyring = "Keyring";
+
+}  // namespace
 
 void LoadAccount(TAccount& account, const std::string& fileName) {
     const TIniFile ini(fileName);
@@ -22,15 +28,21 @@ void LoadAccount(TAccount& account, const std::string& fileName) {
     account.POP.Host = ini.ReadString("POP", "Host", "");
     account.POP.Port = ini.ReadInteger("POP", "Port", 110);
     account.POP.Username = ini.ReadString("POP", "Username", "");
-    const std::string stored = ini.ReadString("POP", "Password", "");
+    account.PasswordPlace = ini.ReadString("POP", "PasswordIn", "") == kInKeyring
+                                ? TPasswordPlace::Keyring
+                                : TPasswordPlace::File;
+    account.POP.Password.clear();
+    account.UnreadableStoredPassword.clear();
     bool passwordUnreadable = false;
-    try {
-        account.POP.Password = UnscramblePassword(stored);
-        account.UnreadableStoredPassword.clear();
-    } catch (const Error&) {
-        account.POP.Password.clear();
-        account.UnreadableStoredPassword = stored;
-        passwordUnreadable = true;
+    // A password in the keyring is fetched by whoever keeps the accounts.
+    if (account.PasswordPlace == TPasswordPlace::File) {
+        const std::string stored = ini.ReadString("POP", "Password", "");
+        try {
+            account.POP.Password = UnscramblePassword(stored);
+        } catch (const Error&) {
+            account.UnreadableStoredPassword = stored;
+            passwordUnreadable = true;
+        }
     }
     account.POP.Secure = ini.ReadBool("POP", "Secure", false);
     const int32_t tls = ini.ReadInteger("POP", "TLS", 0);
@@ -60,10 +72,17 @@ void SaveAccount(const TAccount& account, const std::string& fileName) {
     ini.WriteString("POP", "Host", account.POP.Host);
     ini.WriteInteger("POP", "Port", account.POP.Port);
     ini.WriteString("POP", "Username", account.POP.Username);
-    const bool keepStored = account.PasswordUnreadable() && account.POP.Password.empty();
-    ini.WriteString(
-        "POP", "Password",
-        keepStored ? account.UnreadableStoredPassword : ScramblePassword(account.POP.Password));
+    if (account.PasswordPlace == TPasswordPlace::Keyring) {
+        ini.WriteString("POP", "PasswordIn", kInKeyring);
+        ini.DeleteKey("POP", "Password");
+    } else {
+        // A file password is written as it always was, without the marker.
+        ini.DeleteKey("POP", "PasswordIn");
+        const bool keepStored = account.PasswordUnreadable() && account.POP.Password.empty();
+        ini.WriteString(
+            "POP", "Password",
+            keepStored ? account.UnreadableStoredPassword : ScramblePassword(account.POP.Password));
+    }
     ini.WriteBool("POP", "Secure", account.POP.Secure);
     ini.WriteInteger("POP", "TLS", static_cast<int32_t>(account.POP.TLS));
     // Only an account whose user trusted a certificate carries the keys.

@@ -34,7 +34,8 @@ std::vector<std::string> ListAccountFiles(const std::string& folder) {
 
 }  // namespace
 
-TAccounts::TAccounts(std::string accountsFolder) : folder_(std::move(accountsFolder)) {}
+TAccounts::TAccounts(std::string accountsFolder, TSecretStore* secrets)
+    : folder_(std::move(accountsFolder)), passwords_(secrets) {}
 
 TAccount& TAccounts::Add(bool freshId) {
     auto account = std::make_unique<TAccount>();
@@ -68,6 +69,7 @@ std::vector<TAccountLoadFault> TAccounts::LoadFromFolder(const std::string& fold
         const std::string path = JoinPath(folder, name);
         try {
             LoadAccount(account, path);
+            passwords_.Fetch(account);
         } catch (const Error& error) {
             faults.push_back({path, error.what()});
         }
@@ -75,10 +77,21 @@ std::vector<TAccountLoadFault> TAccounts::LoadFromFolder(const std::string& fold
     return faults;
 }
 
-void TAccounts::SaveAll(const std::string& folder) const {
+void TAccounts::SaveAll(const std::string& folder) {
     for (const auto& account : items_) {
-        SaveAccount(*account, FileNameOf(folder, *account));
+        Save(*account, folder);
     }
+}
+
+void TAccounts::Save(TAccount& account, const std::string& folder) {
+    passwords_.Keep(account);
+    SaveAccount(account, FileNameOf(folder, account));
+}
+
+void TAccounts::Delete(const TAccount& account, const std::string& folder) {
+    passwords_.Forget(account);
+    DeleteFileIfExists(FileNameOf(folder, account));
+    Remove(account);
 }
 
 std::string TAccounts::FileNameOf(const std::string& folder, const TAccount& account) {

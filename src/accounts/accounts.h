@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "accounts/account.h"
+#include "accounts/account_passwords.h"
 
 namespace quobel {
 
@@ -14,10 +15,11 @@ struct TAccountLoadFault {
     std::string Message;
 };
 
-// The registry of accounts, one file per account in the accounts folder.
+// The registry of accounts, one file per account in the accounts folder, their passwords in the
+// desktop keyring (secrets) when one is given and reachable.
 class TAccounts {
   public:
-    explicit TAccounts(std::string accountsFolder = {});
+    explicit TAccounts(std::string accountsFolder = {}, TSecretStore* secrets = nullptr);
 
     size_t Count() const { return items_.size(); }
     TAccount& Items(size_t index) { return *items_[index]; }
@@ -33,16 +35,25 @@ class TAccounts {
     void Remove(const TAccount& account);
     void Clear() { items_.clear(); }
 
-    // Loads every "*.qba" file of the folder (in name order). A file whose password cannot be
-    // unscrambled still loads (see LoadAccount); its fault is returned with the others.
+    // Loads every "*.qba" file of the folder (in name order), with the passwords kept in the
+    // keyring. A file whose password cannot be read still loads (see LoadAccount); its fault is
+    // returned with the others.
     std::vector<TAccountLoadFault> LoadFromFolder(const std::string& folder);
-    // Writes every account to folder + "/" + ID + ".qba".
-    void SaveAll(const std::string& folder) const;
+    // Writes every account to folder + "/" + ID + ".qba", moving passwords still in the files to
+    // the keyring.
+    void SaveAll(const std::string& folder);
+    // Writes one account the same way.
+    void Save(TAccount& account, const std::string& folder);
+    // Removes the account, its file in folder and its keyring entry.
+    void Delete(const TAccount& account, const std::string& folder);
+
+    TAccountPasswords& Passwords() { return passwords_; }
 
     static std::string FileNameOf(const std::string& folder, const TAccount& account);
 
   private:
     std::string folder_;
+    TAccountPasswords passwords_;
     std::vector<std::unique_ptr<TAccount>> items_;
 };
 

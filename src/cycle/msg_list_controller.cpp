@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "accounts/account_file.h"
 #include "accounts/accounts.h"
 #include "core/clamp_int.h"
 #include "core/error.h"
@@ -368,7 +367,7 @@ void TMsgListController::TaskMessageDeleted(TPOPDelete&, const std::string& key)
     TAccount* account = AccountOf(*found);
     if (account != nullptr && account->UIDL.Contains(key)) {
         account->UIDL.Remove(key);
-        SaveAccount(*account, TAccounts::FileNameOf(s_.AccountsFolder, *account));
+        s_.Accounts.Save(*account, s_.AccountsFolder);
     }
     RemoveLocally(*found);
 }

@@ -99,6 +99,8 @@ class TMsgListController {
 
     // Attaches the common task events.
     void HookTask(TCustomTask& task);
+    // Adds an entry to the error log (and so to the Tasks window).
+    void LogError(const std::string& message, const std::string& details);
 
     void actDelete();
     bool ConfirmDelete(bool single);

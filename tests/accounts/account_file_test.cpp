@@ -134,6 +134,41 @@ TEST(AccountFile, UnreadablePasswordIsReportedAndKeptOnSave) {
     EXPECT_EQ(reloaded.POP.Password, "new");
 }
 
+TEST(AccountFile, PasswordMarkerSaysWhereThePasswordLives) {
+    const TempFolder folder;
+    const std::string path = folder.File("abc.qba");
+    const struct {
+        const char* File;  // the [POP] section as found
+        TPasswordPlace Place;
+        const char* Password;
+    } cases[] = {
+        {"[POP]\r\nPassword=", TPasswordPlace::File, ""},
+        {"[POP]\r\nPasswordIn=Keyring\r\n", TPasswordPlace::Keyring, ""},
+        // A marker wins over a leftover password; an unknown one reads as the file.
+        {"[POP]\r\nPasswordIn=Keyring\r\nPassword=abc\r\n", TPasswordPlace::Keyring, ""},
+        {"[POP]\r\nPasswordIn=Vault\r\nPassword=", TPasswordPlace::File, ""},
+    };
+    for (const auto& c : cases) {
+        WriteText(path, c.File);
+        TAccount account;
+        EXPECT_NO_THROW(LoadAccount(account, path)) << c.File;
+        EXPECT_EQ(account.PasswordPlace, c.Place) << c.File;
+        EXPECT_EQ(account.POP.Password, c.Password) << c.File;
+        EXPECT_FALSE(account.PasswordUnreadable()) << c.File;
+    }
+
+    // In the keyring: the marker and no password; back in the file: as before, no marker.
+    TAccount account = SampleAccount();
+    account.PasswordPlace = TPasswordPlace::Keyring;
+    SaveAccount(account, path);
+    EXPECT_EQ(TIniFile(path).ReadString("POP", "PasswordIn", ""), "Keyring");
+    EXPECT_FALSE(TIniFile(path).ValueExists("POP", "Password"));
+    account.PasswordPlace = TPasswordPlace::File;
+    SaveAccount(account, path);
+    EXPECT_FALSE(TIniFile(path).ValueExists("POP", "PasswordIn"));
+    EXPECT_EQ(TIniFile(path).ReadString("POP", "Password", ""), ScramblePassword("s3cret pass"));
+}
+
 TEST(Accounts, LoadFromFolderReadsEveryFileAndReportsFaults) {
     const TempFolder folder;
     TAccount good = SampleAccount();

@@ -24,9 +24,18 @@ TEST(InspectTool, PrintsAnAccountWithItsPasswordAndKnownKeys) {
     ASSERT_EQ(result.exitCode, 0);
     const auto json = nlohmann::json::parse(result.output);
     EXPECT_EQ(json["ID"], "0123");
+    EXPECT_EQ(json["POP"]["PasswordIn"], "File");
     EXPECT_EQ(json["POP"]["Password"], "pa ss");
     EXPECT_EQ(json["POP"]["TLS"], 1);
     EXPECT_EQ(json["UIDL"], nlohmann::json::array({"k1", "k2"}));
+
+    // A password in the keyring is not shown: only where it lives.
+    account.PasswordPlace = TPasswordPlace::Keyring;
+    SaveAccount(account, folder.File("0123.qba"));
+    const auto keyring =
+        nlohmann::json::parse(RunInspect({"account", folder.File("0123.qba")}).output);
+    EXPECT_EQ(keyring["POP"]["PasswordIn"], "Keyring");
+    EXPECT_FALSE(keyring["POP"].contains("Password"));
 }
 
 TEST(InspectTool, PrintsSettingsWithDefaultsApplied) {

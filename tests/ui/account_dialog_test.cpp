@@ -6,10 +6,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QImage>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
 #include <QSpinBox>
 
+#include "accounts/account_file.h"
+#include "support/temp_folder.h"
 #include "ui/dialogs/color_picker.h"
 #include "ui/dialogs/options_file_edit.h"
 #include "ui/options_prompts_fake.h"
@@ -32,11 +35,14 @@ TEST(AccountDialog, NewDialogShowsTheDesignValues) {
     EXPECT_EQ(dialog.cmbColor->itemText(17), "Custom...");
     EXPECT_EQ(dialog.cmbColor->currentText(), "Skin Default");
     EXPECT_EQ(dialog.AccountColor(), kNoSkinColor);
-    EXPECT_EQ(dialog.sePOPPort->value(), 110);
+    // A new account starts as POP3 over TLS.
+    EXPECT_EQ(dialog.sePOPPort->value(), 995);
+    EXPECT_EQ(dialog.cmbSecurity->currentText(), "SSL/TLS");
     EXPECT_EQ(dialog.seSMTPPort->value(), 25);
     EXPECT_TRUE(dialog.chkActive->isChecked());
     EXPECT_FALSE(dialog.chkSecure->isChecked());
-    EXPECT_EQ(dialog.Security(), TPOPSecurity::None);
+    EXPECT_EQ(dialog.Security(), TPOPSecurity::Tls);
+    EXPECT_TRUE(dialog.lblPlainWarning->isHidden());
     EXPECT_EQ(dialog.txtPOPPass->echoMode(), QLineEdit::Password);
     EXPECT_TRUE(dialog.txtAccount->text().isEmpty());
 }
@@ -202,6 +208,69 @@ TEST(AccountDialog, SecurityChoiceSwitchesThePort) {
     EXPECT_EQ(dialog.Security(), TPOPSecurity::Tls);
     EXPECT_EQ(dialog.sePOPPort->value(), 110);
     EXPECT_EQ(dialog.cmbSecurity->itemText(2), "SSL/TLS");
+}
+
+TEST(AccountDialog, PlainTextWarningFollowsSecurityAndHost) {
+    TScriptedPrompts prompts;
+    TfrmAccount dialog(prompts);
+    dialog.show();
+    EXPECT_EQ(dialog.lblPlainWarning->text(), "The password will be sent unencrypted.");
+    const struct {
+        const char* Host;
+        int Choice;
+        bool Warned;
+    } cases[] = {
+        {"pop.example.org", TfrmAccount::kSecurityNone, true},
+        {"pop.example.org", TfrmAccount::kSecurityStartTls, false},
+        {"pop.example.org", TfrmAccount::kSecurityTls, false},
+        {"192.0.2.7", TfrmAccount::kSecurityNone, true},
+        {"localhost", TfrmAccount::kSecurityNone, false},
+        {"LocalHost", TfrmAccount::kSecurityNone, false},
+        {"127.0.0.1", TfrmAccount::kSecurityNone, false},
+        {"127.3.4.5", TfrmAccount::kSecurityNone, false},
+        {"::1", TfrmAccount::kSecurityNone, false},
+        {"[::1]", TfrmAccount::kSecurityNone, false},
+        {"", TfrmAccount::kSecurityNone, false},
+        {"localhost.example.org", TfrmAccount::kSecurityNone, true},
+    };
+    for (const auto& c : cases) {
+        dialog.txtPOPHost->setText(QString::fromUtf8(c.Host));
+        dialog.cmbSecurity->setCurrentIndex(c.Choice);
+        emit dialog.cmbSecurity->activated(c.Choice);
+        EXPECT_EQ(dialog.lblPlainWarning->isVisible(), c.Warned)
+            << c.Host << " choice " << c.Choice;
+    }
+    // Typing the host after the choice updates it too.
+    dialog.cmbSecurity->setCurrentIndex(TfrmAccount::kSecurityNone);
+    dialog.txtPOPHost->setText(QStringLiteral("127.0.0.1"));
+    EXPECT_FALSE(dialog.lblPlainWarning->isVisible());
+    dialog.txtPOPHost->setText(QStringLiteral("mail.example.org"));
+    EXPECT_TRUE(dialog.lblPlainWarning->isVisible());
+}
+
+// An account file from before TLS became the default keeps plain POP3 on 110, and the dialog
+// that edits it warns about it.
+TEST(AccountDialog, OldAccountWithoutSecurityKeyShowsAsItWas) {
+    const testing::TempFolder folder;
+    const std::string path = folder.File("old.qba");
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    std::fputs("[Account]\r\nName=Old\r\n[POP]\r\nHost=pop.example.org\r\nUsername=me\r\n", file);
+    std::fclose(file);
+    TAccount account;
+    LoadAccount(account, path);
+
+    TScriptedPrompts prompts;
+    TfrmAccount dialog(prompts);
+    dialog.ShowAccount(account);
+    dialog.show();
+    EXPECT_EQ(dialog.Security(), TPOPSecurity::None);
+    EXPECT_EQ(dialog.sePOPPort->value(), 110);
+    EXPECT_TRUE(dialog.lblPlainWarning->isVisible());
+
+    TAccount read = account;
+    dialog.ReadAccount(read);
+    EXPECT_EQ(read.POP.TLS, TPOPSecurity::None);
+    EXPECT_EQ(read.POP.Port, 110);
 }
 
 }  // namespace

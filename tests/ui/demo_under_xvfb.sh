@@ -57,6 +57,11 @@ if command -v import >/dev/null; then
     import -window root "$artifacts/quobel-demo.png" || true
 fi
 first=$(cat "$work/app.pid")
+# The check saved the account: its password moved to the keyring (the demo's own, or the
+# desktop's), and the second run below can only log in by reading it from there.
+account="$work/demo/data/Orvane Software/Quobel/accounts/00000000000000000000000000000de0.qba"
+password_in=$("$inspect" account "$account" 2>/dev/null |
+    python3 -c 'import json,sys; print(json.load(sys.stdin)["POP"]["PasswordIn"])' 2>/dev/null || echo "?")
 kill "$first" 2>/dev/null || true
 
 # The second run previews the newest message (the last one of the samples) at start-up.
@@ -79,6 +84,7 @@ app_pid=$(cat "$work/app.pid" 2>/dev/null || true)
 [[ -n "$app_pid" ]] && kill "$app_pid" 2>/dev/null || true
 wait "$demo" 2>/dev/null || true
 for _ in $(seq 50); do [[ "$(work_area_top)" == 0 ]] && break; sleep 0.1; done
+echo "password in: $password_in"
 echo "filed $filed of $expected sample messages; $downloaded read in full; bar ${bar_height:-?}" \
     "high, work area from ${docked_top:-?} while docked, $(work_area_top) after exit"
 if [[ -z "$bar_height" || "$docked_top" != "$bar_height" || "$(work_area_top)" != 0 ]]; then
@@ -86,7 +92,7 @@ if [[ -z "$bar_height" || "$docked_top" != "$bar_height" || "$(work_area_top)" !
     cat "$work/demo.log" >&2
     exit 1
 fi
-if [[ "$filed" -ne "$expected" || "$downloaded" -lt 1 ]]; then
+if [[ "$filed" -ne "$expected" || "$downloaded" -lt 1 || "$password_in" != Keyring ]]; then
     cat "$work/demo.log" >&2
     exit 1
 fi

@@ -27,7 +27,10 @@
 #include "bar/skins.h"
 #include "core/error.h"
 #include "core/file_util.h"
+#include "core/ini_file.h"
 #include "core/options.h"
+#include "platform/secret_service_store.h"
+#include "support/private_keyring.h"
 #include "support/temp_folder.h"
 #include "ui/dialogs/account_dialog.h"
 #include "ui/dialogs/color_picker.h"
@@ -485,7 +488,9 @@ TEST_F(OptionsDialogTest, AddingAccountsSavesThemAndTheFirstBecomesDefault) {
     const TAccount& work = accounts.Items(0);
     EXPECT_TRUE(work.Default);
     EXPECT_EQ(work.ID.size(), 32u);
-    EXPECT_EQ(work.POP.Port, 110);
+    // A new account starts as POP3 over TLS.
+    EXPECT_EQ(work.POP.Port, 995);
+    EXPECT_EQ(work.POP.TLS, TPOPSecurity::Tls);
     EXPECT_EQ(work.SMTP.Port, 25);
     EXPECT_EQ(work.SkinColor, kNoSkinColor);
     EXPECT_TRUE(work.Synchronize);
@@ -687,6 +692,45 @@ TEST_F(OptionsDialogTest, EnterInTheAccountListEditsInsteadOfClosing) {
     EXPECT_TRUE(edited);
     EXPECT_TRUE(dialog->isVisible()) << "Enter went to the OK button";
     EXPECT_NE(dialog->result(), QDialog::Accepted);
+}
+
+// The accounts page with a real keyring (a private session bus with GNOME Keyring): an added
+// account's password goes there, a typed one replaces it, removing the account removes it.
+TEST_F(OptionsDialogTest, AccountPasswordsLiveInTheKeyring) {
+    const testing::PrivateKeyring keyring;
+    TSecretServiceStore secrets("Quobel");
+    TAccounts kept(AccountsFolder(), &secrets);
+    auto dialog = std::make_unique<TfrmOptions>(
+        TOptionsDialogContext{options, kept, folder.Path(), skins, prompts, sound});
+
+    ScriptAccount("Work", "pop.work.example");
+    dialog->tsAccounts->actAdd->trigger();
+    ASSERT_EQ(kept.Count(), 1u);
+    TAccount& work = kept.Items(0);
+    const TIniFile file(AccountFile(work));
+    EXPECT_EQ(file.ReadString("POP", "PasswordIn", ""), "Keyring");
+    EXPECT_FALSE(file.ValueExists("POP", "Password"));
+    EXPECT_EQ(secrets.Lookup(work.ID), "secret");
+
+    prompts.ModalSteps.push_back([](QDialog& shown) {
+        auto& edit = dynamic_cast<TfrmAccount&>(shown);
+        // The dialog shows the account's password, to be replaced.
+        EXPECT_EQ(edit.txtPOPPass->text(), "secret");
+        edit.txtPOPPass->setText("new secret");
+        edit.cmdOKClick();
+        return edit.result();
+    });
+    Focus(*dialog, work);
+    dialog->tsAccounts->actEdit->trigger();
+    EXPECT_EQ(secrets.Lookup(work.ID), "new secret");
+
+    const std::string id = work.ID;
+    prompts.Answer = true;
+    Focus(*dialog, work);
+    dialog->tsAccounts->actRemove->trigger();
+    EXPECT_EQ(kept.Count(), 0u);
+    EXPECT_EQ(secrets.Lookup(id), std::nullopt);
+    EXPECT_TRUE(prompts.Failures.empty());
 }
 
 }  // namespace

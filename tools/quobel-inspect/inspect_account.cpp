@@ -38,9 +38,16 @@ int RunAccount(const Arguments& args) {
     json["SoundFile"] = account.SoundFile;
     json["ShowOnBar"] = account.ShowOnBar;
     json["From"] = {{"Name", account.From.Name}, {"Email", account.From.Email}};
-    json["POP"] = {{"Host", account.POP.Host},         {"Port", account.POP.Port},
-                   {"Username", account.POP.Username}, {"Password", account.POP.Password},
-                   {"Secure", account.POP.Secure},     {"TLS", static_cast<int>(account.POP.TLS)}};
+    const bool inKeyring = account.PasswordPlace == TPasswordPlace::Keyring;
+    json["POP"] = {
+        {"Host", account.POP.Host}, {"Port", account.POP.Port}, {"Username", account.POP.Username}};
+    // Where the password lives; it is shown only when it is in the file.
+    json["POP"]["PasswordIn"] = inKeyring ? "Keyring" : "File";
+    if (!inKeyring) {
+        json["POP"]["Password"] = account.POP.Password;
+    }
+    json["POP"]["Secure"] = account.POP.Secure;
+    json["POP"]["TLS"] = static_cast<int>(account.POP.TLS);
     if (!passwordError.empty()) {
         json["POP"]["PasswordError"] = passwordError;
         json["POP"]["StoredPassword"] = account.UnreadableStoredPassword;

@@ -11,6 +11,7 @@
 #include "core/options.h"
 #include "cycle/msg_list_controller.h"
 #include "platform/event_loop_dispatcher.h"
+#include "platform/secret_service_store.h"
 #include "platform/sound_player.h"
 #include "retrieval/custom_task.h"
 #include "retrieval/errors.h"
@@ -42,7 +43,12 @@ int RunCheck(const Arguments& args) {
     ForceFolders(accountsFolder);
 
     TEventLoopDispatcher dispatcher;
-    TAccounts accounts(accountsFolder);
+    // Passwords are read and moved to the keyring exactly as the application does.
+    TSecretServiceStore secrets("Quobel");
+    TAccounts accounts(accountsFolder, &secrets);
+    accounts.Passwords().OnUnavailable([](const std::string& reason) {
+        std::fprintf(stderr, "quobel-inspect: %s: %s\n", kKeyringUnavailable, reason.c_str());
+    });
     TOptions options(JoinPath(folder, "settings.ini"));
     TMailBoxes mailBoxes(&accounts);
     TErrors errors;

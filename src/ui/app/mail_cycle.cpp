@@ -3,6 +3,7 @@
 #include <QAction>
 #include <utility>
 
+#include "accounts/account_passwords.h"
 #include "core/file_util.h"
 #include "retrieval/custom_task.h"
 #include "retrieval/errors.h"
@@ -95,6 +96,7 @@ TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& 
 }
 
 TMailCycle::~TMailCycle() {
+    context_.Accounts.Passwords().OnUnavailable(nullptr);
     // The bar and the reader windows go first: they work through the controller and the
     // queue. Then the queue: its threads end before anything their events reach is freed.
     desktop_.BarOwner = nullptr;
@@ -212,6 +214,11 @@ void TMailCycle::Start() {
     controller.Inbox = context_.MailBoxes.FindByType(0);
     ApplyCheckTimer();
     controller_->BuildAccountsMenu();
+    // Only now: the accounts were read on the start-up thread, which may have found the keyring
+    // unreachable; that reason is logged here.
+    context_.Accounts.Passwords().OnUnavailable([&controller](const std::string& reason) {
+        controller.LogError(kKeyringUnavailable, reason);
+    });
     // Last: an Inbox whose table cannot be read is reported, and each new message is refused
     // (and offered again) until it can be.
     if (controller.Inbox != nullptr) {

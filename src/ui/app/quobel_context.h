@@ -5,23 +5,26 @@
 #include "core/app.h"
 #include "core/file_util.h"
 #include "core/options.h"
+#include "platform/secret_service_store.h"
 #include "retrieval/errors.h"
 #include "store/mail_box.h"
 
 namespace quobel {
 
 // The process-wide objects, created in this order and freed in the reverse order (members are
-// destroyed last to first): folders, accounts with their task queue, settings, mailboxes, skins.
-// The error log joins between the mailboxes and the skins.
+// destroyed last to first): folders, the desktop keyring, accounts with their task queue,
+// settings, mailboxes, skins. The error log joins between the mailboxes and the skins.
 struct TQuobelContext {
     explicit TQuobelContext(TApp app)
         : App(std::move(app)),
-          Accounts(JoinPath(App.DataFolder(), "accounts")),
+          Secrets("Quobel"),
+          Accounts(JoinPath(App.DataFolder(), "accounts"), &Secrets),
           Options(JoinPath(App.DataFolder(), "settings.ini")),
           MailBoxes(&Accounts),
           Skins(Options) {}
 
     TApp App;
+    TSecretServiceStore Secrets;
     TAccounts Accounts;
     TOptions Options;
     TMailBoxes MailBoxes;

@@ -7,6 +7,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QHostAddress>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPainter>
@@ -52,6 +53,20 @@ class TAccountBanner : public QFrame {
     }
 };
 
+// A host on this machine: "localhost" (and names below it) or a loopback address.
+bool IsLoopbackHost(const QString& typed) {
+    const QString host = typed.trimmed().toLower();
+    if (host == QStringLiteral("localhost") || host.endsWith(QStringLiteral(".localhost"))) {
+        return true;
+    }
+    QString address = host;
+    if (address.startsWith('[') && address.endsWith(']')) {
+        address = address.mid(1, address.size() - 2);
+    }
+    const QHostAddress parsed(address);
+    return !parsed.isNull() && parsed.isLoopback();
+}
+
 QSpinBox* UnboundedSpinBox(QWidget* parent) {
     auto* box = new QSpinBox(parent);
     box->setRange(INT_MIN, INT_MAX);
@@ -94,8 +109,13 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     cmbSecurity = new QComboBox(popGroup);
     cmbSecurity->addItems(
         {QStringLiteral("None"), QStringLiteral("STARTTLS"), QStringLiteral("SSL/TLS")});
+    // A new account starts encrypted from the first byte.
+    cmbSecurity->setCurrentIndex(kSecurityTls);
+    lblPlainWarning =
+        new QLabel(QStringLiteral("The password will be sent unencrypted."), popGroup);
+    lblPlainWarning->setVisible(false);
     sePOPPort = UnboundedSpinBox(popGroup);
-    sePOPPort->setValue(kPlainPort);
+    sePOPPort->setValue(kTlsPort);
     txtPOPUser = new QLineEdit(popGroup);
     txtPOPPass = new QLineEdit(popGroup);
     txtPOPPass->setEchoMode(QLineEdit::Password);
@@ -148,16 +168,17 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     pop->addWidget(cmbSecurity, 1, 1);
     pop->addWidget(new QLabel(QStringLiteral("Port:"), popGroup), 1, 2);
     pop->addWidget(sePOPPort, 1, 3);
-    pop->addWidget(new QLabel(QStringLiteral("Username:"), popGroup), 2, 0);
-    pop->addWidget(txtPOPUser, 2, 1, 1, 3);
-    pop->addWidget(new QLabel(QStringLiteral("Password:"), popGroup), 3, 0);
-    pop->addWidget(txtPOPPass, 3, 1, 1, 3);
-    pop->addWidget(chkSecure, 4, 0, 1, 4);
+    pop->addWidget(lblPlainWarning, 2, 1, 1, 3);
+    pop->addWidget(new QLabel(QStringLiteral("Username:"), popGroup), 3, 0);
+    pop->addWidget(txtPOPUser, 3, 1, 1, 3);
+    pop->addWidget(new QLabel(QStringLiteral("Password:"), popGroup), 4, 0);
+    pop->addWidget(txtPOPPass, 4, 1, 1, 3);
+    pop->addWidget(chkSecure, 5, 0, 1, 4);
     auto* testRow = new QHBoxLayout;
     testRow->addWidget(cmdTest);
     testRow->addWidget(lblTestResult, 1);
-    pop->addLayout(testRow, 5, 0, 1, 4);
-    pop->addWidget(cmdTrustCertificate, 6, 0, 1, 4, Qt::AlignLeft);
+    pop->addLayout(testRow, 6, 0, 1, 4);
+    pop->addWidget(cmdTrustCertificate, 7, 0, 1, 4, Qt::AlignLeft);
     UseFont(popGroup, font());
 
     auto* smtp = new QGridLayout(smtpGroup);
@@ -221,6 +242,9 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     // move the port.
     connect(cmbColor, &QComboBox::activated, this, &TfrmAccount::cmbColorChange);
     connect(cmbSecurity, &QComboBox::activated, this, &TfrmAccount::cmbSecurityChange);
+    // The warning follows every change, also the dialog being filled from an account.
+    connect(cmbSecurity, &QComboBox::currentIndexChanged, this, &TfrmAccount::UpdatePlainWarning);
+    connect(txtPOPHost, &QLineEdit::textChanged, this, &TfrmAccount::UpdatePlainWarning);
     connect(cmdOK, &QPushButton::clicked, this, &TfrmAccount::cmdOKClick);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(cmdTest, &QPushButton::clicked, this, &TfrmAccount::cmdTestClick);
@@ -350,6 +374,12 @@ void TfrmAccount::cmbSecurityChange(int index) {
     } else if (index != kSecurityTls && sePOPPort->value() == kTlsPort) {
         sePOPPort->setValue(kPlainPort);
     }
+}
+
+void TfrmAccount::UpdatePlainWarning() {
+    lblPlainWarning->setVisible(cmbSecurity->currentIndex() == kSecurityNone &&
+                                !txtPOPHost->text().trimmed().isEmpty() &&
+                                !IsLoopbackHost(txtPOPHost->text()));
 }
 
 void TfrmAccount::cmdOKClick() {

@@ -55,6 +55,9 @@ class TfrmAccount : public QDialog {
     void cmbColorChange(int index);
     // The user picked a security choice: the port follows between 110 and 995.
     void cmbSecurityChange(int index);
+    // Shows lblPlainWarning while the password would go unencrypted to a host that is not on
+    // this machine's loopback network.
+    void UpdatePlainWarning();
     // Checks the required fields in order; the first empty one is reported and focused.
     void cmdOKClick();
     // "Test": connects in the background with the settings as typed, logs in and counts the
@@ -77,6 +80,7 @@ class TfrmAccount : public QDialog {
     QCheckBox* chkActive;
     QLineEdit* txtPOPHost;
     QComboBox* cmbSecurity;
+    QLabel* lblPlainWarning;  // under the security choice
     QSpinBox* sePOPPort;
     QLineEdit* txtPOPUser;
     QLineEdit* txtPOPPass;

@@ -16,7 +16,6 @@
 #include <memory>
 #include <vector>
 
-#include "accounts/account_file.h"
 #include "accounts/accounts.h"
 #include "core/file_util.h"
 #include "ui/common/qt_text.h"
@@ -275,10 +274,6 @@ std::string TAccountsPage::AccountsFolder() const {
     return JoinPath(dataFolder_, "accounts");
 }
 
-std::string TAccountsPage::AccountFileName(const TAccount& account) const {
-    return TAccounts::FileNameOf(AccountsFolder(), account);
-}
-
 void TAccountsPage::actAddExecute() {
     TfrmAccount dialog(prompts_, window());
     dialog.SetAccountColor(kNoSkinColor);
@@ -297,7 +292,8 @@ void TAccountsPage::actAddExecute() {
     SortRows();
     UpdateAccountActions();
     ForceFolders(AccountsFolder());
-    SaveAccount(account, AccountFileName(account));
+    accounts_.Passwords().Replace(account);
+    accounts_.Save(account, AccountsFolder());
 }
 
 void TAccountsPage::actEditExecute() {
@@ -316,7 +312,8 @@ void TAccountsPage::actEditExecute() {
     ShowRow(*row);
     SortRows();
     ForceFolders(AccountsFolder());
-    SaveAccount(*account, AccountFileName(*account));
+    accounts_.Passwords().Replace(*account);
+    accounts_.Save(*account, AccountsFolder());
 }
 
 void TAccountsPage::actRemoveExecute() {
@@ -343,8 +340,7 @@ void TAccountsPage::actRemoveExecute() {
     accountsChanged_ = true;
     std::unique_ptr<QTreeWidgetItem> removedRow(row);  // its destructor takes it off the list
     removedRow.reset();
-    DeleteFileIfExists(AccountFileName(*account));
-    accounts_.Remove(*account);
+    accounts_.Delete(*account, AccountsFolder());
     ShowAllRows();
     UpdateAccountActions();
 }

@@ -74,7 +74,6 @@ class TAccountsPage : public TOptionsPage {
     void TakeLayoutFromHeader();
     void HeaderClicked(int column);
     std::string AccountsFolder() const;
-    std::string AccountFileName(const TAccount& account) const;
     void Guarded(void (TAccountsPage::*command)());
 
     TAccounts& accounts_;
