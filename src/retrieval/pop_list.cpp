@@ -6,33 +6,50 @@ namespace quobel {
 
 void TPOPList::Run() {
     try {
+        LoginDelaySeconds = Connection->Capabilities().LoginDelaySeconds();
         ReportStatus("Checking for new mail...", kStatusChecking);
         ServerKeys = Connection->ListUniqueIds();
         std::vector<bool> failed(ServerKeys.size(), false);
         std::set<std::string> delivered;
+        // The new messages: their numbers, and their lines in ServerKeys.
+        std::vector<int> numbers;
+        std::vector<size_t> lineOf;
         for (size_t i = 0; i < ServerKeys.size(); ++i) {
             int number = 0;
             std::string key;
             if (!ParseUniqueIdLine(ServerKeys[i], number, key)) {
                 continue;
             }
-            CurrentKey = key;
             ServerKeys[i] = key;
-            if (number <= 0 || Account.UIDL.Contains(key)) {
-                continue;
+            if (number > 0 && !Account.UIDL.Contains(key)) {
+                numbers.push_back(number);
+                lineOf.push_back(i);
             }
-            try {
-                CurrentSize = Connection->MessageSize(number);
-                HeaderLines.clear();
-                Connection->RetrieveHeader(number, HeaderLines);
-                if (OnNewMessage) {
-                    Synchronize([&] { OnNewMessage(*this, key, CurrentSize); });
+        }
+        size_t answered = 0;
+        try {
+            Connection->AllowPipelining = AllowPipelining;
+            Connection->RetrieveHeaders(numbers, [&](TQBPOP3::THeader& header) {
+                const size_t line = lineOf[answered++];
+                CurrentKey = ServerKeys[line];
+                if (header.Refused) {
+                    failed[line] = true;
+                    ReportError("Could not retrieve message header!", Error(header.Error));
+                } else if (Deliver(ServerKeys[line], header.Size, header.Lines)) {
+                    delivered.insert(ServerKeys[line]);
+                } else {
+                    failed[line] = true;
                 }
-                delivered.insert(key);
-            } catch (const std::exception& failure) {
-                failed[i] = true;
-                ReportError("Could not retrieve message header!", AsError(failure));
+            });
+        } catch (const std::exception& failure) {
+            // The connection is gone: the messages not answered yet stay unknown.
+            for (size_t k = answered; k < lineOf.size(); ++k) {
+                failed[lineOf[k]] = true;
             }
+            ReportError("Could not retrieve message header!", AsError(failure));
+        }
+        if (OnHeadersEnd) {
+            OnHeadersEnd(*this);
         }
         // A message that could not be delivered is left out, so that it stays unknown and the
         // next check offers it again, unless another line delivered the same key.
@@ -48,6 +65,22 @@ void TPOPList::Run() {
         }
     } catch (const std::exception& failure) {
         ReportError("Could not retrieve message list!", AsError(failure));
+    }
+}
+
+bool TPOPList::Deliver(const std::string& key, int64_t size, std::vector<std::string>& lines) {
+    try {
+        CurrentSize = size;
+        if (OnHeaderArrived) {
+            OnHeaderArrived(*this, key, size, lines);
+        } else if (OnNewMessage) {
+            HeaderLines = std::move(lines);
+            Synchronize([&] { OnNewMessage(*this, key, size); });
+        }
+        return true;
+    } catch (const std::exception& failure) {
+        ReportError("Could not retrieve message header!", AsError(failure));
+        return false;
     }
 }
 

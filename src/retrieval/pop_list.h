@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,13 +21,31 @@ class TPOPList : public TPOPTask {
     int64_t CurrentSize = -1;
     std::string CurrentKey;
 
-    // One new message; its header lines are HeaderLines during the event.
+    // One new message; its header lines are HeaderLines during the event. Not raised when
+    // OnHeaderArrived is set.
     std::function<void(TPOPList& sender, const std::string& key, int64_t size)> OnNewMessage;
+    // On the worker thread, which waits for nothing else: one new message's header lines, as
+    // soon as they arrived, for the handler to take. A failure it raises leaves the message
+    // unknown.
+    std::function<void(TPOPList& sender, const std::string& key, int64_t size,
+                       std::vector<std::string>& lines)>
+        OnHeaderArrived;
+    // On the worker thread: no header arrives any more (also after a failure); raised before
+    // OnServerList.
+    std::function<void(TPOPList& sender)> OnHeadersEnd;
     // The keys of the messages on the server, in server order; only after a complete listing.
     std::function<void(TPOPList& sender, const std::vector<std::string>& keys)> OnServerList;
 
     void Run() override;
+    // Whether a server that offers PIPELINING gets the commands ahead of their replies.
+    bool AllowPipelining = true;
+    // The least seconds between two logins, when the server said so ("LOGIN-DELAY n").
+    std::optional<int> LoginDelaySeconds;
     std::string Description() const override { return "Checking for new messages..."; }
+
+  private:
+    // Hands one new message on; false when that failed (the failure is reported).
+    bool Deliver(const std::string& key, int64_t size, std::vector<std::string>& lines);
 };
 
 }  // namespace quobel

@@ -19,6 +19,21 @@ constexpr size_t kReadChunk = 65536;
 
 }  // namespace
 
+int64_t ParseListedSize(std::string_view text) {
+    text = TrimIf(text, IsBlankOrAsciiControl);
+    const size_t blank = text.find(' ');
+    std::string_view size = text;
+    if (blank != std::string::npos) {
+        size.remove_prefix(blank + 1);
+    }
+    int64_t value = 0;
+    const auto [end, error] = std::from_chars(size.data(), size.data() + size.size(), value);
+    if (size.empty() || error != std::errc() || end != size.data() + size.size()) {
+        return -1;
+    }
+    return value;
+}
+
 TQBPOP3::TQBPOP3() = default;
 
 TQBPOP3::~TQBPOP3() {
@@ -176,19 +191,7 @@ std::vector<std::string> TQBPOP3::ListUniqueIds() {
 }
 
 int64_t TQBPOP3::MessageSize(int number) {
-    std::string text = CommandOk("LIST " + std::to_string(number)).Text;
-    text = TrimIf(text, IsBlankOrAsciiControl);
-    const size_t blank = text.find(' ');
-    std::string_view size = text;
-    if (blank != std::string::npos) {
-        size.remove_prefix(blank + 1);
-    }
-    int64_t value = 0;
-    const auto [end, error] = std::from_chars(size.data(), size.data() + size.size(), value);
-    if (size.empty() || error != std::errc() || end != size.data() + size.size()) {
-        return -1;
-    }
-    return value;
+    return ParseListedSize(CommandOk("LIST " + std::to_string(number)).Text);
 }
 
 void TQBPOP3::RetrieveHeader(int number, std::vector<std::string>& lines) {
@@ -207,13 +210,17 @@ void TQBPOP3::DeleteOnServer(int number) {
 }
 
 void TQBPOP3::SendCommand(std::string_view command) {
+    std::string line(command);
+    line += "\r\n";
+    SendBytes(line);
+}
+
+void TQBPOP3::SendBytes(std::string_view bytes) {
     if (!transport_) {
         throw Error("Not Connected");
     }
-    std::string line(command);
-    line += "\r\n";
     try {
-        transport_->Write(line);
+        transport_->Write(bytes);
     } catch (...) {
         CloseTransport();
         throw;

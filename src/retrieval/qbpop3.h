@@ -72,6 +72,28 @@ class TQBPOP3 {
     void RetrieveRaw(int number, std::vector<std::string>& lines);
     void DeleteOnServer(int number);
 
+    // The size and header block of one message, as RetrieveHeaders hands it over.
+    struct THeader {
+        int Number = 0;
+        int64_t Size = -1;  // as LIST reports it; -1 when the reply carries none
+        std::vector<std::string> Lines;
+        // The server refused LIST or TOP for this message: Error holds its text.
+        bool Refused = false;
+        std::string Error;
+    };
+    // Whether a server that offers PIPELINING gets its commands ahead of their replies.
+    bool AllowPipelining = true;
+    // When pipelining: the most messages whose commands are on the way at once.
+    size_t PipelineWindow = 200;
+    // The size and header block of every message, handed to `take` in the numbers' order as each
+    // becomes complete. With PIPELINING, "LIST n" and "TOP n 0" go out ahead of their replies in
+    // a bounded window; without it, one multi-line "LIST" brings every size when more than a
+    // handful of messages are asked for (each "LIST n" when it is refused), then "TOP n 0" goes
+    // one at a time. A refusal belongs to its message alone. A lost connection fails with an
+    // Error: the messages not handed over by then got nothing.
+    void RetrieveHeaders(const std::vector<int>& numbers,
+                         const std::function<void(THeader& header)>& take);
+
   private:
     struct Reply {
         bool Positive = false;
@@ -86,6 +108,13 @@ class TQBPOP3 {
     bool UsesSaslPlain() const;
     void LoginSaslPlain();
     void SendCommand(std::string_view command);
+    void SendBytes(std::string_view bytes);
+    void RetrieveHeadersPipelined(const std::vector<int>& numbers,
+                                  const std::function<void(THeader& header)>& take);
+    // Every message's size from one multi-line "LIST"; false when the server refuses it.
+    bool ListAllSizes(std::vector<std::pair<int, int64_t>>& sizes);
+    // The reply to a "TOP n 0" sent before: its lines, or the refusal.
+    void ReadHeaderReply(THeader& header);
     Reply ReadReply();
     Reply Command(std::string_view command);
     // The command's reply must be positive; a negative one fails with its text.
@@ -106,5 +135,8 @@ class TQBPOP3 {
     // Received bytes counted for OnWork, or -1 outside a multi-line response.
     int64_t workCount_ = -1;
 };
+
+// The size in a "LIST" answer ("number size", or the size alone); -1 when there is none.
+int64_t ParseListedSize(std::string_view text);
 
 }  // namespace quobel

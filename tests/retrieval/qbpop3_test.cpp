@@ -373,5 +373,126 @@ TEST(QBPOP3Test, CommandsOnAClosedSessionFail) {
     pop.Disconnect();
 }
 
+// The check's conversation: sizes and header blocks of many messages.
+namespace headers {
+
+const char kPipelining[] = "+OK ready\r\n+OK\r\nPIPELINING\r\n.\r\n";
+const char kLoginPipelining[] = "CAPA\r\nUSER u\r\nPASS p\r\n";
+
+// What RetrieveHeaders handed over, one text per message, and how it ended.
+struct Outcome {
+    std::vector<std::string> headers;
+    std::string error = "(no error)";
+};
+
+Outcome Retrieve(Session& s, const std::vector<int>& numbers) {
+    Outcome outcome;
+    s.pop.Connect();
+    try {
+        s.pop.RetrieveHeaders(numbers, [&](TQBPOP3::THeader& header) {
+            std::string text = std::to_string(header.Number) + " ";
+            if (header.Refused) {
+                text += "refused " + header.Error;
+            } else {
+                text += std::to_string(header.Size);
+                for (const std::string& line : header.Lines) {
+                    text += "|" + line;
+                }
+            }
+            outcome.headers.push_back(text);
+        });
+    } catch (const Error& error) {
+        outcome.error = error.what();
+    }
+    return outcome;
+}
+
+class PipelinedTest : public ::testing::TestWithParam<size_t> {};
+
+TEST_P(PipelinedTest, RepliesAreReadInOrderAndARefusalStaysWithItsMessage) {
+    Session s(std::string(kPipelining) + kLoginReplies +
+                  "+OK 1 100\r\n+OK\r\nSubject: one\r\n..dot\r\n.\r\n"  // 1
+                  "-ERR no such message\r\n-ERR no such message\r\n"    // 2
+                  "+OK 7 300\r\n-ERR busy\r\n"                          // 7
+                  "+OK 9 400\r\n+OK\r\n.\r\n",                          // 9
+              GetParam());
+    s.pop.PipelineWindow = 2;
+    const Outcome outcome = Retrieve(s, {1, 2, 7, 9});
+    EXPECT_THAT(outcome.headers,
+                ElementsAre("1 100|Subject: one|.dot", "2 refused no such message\r\n",
+                            "7 refused busy\r\n", "9 400"));
+    EXPECT_EQ(outcome.error, "(no error)");
+    EXPECT_EQ(s.peer->ClientBytes.substr(sizeof kLoginPipelining - 1),
+              "LIST 1\r\nTOP 1 0\r\nLIST 2\r\nTOP 2 0\r\nLIST 7\r\nTOP 7 0\r\n"
+              "LIST 9\r\nTOP 9 0\r\n");
+    EXPECT_TRUE(s.pop.Connected());
+}
+
+TEST_P(PipelinedTest, AConnectionLostMidWindowEndsWithTheMessagesAnswered) {
+    for (const char* cut : {"+OK 2 20\r\n+OK\r\nSubject: t", "+OK 2 20\r\n", ""}) {
+        SCOPED_TRACE(cut);
+        Session s(
+            std::string(kPipelining) + kLoginReplies + "+OK 1 10\r\n+OK\r\nS: 1\r\n.\r\n" + cut,
+            GetParam());
+        const Outcome outcome = Retrieve(s, {1, 2, 3});
+        EXPECT_THAT(outcome.headers, ElementsAre("1 10|S: 1"));
+        EXPECT_EQ(outcome.error, "Connection Closed Gracefully.");
+        EXPECT_FALSE(s.pop.Connected());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Splits, PipelinedTest, ::testing::Values(1, 3, 65536));
+
+TEST(QBPOP3HeadersTest, WithoutPipeliningOneListBringsTheSizesWhenManyAreNew) {
+    struct Case {
+        const char* name;
+        std::vector<int> numbers;
+        std::string server;  // after the login
+        std::vector<std::string> headers;
+        std::string client;  // after the login
+    };
+    const std::string top = "+OK\r\nS\r\n.\r\n";
+    const Case cases[] = {
+        {"a handful: each LIST n",
+         {2, 5},
+         "+OK 2 20\r\n" + top + "+OK 5 50\r\n" + top,
+         {"2 20|S", "5 50|S"},
+         "LIST 2\r\nTOP 2 0\r\nLIST 5\r\nTOP 5 0\r\n"},
+        {"many, with gaps in the numbering",
+         {1, 3, 4, 6, 8, 9},
+         // Message 8 is missing from the listing: it is asked for alone.
+         "+OK 7 messages\r\n1 10\r\n3 30\r\n4 40\r\n6 60\r\n9 90\r\n10 100\r\n.\r\n" + top + top +
+             top + top + "-ERR no message 8\r\n" + top,
+         {"1 10|S", "3 30|S", "4 40|S", "6 60|S", "8 refused no message 8\r\n", "9 90|S"},
+         "LIST\r\nTOP 1 0\r\nTOP 3 0\r\nTOP 4 0\r\nTOP 6 0\r\nLIST 8\r\nTOP 9 0\r\n"},
+        {"LIST refused: each LIST n",
+         {1, 2, 3, 4, 5, 6},
+         "-ERR say which\r\n+OK 1 1\r\n" + top + "+OK 2 2\r\n" + top + "+OK 3 3\r\n" + top +
+             "+OK 4 4\r\n" + top + "+OK 5 5\r\n" + top + "+OK 6 many\r\n" + top,
+         {"1 1|S", "2 2|S", "3 3|S", "4 4|S", "5 5|S", "6 -1|S"},
+         "LIST\r\nLIST 1\r\nTOP 1 0\r\nLIST 2\r\nTOP 2 0\r\nLIST 3\r\nTOP 3 0\r\nLIST 4\r\nTOP 4 "
+         "0\r\nLIST 5\r\nTOP 5 0\r\nLIST 6\r\nTOP 6 0\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const size_t chunk : {size_t{1}, size_t{65536}}) {
+            Session s(std::string(kGreeting) + kLoginReplies + c.server, chunk);
+            const Outcome outcome = Retrieve(s, c.numbers);
+            EXPECT_EQ(outcome.headers, c.headers);
+            EXPECT_EQ(outcome.error, "(no error)");
+            EXPECT_EQ(s.Sent(), c.client);
+        }
+    }
+}
+
+TEST(QBPOP3HeadersTest, PipeliningCanBeDeclined) {
+    Session s(std::string(kPipelining) + kLoginReplies + "+OK 1 10\r\n+OK\r\n.\r\n");
+    s.pop.AllowPipelining = false;
+    const Outcome outcome = Retrieve(s, {1});
+    EXPECT_THAT(outcome.headers, ElementsAre("1 10"));
+    EXPECT_EQ(s.peer->ClientBytes.substr(sizeof kLoginPipelining - 1), "LIST 1\r\nTOP 1 0\r\n");
+}
+
+}  // namespace headers
 }  // namespace
 }  // namespace quobel
