@@ -102,16 +102,19 @@ chmod 600 "$data/accounts/"*.qba "$data/settings.ini"
 
 # New mail is announced on the session bus. Without one (a bare X session, a container), the demo
 # brings its own, with dunst to show the notifications when it is installed.
+# The keyring above may have brought the demo's own bus already.
+own_bus=$own_keyring
 if [[ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]] && command -v dbus-daemon >/dev/null; then
     DBUS_SESSION_BUS_ADDRESS=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 \
         3>"$work/bus.pid" | head -n1)
     export DBUS_SESSION_BUS_ADDRESS
     bus_pids+=("$(cat "$work/bus.pid")")
-    if command -v dunst >/dev/null && [[ -n "${DISPLAY:-}" ]]; then
-        dunst >"$work/dunst.log" 2>&1 &
-        bus_pids+=($!)
-    fi
+    own_bus=1
     echo "Demo: a session bus of its own at $DBUS_SESSION_BUS_ADDRESS"
+fi
+if ((own_bus)) && command -v dunst >/dev/null && [[ -n "${DISPLAY:-}" ]]; then
+    dunst >"$work/dunst.log" 2>&1 &
+    bus_pids+=($!)
 fi
 
 echo "Demo: Dovecot on $HOST:$POP3_PORT (user demo, password secret); data in $data"

@@ -99,9 +99,6 @@ class TMsgListController {
 
     // Attaches the common task events.
     void HookTask(TCustomTask& task);
-    // Adds an entry to the error log (and so to the Tasks window).
-    void LogError(const std::string& message, const std::string& details);
-
     void actDelete();
     bool ConfirmDelete(bool single);
     // Deletes the items as the Delete command does, after its confirmation (a single item is
