@@ -111,7 +111,7 @@ bool TMsgListController::TrustCertificate(const std::string& accountId,
     account->TrustedKey = {certificate.Host, certificate.KeyPin};
     try {
         ForceFolders(s_.AccountsFolder);
-        SaveAccount(*account, TAccounts::FileNameOf(s_.AccountsFolder, *account));
+        s_.Accounts.Save(*account, s_.AccountsFolder);
     } catch (const std::exception& failure) {
         // The key counts for this session all the same; the entry says it will not last.
         TError& entry = s_.Errors.Add();

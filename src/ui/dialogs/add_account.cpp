@@ -2,7 +2,6 @@
 
 #include <QDialog>
 
-#include "accounts/account_file.h"
 #include "accounts/accounts.h"
 #include "core/file_util.h"
 #include "ui/dialogs/account_dialog.h"
@@ -23,7 +22,7 @@ TAccount* AddAccountByDialog(TDialogPrompts& prompts, TAccounts& accounts,
         account.Default = true;
     }
     ForceFolders(accountsFolder);
-    SaveAccount(account, TAccounts::FileNameOf(accountsFolder, account));
+    accounts.Save(account, accountsFolder);
     return &account;
 }
 
