@@ -4,14 +4,15 @@
 #include <string>
 
 #include "accounts/account.h"
+#include "core/user_text.h"
 
 namespace quobel {
 
 class TSecretStore;
 
 // What the error log says, once, when the keyring cannot be used; the reason is its details.
-inline constexpr const char* kKeyringUnavailable =
-    "Passwords are kept in the account files: the desktop keyring is not available";
+inline constexpr const char* kKeyringUnavailable = USER_TEXT(
+    "Quobel", "Passwords are kept in the account files: the desktop keyring is not available");
 
 // Keeps the accounts' passwords in the desktop keyring when one is reachable (key = the account
 // ID), else scrambled in the account files as they always were. The first time the keyring

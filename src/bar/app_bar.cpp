@@ -1,4 +1,5 @@
 #include "bar/app_bar.h"
+#include "core/user_text.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -227,7 +228,7 @@ void TAppBar::ShellNotify(int32_t code, int32_t param) {
 }
 
 void TAppBar::AutoHideRefused() {
-    window_.ShowInformation("Error", kAutoHideRefusedText);
+    window_.ShowInformation(USER_TEXT("Quobel", "Error"), kAutoHideRefusedText);
 }
 
 void TAppBar::FullScreenApp(bool open) {

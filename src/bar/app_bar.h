@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "core/user_text.h"
 #include "platform/screen_edge_shell.h"
 
 namespace quobel {
@@ -129,8 +130,9 @@ class TAppBar {
     void SlideWindow(const TRect& target);
 
     static constexpr const char* kAutoHideRefusedText =
-        "There is already an auto hidden window on this edge.\n\r"
-        "Only one auto hidden window is allowed on each edge.";
+        USER_TEXT("Quobel",
+                  "There is already an auto hidden window on this edge.\n\r"
+                  "Only one auto hidden window is allowed on each edge.");
 
   protected:
     virtual void AutoHideRefused();

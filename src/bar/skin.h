@@ -7,6 +7,7 @@
 #include "bar/bmp_image.h"
 #include "core/font_record.h"
 #include "core/ini_file.h"
+#include "core/user_text.h"
 
 namespace quobel {
 
@@ -83,7 +84,8 @@ class TSkin {
     // or narrower than the parts cut from them.
     void CheckDrawable() const;
 
-    static constexpr const char* kNoSkinText = "The specified skin does not exist!";
+    static constexpr const char* kNoSkinText =
+        USER_TEXT("Quobel", "The specified skin does not exist!");
 
   private:
     bool loaded_ = false;

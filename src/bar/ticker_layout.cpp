@@ -1,4 +1,5 @@
 #include "bar/ticker_layout.h"
+#include "core/user_text.h"
 
 #include <algorithm>
 
@@ -160,13 +161,11 @@ TBarHit BarHitTest(const TSkin& skin, int32_t clientWidth, int32_t x) {
 }
 
 std::string BarHint(const TBarMessage& message) {
-    std::string hint;
     if (message.HasAccount) {
-        hint = "Account: " + message.AccountName + "\r\n";
+        return FormatUserText(kBarHintWithAccount, {message.AccountName, message.SenderText,
+                                                    message.RecipientsText, message.DateText});
     }
-    hint += "From: " + message.SenderText + "\r\nTo: " + message.RecipientsText +
-            "\r\nDate: " + message.DateText;
-    return hint;
+    return FormatUserText(kBarHint, {message.SenderText, message.RecipientsText, message.DateText});
 }
 
 int32_t ArrowClick(THotPart arrow, int32_t firstIndex, const TBarMessages& items) {

@@ -8,6 +8,7 @@
 
 #include "bar/skin.h"
 #include "bar/skin_cuts.h"
+#include "core/user_text.h"
 
 namespace quobel {
 
@@ -117,6 +118,9 @@ TBarHit BarHitTest(const TSkin& skin, int32_t clientWidth, int32_t x);
 
 // The hint of a message button.
 std::string BarHint(const TBarMessage& message);
+inline constexpr const char* kBarHint = USER_TEXT("Quobel", "From: %1\r\nTo: %2\r\nDate: %3");
+inline constexpr const char* kBarHintWithAccount =
+    USER_TEXT("Quobel", "Account: %1\r\nFrom: %2\r\nTo: %3\r\nDate: %4");
 
 // `FirstIndex` after a left click on an arrow. The previous arrow goes back to the nearest
 // earlier unread message, so that read messages in between never make it seem to do nothing.

@@ -4,6 +4,7 @@
 #include <iterator>
 
 #include "accounts/account.h"
+#include "core/user_text.h"
 #include "cycle/announcement_rules.h"
 #include "cycle/msg_list_controller.h"
 #include "platform/notifier.h"
@@ -13,10 +14,15 @@ namespace quobel {
 namespace {
 
 constexpr size_t kBodyLines = 5;
-constexpr const char* kDash = " \u2014 ";
 
-std::string CountText(size_t count, bool more) {
-    return std::to_string(count) + (more ? " more" : "") + " new message" + (count == 1 ? "" : "s");
+std::string CountSummary(size_t count, bool more, const std::string& accountName) {
+    const char* pattern = nullptr;
+    if (count == 1) {
+        pattern = more ? kOneMoreNewMessageText : kOneNewMessageText;
+    } else {
+        pattern = more ? kMoreNewMessagesText : kNewMessagesText;
+    }
+    return FormatUserText(pattern, {std::to_string(count), accountName});
 }
 
 TNotification TextsFor(const std::string& accountName, const std::vector<TMailItem*>& items,
@@ -25,7 +31,7 @@ TNotification TextsFor(const std::string& accountName, const std::vector<TMailIt
     const std::string& subject = items.front()->CachedData.Subject;
     notification.Summary = items.size() == 1 && !more && !subject.empty()
                                ? subject
-                               : CountText(items.size(), more) + kDash + accountName;
+                               : CountSummary(items.size(), more, accountName);
     for (size_t i = 0; i < items.size() && i < kBodyLines; ++i) {
         const TCachedData& data = items[i]->CachedData;
         notification.BodyLines.push_back(data.From + ": " + data.Subject);
@@ -74,8 +80,9 @@ void TAnnouncer::Announce(TAccount& account, const std::vector<TMailItem*>& brou
     std::vector<TMailItem*> newestFirst(brought.rbegin(), brought.rend());
     const auto send = [&](TNotification notification, TShown shown) {
         notification.Quiet = quiet;
-        notification.Actions = {
-            {kOpenAction, "Open"}, {kMarkReadAction, "Mark as read"}, {kDeleteAction, "Delete"}};
+        notification.Actions = {{kOpenAction, USER_TEXT("Quobel", "Open")},
+                                {kMarkReadAction, USER_TEXT("Quobel", "Mark as read")},
+                                {kDeleteAction, USER_TEXT("Quobel", "Delete")}};
         Show(notification, std::move(shown));
     };
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/user_text.h"
 #include "cycle/cycle_event.h"
 
 namespace quobel {
@@ -62,6 +63,15 @@ class TAnnouncer {
     // nothing.
     std::shared_ptr<TAnnouncer*> self_;
 };
+
+// The summaries of a notification for several messages: the count and the account's name
+// (core/user_text.h); the "more" ones announce what the one-by-one notifications left.
+inline constexpr const char* kOneNewMessageText = USER_TEXT("Quobel", "%1 new message \u2014 %2");
+inline constexpr const char* kNewMessagesText = USER_TEXT("Quobel", "%1 new messages \u2014 %2");
+inline constexpr const char* kOneMoreNewMessageText =
+    USER_TEXT("Quobel", "%1 more new message \u2014 %2");
+inline constexpr const char* kMoreNewMessagesText =
+    USER_TEXT("Quobel", "%1 more new messages \u2014 %2");
 
 // The texts of a notification for messages of one account (newest first): the summary ("3 new
 // messages — Work", or the subject of a single message) and up to five "Sender: Subject" lines.

@@ -9,6 +9,7 @@
 #include "core/options.h"
 #include "core/server_certificate.h"
 #include "core/unique_file_name.h"
+#include "core/user_text.h"
 #include "platform/sound_player.h"
 #include "platform/ui_dispatcher.h"
 #include "platform/yes_no_question.h"
@@ -46,10 +47,14 @@ std::string OneLine(const std::string& text, const std::string& cause) {
 }  // namespace
 
 std::string DeleteConfirmationText(bool single) {
-    return std::string("Are you sure you want to delete ") +
-           (single ? "this message?" : "the selected message(s)?") + "\r\n\r\n" +
-           "Note: the message will be deleted directly " +
-           "from the server, you will not be able to recover it!";
+    return single ? USER_TEXT("Quobel",
+                              "Are you sure you want to delete this message?\r\n\r\n"
+                              "Note: the message will be deleted directly from the server, you "
+                              "will not be able to recover it!")
+                  : USER_TEXT("Quobel",
+                              "Are you sure you want to delete the selected message(s)?\r\n\r\n"
+                              "Note: the message will be deleted directly from the server, you "
+                              "will not be able to recover it!");
 }
 
 TMsgListController::TMsgListController(Services services)
@@ -115,7 +120,7 @@ bool TMsgListController::TrustCertificate(const std::string& accountId,
     } catch (const std::exception& failure) {
         // The key counts for this session all the same; the entry says it will not last.
         TError& entry = s_.Errors.Add();
-        entry.Message = "Could not save the account!";
+        entry.Message = USER_TEXT("Quobel", "Could not save the account!");
         entry.Details = failure.what();
         entry.AccountID = account->ID;
         Events.ErrorLogged.Raise(entry);
@@ -311,7 +316,8 @@ bool TMsgListController::ConfirmDelete(bool single) {
         return true;
     }
     return Desktop.Question != nullptr &&
-           Desktop.Question->AskYesNo("Delete", DeleteConfirmationText(single));
+           Desktop.Question->AskYesNo(USER_TEXT("Quobel", "Delete"),
+                                      DeleteConfirmationText(single));
 }
 
 void TMsgListController::DeleteMessage(TMailItem& item) {
@@ -439,7 +445,7 @@ void TMsgListController::FetchEnded(TPOPRetrieve& task, const std::vector<std::s
     try {
         StoreFetched(*item, lines);
     } catch (const std::exception& failure) {
-        TaskError(task, "Could not store message!", AsError(failure));
+        TaskError(task, USER_TEXT("Quobel", "Could not store message!"), AsError(failure));
         return;
     }
     for (const TFetchDone& done : waiting) {

@@ -2,6 +2,7 @@
 
 #include "core/error.h"
 #include "core/strings.h"
+#include "core/user_text.h"
 
 namespace quobel {
 namespace {
@@ -43,8 +44,8 @@ std::string AccountTestSentence(const TAccountTestResult& result) {
     if (!result.Connected) {
         return OneLine(result.Failure);
     }
-    return "Connected: " + GroupedThousands(result.Messages) +
-           (result.Messages == 1 ? " message on the server" : " messages on the server");
+    return FormatUserText(result.Messages == 1 ? kConnectedOneText : kConnectedManyText,
+                          {GroupedThousands(result.Messages)});
 }
 
 TAccountTestResult RunAccountTest(TQBPOP3& session) {

@@ -9,6 +9,7 @@
 
 #include "accounts/account.h"
 #include "core/server_certificate.h"
+#include "core/user_text.h"
 #include "platform/transport.h"
 #include "retrieval/qbpop3.h"
 
@@ -23,6 +24,12 @@ struct TAccountTestResult {
     // The refused server certificate, which the user may choose to trust; or null.
     std::shared_ptr<const TServerCertificate> Certificate;
 };
+
+// The sentences of a test that connected, with the count of messages (core/user_text.h).
+inline constexpr const char* kConnectedOneText =
+    USER_TEXT("Quobel", "Connected: %1 message on the server");
+inline constexpr const char* kConnectedManyText =
+    USER_TEXT("Quobel", "Connected: %1 messages on the server");
 
 // The result in one sentence: "Connected: 1,234 messages on the server", or the failure with
 // its lines joined ("Socket Error # 111: Connection refused").

@@ -1,5 +1,6 @@
 #include "retrieval/custom_task.h"
 
+#include "core/user_text.h"
 #include "platform/ui_dispatcher.h"
 
 namespace quobel {
@@ -103,7 +104,7 @@ void TCustomTask::Execute() noexcept {
             }
             Configure();
             if (!Stopped()) {
-                ReportStatus("Connecting to " + session->Host + "...", kStatusConnecting);
+                ReportStatus(FormatUserText(kConnectingText, {session->Host}), kStatusConnecting);
             }
             session->Connect();
         }
@@ -113,7 +114,7 @@ void TCustomTask::Execute() noexcept {
     } catch (const std::exception& failure) {
         try {
             if (!Stopped()) {
-                ReportError("Could not connect to " + (session ? session->Host : "") + "!",
+                ReportError(FormatUserText(kConnectFailedText, {session ? session->Host : ""}),
                             AsError(failure));
                 ReportStatus("", kStatusNone);
             }

@@ -9,6 +9,7 @@
 
 #include "accounts/account.h"
 #include "core/error.h"
+#include "core/user_text.h"
 #include "retrieval/qbpop3.h"
 
 namespace quobel {
@@ -61,6 +62,11 @@ class TCustomTask {
     // The work, on the worker thread with a connected session; reports its own failures.
     virtual void Run() = 0;
     virtual std::string Description() const = 0;
+
+    // The patterns of the texts naming the server (core/user_text.h).
+    static constexpr const char* kConnectingText = USER_TEXT("Quobel", "Connecting to %1...");
+    static constexpr const char* kConnectFailedText =
+        USER_TEXT("Quobel", "Could not connect to %1!");
 
     // Starts the worker thread; no effect when it has been started before.
     void Start();

@@ -2,6 +2,7 @@
 
 #include "core/ini_file.h"
 #include "core/strings.h"
+#include "core/user_text.h"
 
 namespace quobel {
 
@@ -13,7 +14,7 @@ void TPOPDelete::RaiseDeleted() {
 
 void TPOPDelete::Run() {
     try {
-        ReportStatus("Searching for message...", kStatusChecking);
+        ReportStatus(USER_TEXT("Quobel", "Searching for message..."), kStatusChecking);
         for (const std::string& line : Connection->ListUniqueIds()) {
             int number = 0;
             std::string key;
@@ -28,10 +29,10 @@ void TPOPDelete::Run() {
                 wanted.clear();
                 RaiseDeleted();
                 try {
-                    ReportStatus("Removing message...", kStatusTransferring);
+                    ReportStatus(USER_TEXT("Quobel", "Removing message..."), kStatusTransferring);
                     Connection->DeleteOnServer(number);
                 } catch (const std::exception& failure) {
-                    ReportError("Could not remove message!", AsError(failure));
+                    ReportError(USER_TEXT("Quobel", "Could not remove message!"), AsError(failure));
                 }
                 break;
             }
@@ -39,7 +40,7 @@ void TPOPDelete::Run() {
     } catch (const std::exception& failure) {
         // The keys not handled yet may well be on the server still: none is reported deleted,
         // so the owner keeps their messages and a later delete can try again.
-        ReportError("Could not retrieve message list!", AsError(failure));
+        ReportError(USER_TEXT("Quobel", "Could not retrieve message list!"), AsError(failure));
         return;
     }
     for (auto wanted = DeleteKeys.rbegin(); wanted != DeleteKeys.rend(); ++wanted) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "core/user_text.h"
 #include "retrieval/pop_task.h"
 
 namespace quobel {
@@ -21,7 +22,7 @@ class TPOPDelete : public TPOPTask {
     std::function<void(TPOPDelete& sender, const std::string& key)> OnDeleted;
 
     void Run() override;
-    std::string Description() const override { return "Deleting message..."; }
+    std::string Description() const override { return USER_TEXT("Quobel", "Deleting message..."); }
 
   private:
     void RaiseDeleted();

@@ -1,4 +1,5 @@
 #include "retrieval/pop_list.h"
+#include "core/user_text.h"
 
 #include <set>
 
@@ -7,7 +8,7 @@ namespace quobel {
 void TPOPList::Run() {
     try {
         LoginDelaySeconds = Connection->Capabilities().LoginDelaySeconds();
-        ReportStatus("Checking for new mail...", kStatusChecking);
+        ReportStatus(USER_TEXT("Quobel", "Checking for new mail..."), kStatusChecking);
         ServerKeys = Connection->ListUniqueIds();
         std::vector<bool> failed(ServerKeys.size(), false);
         std::set<std::string> delivered;
@@ -34,7 +35,8 @@ void TPOPList::Run() {
                 CurrentKey = ServerKeys[line];
                 if (header.Refused) {
                     failed[line] = true;
-                    ReportError("Could not retrieve message header!", Error(header.Error));
+                    ReportError(USER_TEXT("Quobel", "Could not retrieve message header!"),
+                                Error(header.Error));
                 } else if (Deliver(ServerKeys[line], header.Size, header.Lines)) {
                     delivered.insert(ServerKeys[line]);
                 } else {
@@ -46,7 +48,8 @@ void TPOPList::Run() {
             for (size_t k = answered; k < lineOf.size(); ++k) {
                 failed[lineOf[k]] = true;
             }
-            ReportError("Could not retrieve message header!", AsError(failure));
+            ReportError(USER_TEXT("Quobel", "Could not retrieve message header!"),
+                        AsError(failure));
         }
         if (OnHeadersEnd) {
             OnHeadersEnd(*this);
@@ -64,7 +67,7 @@ void TPOPList::Run() {
             Synchronize([&] { OnServerList(*this, reported); });
         }
     } catch (const std::exception& failure) {
-        ReportError("Could not retrieve message list!", AsError(failure));
+        ReportError(USER_TEXT("Quobel", "Could not retrieve message list!"), AsError(failure));
     }
 }
 
@@ -79,7 +82,7 @@ bool TPOPList::Deliver(const std::string& key, int64_t size, std::vector<std::st
         }
         return true;
     } catch (const std::exception& failure) {
-        ReportError("Could not retrieve message header!", AsError(failure));
+        ReportError(USER_TEXT("Quobel", "Could not retrieve message header!"), AsError(failure));
         return false;
     }
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/user_text.h"
 #include "retrieval/pop_task.h"
 
 namespace quobel {
@@ -41,7 +42,9 @@ class TPOPList : public TPOPTask {
     bool AllowPipelining = true;
     // The least seconds between two logins, when the server said so ("LOGIN-DELAY n").
     std::optional<int> LoginDelaySeconds;
-    std::string Description() const override { return "Checking for new messages..."; }
+    std::string Description() const override {
+        return USER_TEXT("Quobel", "Checking for new messages...");
+    }
 
   private:
     // Hands one new message on; false when that failed (the failure is reported).

@@ -1,11 +1,12 @@
 #include "retrieval/pop_retrieve.h"
+#include "core/user_text.h"
 
 namespace quobel {
 
 void TPOPRetrieve::Run() {
     MessageLines.reset();
     try {
-        ReportStatus("Searching for message...", kStatusChecking);
+        ReportStatus(USER_TEXT("Quobel", "Searching for message..."), kStatusChecking);
         for (const std::string& line : Connection->ListUniqueIds()) {
             int number = 0;
             std::string key;
@@ -13,23 +14,25 @@ void TPOPRetrieve::Run() {
                 continue;
             }
             try {
-                ReportStatus("Retrieving message size...", kStatusTransferring);
+                ReportStatus(USER_TEXT("Quobel", "Retrieving message size..."),
+                             kStatusTransferring);
                 SetMax(Connection->MessageSize(number));
             } catch (const std::exception& failure) {
-                ReportError("Could not retrieve message size!", AsError(failure));
+                ReportError(USER_TEXT("Quobel", "Could not retrieve message size!"),
+                            AsError(failure));
                 break;
             }
             MessageLines.emplace();
             try {
-                ReportStatus("Retrieving message...", kStatusTransferring);
+                ReportStatus(USER_TEXT("Quobel", "Retrieving message..."), kStatusTransferring);
                 Connection->RetrieveRaw(number, *MessageLines);
             } catch (const std::exception& failure) {
-                ReportError("Could not retrieve message!", AsError(failure));
+                ReportError(USER_TEXT("Quobel", "Could not retrieve message!"), AsError(failure));
             }
             break;
         }
     } catch (const std::exception& failure) {
-        ReportError("Could not retrieve message list!", AsError(failure));
+        ReportError(USER_TEXT("Quobel", "Could not retrieve message list!"), AsError(failure));
     }
     if (OnRetrieved) {
         Synchronize([&] { OnRetrieved(*this, MessageLines ? &*MessageLines : nullptr); });

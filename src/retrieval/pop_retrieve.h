@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "core/user_text.h"
 #include "retrieval/pop_task.h"
 
 namespace quobel {
@@ -23,7 +24,9 @@ class TPOPRetrieve : public TPOPTask {
     std::function<void(TPOPRetrieve& sender, const std::vector<std::string>* lines)> OnRetrieved;
 
     void Run() override;
-    std::string Description() const override { return "Retrieving message..."; }
+    std::string Description() const override {
+        return USER_TEXT("Quobel", "Retrieving message...");
+    }
 };
 
 }  // namespace quobel
