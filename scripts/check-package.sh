@@ -101,3 +101,4 @@ opened=$(cat "$work/opened" 2>/dev/null || true)
 echo "Help > Contents opened ${opened:-nothing}"
 [[ "$opened" == "$wanted" ]] || fail "Help > Contents should open $wanted"
 [[ -s "$usr/share/quobel/Quobel.html" ]] || fail "the help is not in the package"
+[[ -s "$usr/share/quobel/translations/quobel_de.qm" ]] || fail "the German translation is not in the package"

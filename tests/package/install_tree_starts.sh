@@ -12,7 +12,8 @@ cmake --install "$build" --prefix "$prefix" >/dev/null
 
 missing=0
 for file in bin/quobel bin/quobel-inspect share/quobel/Quobel.html share/quobel/images/quobel.svg \
-    share/quobel/skins/Graphite/skin.ini share/applications/org.quobel.Quobel.desktop \
+    share/quobel/skins/Graphite/skin.ini share/quobel/translations/quobel_de.qm \
+    share/applications/org.quobel.Quobel.desktop \
     share/metainfo/org.quobel.Quobel.metainfo.xml \
     share/icons/hicolor/scalable/apps/org.quobel.Quobel.svg \
     share/icons/hicolor/48x48/apps/org.quobel.Quobel.png \

@@ -7,6 +7,7 @@
 #include <QStringList>
 #include <QVariantMap>
 
+#include "ui/common/lower_texts.h"
 #include "ui/common/qt_text.h"
 
 namespace quobel {
@@ -97,7 +98,7 @@ void TDBusNotifier::Send(const TNotification& notification, std::function<void(u
     QStringList actions;
     if (actions_) {
         for (const TNotification::TAction& action : notification.Actions) {
-            actions << Q(action.Key) << Q(action.Label);
+            actions << Q(action.Key) << ShownText(action.Label);
         }
     }
     QVariantMap hints;
@@ -110,8 +111,8 @@ void TDBusNotifier::Send(const TNotification& notification, std::function<void(u
     }
     QDBusMessage call = Call(QStringLiteral("Notify"));
     call << QStringLiteral("Quobel") << static_cast<uint>(notification.Replaces)
-         << QString::fromLatin1(kIconName) << Q(notification.Summary) << body << actions << hints
-         << kServerTimeout;
+         << QString::fromLatin1(kIconName) << ShownPatternText(notification.Summary) << body
+         << actions << hints << kServerTimeout;
     auto* watcher = new QDBusPendingCallWatcher(bus_.asyncCall(call), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this,
             [this, shown = std::move(shown)](QDBusPendingCallWatcher* pending) {
@@ -157,7 +158,7 @@ void TDBusNotifier::Failed(const QDBusError& error) {
     }
     failureReported_ = true;
     if (OnFailure) {
-        OnFailure("Could not show a desktop notification!",
+        OnFailure(S(tr("Could not show a desktop notification!")),
                   (error.name() + QStringLiteral(": ") + error.message()).toStdString());
     }
 }

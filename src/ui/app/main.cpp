@@ -12,6 +12,7 @@
 #include "ui/app/single_instance.h"
 #include "ui/app/splash.h"
 #include "ui/app/startup_probe.h"
+#include "ui/app/translations.h"
 #include "ui/common/help_key.h"
 #include "ui/common/icons.h"
 #include "ui/common/qt_platform.h"
@@ -32,6 +33,9 @@ int main(int argc, char** argv) {
     // The desktop ties the windows to the menu entry (and its icon) by this name.
     QGuiApplication::setDesktopFileName(QStringLiteral("org.quobel.Quobel"));
     QApplication::setWindowIcon(TIcons::Application());
+    // Before the first window, so that every text is in the desktop's language.
+    const TTranslations translations(TranslationsFolderOf(context.App.ProgramFolder()),
+                                     DesktopLocale());
     // Closing the main window ends the program, also while the Tasks window is open; hiding
     // to the tray must not end it.
     QApplication::setQuitOnLastWindowClosed(false);

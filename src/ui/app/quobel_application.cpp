@@ -1,19 +1,21 @@
 #include "ui/app/quobel_application.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 
 namespace quobel {
 
 QString FatalErrorText(const std::string& message) {
-    return QStringLiteral(
-               "An unhandled exception occured! Please notify the developers using the "
-               "following information:\n\n") +
+    return QCoreApplication::translate("QuobelApplication",
+                                       "An unhandled exception occured! Please notify the "
+                                       "developers using the following information:\n\n") +
            QString::fromStdString(message);
 }
 
 void ShowFatalError(const std::string& message) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Fatal Error"), FatalErrorText(message),
-                    QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical,
+                    QCoreApplication::translate("QuobelApplication", "Fatal Error"),
+                    FatalErrorText(message), QMessageBox::Ok);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.show();
     box.raise();
@@ -22,8 +24,10 @@ void ShowFatalError(const std::string& message) {
 }
 
 void ShowNoSkinsError() {
-    QMessageBox::critical(nullptr, QStringLiteral("Fatal Error"),
-                          QStringLiteral("No skins installed, please re-install Quobel!"));
+    QMessageBox::critical(
+        nullptr, QCoreApplication::translate("QuobelApplication", "Fatal Error"),
+        QCoreApplication::translate("QuobelApplication",
+                                    "No skins installed, please re-install Quobel!"));
 }
 
 TQuobelApplication::TQuobelApplication(int& argc, char** argv) : QApplication(argc, argv) {}

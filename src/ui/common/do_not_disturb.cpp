@@ -1,6 +1,7 @@
 #include "ui/common/do_not_disturb.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 
 #include "core/options.h"
@@ -8,7 +9,7 @@
 namespace quobel {
 
 QAction& AddDoNotDisturbEntry(QMenu& menu, TOptions& options) {
-    QAction* entry = menu.addAction(QStringLiteral("Do not disturb"));
+    QAction* entry = menu.addAction(QCoreApplication::translate("DoNotDisturb", "Do not disturb"));
     entry->setObjectName(QStringLiteral("actDoNotDisturb"));
     entry->setCheckable(true);
     // The other menus (tray and bar) may have changed it since.

@@ -1,4 +1,5 @@
 #include "ui/common/qt_platform.h"
+#include "ui/common/lower_texts.h"
 
 #include <QDesktopServices>
 #include <QFileInfo>
@@ -61,8 +62,7 @@ void QtSoundPlayer::PlayAsync(const std::string& fileName) {
 }
 
 bool QtYesNoQuestion::AskYesNo(const std::string& caption, const std::string& text) {
-    return QMessageBox::information(owner_, QString::fromStdString(caption),
-                                    QString::fromStdString(text),
+    return QMessageBox::information(owner_, ShownText(caption), ShownText(text),
                                     QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
 }
 

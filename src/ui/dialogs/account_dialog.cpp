@@ -20,6 +20,7 @@
 
 #include "accounts/account.h"
 #include "ui/common/help_key.h"
+#include "ui/common/lower_texts.h"
 #include "ui/common/qt_text.h"
 #include "ui/dialogs/color_picker.h"
 #include "ui/dialogs/options_file_edit.h"
@@ -92,7 +93,7 @@ void UseFont(QWidget* group, const QFont& font) {
 
 TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     : QDialog(parent), prompts_(prompts) {
-    setWindowTitle(QStringLiteral("Account Settings"));
+    setWindowTitle(tr("Account Settings"));
     setProperty("helpContext", 4);
     SetHelpSection(*this, "account");
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -101,18 +102,16 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     txtName = new QLineEdit(this);
     txtEmail = new QLineEdit(this);
     cmbColor = new TColorPicker(this);
-    chkActive = new QCheckBox(QStringLiteral("&Include account in synchronization"), this);
+    chkActive = new QCheckBox(tr("&Include account in synchronization"), this);
     chkActive->setChecked(true);
 
-    QGroupBox* popGroup = CaptionGroup(QStringLiteral("POP3 (incoming mail) "), this);
+    QGroupBox* popGroup = CaptionGroup(tr("POP3 (incoming mail) "), this);
     txtPOPHost = new QLineEdit(popGroup);
     cmbSecurity = new QComboBox(popGroup);
-    cmbSecurity->addItems(
-        {QStringLiteral("None"), QStringLiteral("STARTTLS"), QStringLiteral("SSL/TLS")});
+    cmbSecurity->addItems({tr("None"), QStringLiteral("STARTTLS"), QStringLiteral("SSL/TLS")});
     // A new account starts encrypted from the first byte.
     cmbSecurity->setCurrentIndex(kSecurityTls);
-    lblPlainWarning =
-        new QLabel(QStringLiteral("The password will be sent unencrypted."), popGroup);
+    lblPlainWarning = new QLabel(tr("The password will be sent unencrypted."), popGroup);
     lblPlainWarning->setVisible(false);
     sePOPPort = UnboundedSpinBox(popGroup);
     sePOPPort->setValue(kTlsPort);
@@ -120,58 +119,55 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     txtPOPPass = new QLineEdit(popGroup);
     txtPOPPass->setEchoMode(QLineEdit::Password);
     txtPOPPass->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
-    chkSecure =
-        new QCheckBox(QStringLiteral("&Secure POP (unsupported by most servers)"), popGroup);
+    chkSecure = new QCheckBox(tr("&Secure POP (unsupported by most servers)"), popGroup);
 
-    QGroupBox* smtpGroup = CaptionGroup(QStringLiteral(" SMTP (outgoing mail) "), this);
+    QGroupBox* smtpGroup = CaptionGroup(tr(" SMTP (outgoing mail) "), this);
     txtSMTPHost = new QLineEdit(smtpGroup);
     seSMTPPort = UnboundedSpinBox(smtpGroup);
     seSMTPPort->setValue(25);
 
-    cmdTest = new QPushButton(QStringLiteral("&Test"), popGroup);
+    cmdTest = new QPushButton(tr("&Test"), popGroup);
     cmdTest->setAutoDefault(false);
     lblTestResult = new QLabel(popGroup);
     lblTestResult->setObjectName(QStringLiteral("lblTestResult"));
     lblTestResult->setWordWrap(true);
     lblTestResult->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    cmdTrustCertificate = new QPushButton(QStringLiteral("Trust this certificate\u2026"), popGroup);
+    cmdTrustCertificate = new QPushButton(tr("Trust this certificate\u2026"), popGroup);
     cmdTrustCertificate->setAutoDefault(false);
     cmdTrustCertificate->hide();
-    QGroupBox* announceGroup = CaptionGroup(QStringLiteral(" New mail "), this);
-    chkAnnounce =
-        new QCheckBox(QStringLiteral("A&nnounce new mail of this account (notification and sound)"),
-                      announceGroup);
+    QGroupBox* announceGroup = CaptionGroup(tr(" New mail "), this);
+    chkAnnounce = new QCheckBox(tr("A&nnounce new mail of this account (notification and sound)"),
+                                announceGroup);
     chkAnnounce->setChecked(true);
-    feAccountSound =
-        new TFileNameEdit(prompts_, QStringLiteral("Select sound file"),
-                          QStringLiteral("Sound files (*.wav);;All files (*)"), announceGroup);
-    feAccountSound->Edit()->setPlaceholderText(QStringLiteral("(the sound of the options)"));
-    chkShowOnBar = new QCheckBox(QStringLiteral("Show its mail on the &bar"), announceGroup);
+    feAccountSound = new TFileNameEdit(prompts_, tr("Select sound file"),
+                                       tr("Sound files (*.wav);;All files (*)"), announceGroup);
+    feAccountSound->Edit()->setPlaceholderText(tr("(the sound of the options)"));
+    chkShowOnBar = new QCheckBox(tr("Show its mail on the &bar"), announceGroup);
     chkShowOnBar->setChecked(true);
 
-    cmdOK = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOK = new QPushButton(tr("&OK"), this);
     cmdOK->setDefault(true);
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel = new QPushButton(tr("&Cancel"), this);
 
     // Layout.
     auto* identity = new QFormLayout;
-    identity->addRow(QStringLiteral("Account name:"), txtAccount);
-    identity->addRow(QStringLiteral("Name:"), txtName);
-    identity->addRow(QStringLiteral("Email:"), txtEmail);
-    identity->addRow(QStringLiteral("Text color:"), cmbColor);
+    identity->addRow(tr("Account name:"), txtAccount);
+    identity->addRow(tr("Name:"), txtName);
+    identity->addRow(tr("Email:"), txtEmail);
+    identity->addRow(tr("Text color:"), cmbColor);
     identity->addRow(QString(), chkActive);
 
     auto* pop = new QGridLayout(popGroup);
-    pop->addWidget(new QLabel(QStringLiteral("Host:"), popGroup), 0, 0);
+    pop->addWidget(new QLabel(tr("Host:"), popGroup), 0, 0);
     pop->addWidget(txtPOPHost, 0, 1, 1, 3);
-    pop->addWidget(new QLabel(QStringLiteral("Security:"), popGroup), 1, 0);
+    pop->addWidget(new QLabel(tr("Security:"), popGroup), 1, 0);
     pop->addWidget(cmbSecurity, 1, 1);
-    pop->addWidget(new QLabel(QStringLiteral("Port:"), popGroup), 1, 2);
+    pop->addWidget(new QLabel(tr("Port:"), popGroup), 1, 2);
     pop->addWidget(sePOPPort, 1, 3);
     pop->addWidget(lblPlainWarning, 2, 1, 1, 3);
-    pop->addWidget(new QLabel(QStringLiteral("Username:"), popGroup), 3, 0);
+    pop->addWidget(new QLabel(tr("Username:"), popGroup), 3, 0);
     pop->addWidget(txtPOPUser, 3, 1, 1, 3);
-    pop->addWidget(new QLabel(QStringLiteral("Password:"), popGroup), 4, 0);
+    pop->addWidget(new QLabel(tr("Password:"), popGroup), 4, 0);
     pop->addWidget(txtPOPPass, 4, 1, 1, 3);
     pop->addWidget(chkSecure, 5, 0, 1, 4);
     auto* testRow = new QHBoxLayout;
@@ -182,16 +178,16 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     UseFont(popGroup, font());
 
     auto* smtp = new QGridLayout(smtpGroup);
-    smtp->addWidget(new QLabel(QStringLiteral("Host:"), smtpGroup), 0, 0);
+    smtp->addWidget(new QLabel(tr("Host:"), smtpGroup), 0, 0);
     smtp->addWidget(txtSMTPHost, 0, 1);
-    smtp->addWidget(new QLabel(QStringLiteral("Port:"), smtpGroup), 0, 2);
+    smtp->addWidget(new QLabel(tr("Port:"), smtpGroup), 0, 2);
     smtp->addWidget(seSMTPPort, 0, 3);
     smtp->setColumnStretch(1, 1);
     UseFont(smtpGroup, font());
 
     auto* announce = new QGridLayout(announceGroup);
     announce->addWidget(chkAnnounce, 0, 0, 1, 2);
-    announce->addWidget(new QLabel(QStringLiteral("Sound:"), announceGroup), 1, 0);
+    announce->addWidget(new QLabel(tr("Sound:"), announceGroup), 1, 0);
     announce->addWidget(feAccountSound, 1, 1);
     announce->addWidget(chkShowOnBar, 2, 0, 1, 2);
     announce->setColumnStretch(1, 1);
@@ -261,16 +257,15 @@ TfrmAccount::~TfrmAccount() {
 void TfrmAccount::cmdTestClick() {
     if (TestRunning()) {
         StopTest();
-        lblTestResult->setText(QStringLiteral("Test cancelled."));
+        lblTestResult->setText(tr("Test cancelled."));
         return;
     }
     TAccount typed;
     ReadAccount(typed);
     refusedCertificate_.reset();
     cmdTrustCertificate->hide();
-    lblTestResult->setText(QStringLiteral("Connecting to ") + Q(typed.POP.Host) +
-                           QStringLiteral("..."));
-    cmdTest->setText(QStringLiteral("Cancel &test"));
+    lblTestResult->setText(tr("Connecting to %1...").arg(Q(typed.POP.Host)));
+    cmdTest->setText(tr("Cancel &test"));
     const int run = ++testRun_;
     const QPointer<TfrmAccount> self(this);
     test_ = std::make_unique<TAccountTest>(typed, [self, run](const TAccountTestResult& result) {
@@ -291,7 +286,7 @@ void TfrmAccount::StopTest() {
         test_->Cancel();
         stoppedTests_.push_back(std::move(test_));
     }
-    cmdTest->setText(QStringLiteral("&Test"));
+    cmdTest->setText(tr("&Test"));
 }
 
 void TfrmAccount::TestEnded(int run, const TAccountTestResult& result) {
@@ -300,8 +295,8 @@ void TfrmAccount::TestEnded(int run, const TAccountTestResult& result) {
     }
     // Its thread is past the result: joining it now does not wait.
     test_.reset();
-    cmdTest->setText(QStringLiteral("&Test"));
-    lblTestResult->setText(Q(AccountTestSentence(result)));
+    cmdTest->setText(tr("&Test"));
+    lblTestResult->setText(ShownText(AccountTestSentence(result)));
     refusedCertificate_ = result.Certificate;
     cmdTrustCertificate->setVisible(refusedCertificate_ != nullptr);
 }
@@ -387,15 +382,15 @@ void TfrmAccount::cmdOKClick() {
         QLineEdit* Field;
         const char* Message;
     } required[] = {
-        {txtAccount, "Please enter a name for this account!"},
-        {txtName, "Please enter your name!"},
-        {txtEmail, "Please enter your email address!"},
-        {txtPOPHost, "Please enter your incoming mail host!"},
-        {txtSMTPHost, "Please enter your outgoing mail host!"},
+        {txtAccount, QT_TR_NOOP("Please enter a name for this account!")},
+        {txtName, QT_TR_NOOP("Please enter your name!")},
+        {txtEmail, QT_TR_NOOP("Please enter your email address!")},
+        {txtPOPHost, QT_TR_NOOP("Please enter your incoming mail host!")},
+        {txtSMTPHost, QT_TR_NOOP("Please enter your outgoing mail host!")},
     };
     for (const auto& check : required) {
         if (check.Field->text().isEmpty()) {
-            prompts_.ShowError(this, QStringLiteral("Error"), QString::fromLatin1(check.Message));
+            prompts_.ShowError(this, tr("Error"), tr(check.Message));
             check.Field->setFocus();
             return;
         }

@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -85,7 +86,7 @@ TAccountsPage::TAccountsPage(TAccounts& accounts, std::string dataFolder, TDialo
       prompts_(prompts) {
     tvAccounts = new QTreeWidget(this);
     tvAccounts->setColumnCount(2);
-    tvAccounts->setHeaderLabels({QStringLiteral("Name"), QStringLiteral("Host")});
+    tvAccounts->setHeaderLabels({tr("Name"), tr("Host")});
     tvAccounts->setRootIsDecorated(false);
     tvAccounts->setUniformRowHeights(true);
     tvAccounts->setAllColumnsShowFocus(true);
@@ -107,14 +108,14 @@ TAccountsPage::TAccountsPage(TAccounts& accounts, std::string dataFolder, TDialo
     layout_.Columns = {TListColumn{true, 160, 0, true, true},
                        TListColumn{true, 125, 1, true, true}};
 
-    actAdd = new QAction(QStringLiteral("&Add"), this);
-    actAdd->setToolTip(QStringLiteral("Add account"));
-    actEdit = new QAction(QStringLiteral("&Edit"), this);
-    actEdit->setToolTip(QStringLiteral("Edit account"));
-    actRemove = new QAction(QStringLiteral("&Remove"), this);
-    actRemove->setToolTip(QStringLiteral("Remove account"));
-    actSetDefault = new QAction(QStringLiteral("Set as &default"), this);
-    actSetDefault->setToolTip(QStringLiteral("Set as default"));
+    actAdd = new QAction(tr("&Add"), this);
+    actAdd->setToolTip(tr("Add account"));
+    actEdit = new QAction(tr("&Edit"), this);
+    actEdit->setToolTip(tr("Edit account"));
+    actRemove = new QAction(tr("&Remove"), this);
+    actRemove->setToolTip(tr("Remove account"));
+    actSetDefault = new QAction(tr("Set as &default"), this);
+    actSetDefault->setToolTip(tr("Set as default"));
     actEdit->setEnabled(false);
     actRemove->setEnabled(false);
     actSetDefault->setEnabled(false);
@@ -200,7 +201,7 @@ void TAccountsPage::ShowRow(QTreeWidgetItem& row) const {
     }
     QString name = Q(account->Name);
     if (account->Default) {
-        name += QStringLiteral(" (default)");
+        name += tr(" (default)");
     }
     row.setText(kColumnName, name);
     row.setText(kColumnHost, Q(account->POP.Host));
@@ -322,9 +323,9 @@ void TAccountsPage::actRemoveExecute() {
     if (account == nullptr) {
         return;
     }
-    if (!prompts_.AskYesNo(window(), QStringLiteral("Remove account"),
-                           QStringLiteral("Are you sure you want to remove the account '") +
-                               Q(account->Name) + QStringLiteral("'?"))) {
+    if (!prompts_.AskYesNo(
+            window(), tr("Remove account"),
+            tr("Are you sure you want to remove the account '%1'?").arg(Q(account->Name)))) {
         return;
     }
     if (account->Default && accounts_.Count() > 1) {

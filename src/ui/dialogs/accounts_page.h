@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <string>
 
 #include "core/list_layout.h"
@@ -21,6 +22,8 @@ class TfrmAccount;
 // default. Every change reaches the account registry and its file at once, whatever button
 // later closes the dialog, so Save has nothing left to write.
 class TAccountsPage : public TOptionsPage {
+    Q_DECLARE_TR_FUNCTIONS(TAccountsPage)
+
   public:
     // Columns of the accounts list.
     static constexpr int kColumnName = 0;

@@ -1,6 +1,7 @@
 #include "ui/dialogs/bar_page.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QLabel>
@@ -15,19 +16,19 @@
 namespace quobel {
 
 TBarPage::TBarPage(TSkinList& skins, QWidget* parent) : TOptionsPage(parent), skins_(skins) {
-    auto* general = new QGroupBox(QStringLiteral("General"), this);
-    chkBarHide = new QCheckBox(QStringLiteral("Auto-&hide bar"), general);
-    chkBarScroll = new QCheckBox(QStringLiteral("&Scroll messages after"), general);
+    auto* general = new QGroupBox(tr("General"), this);
+    chkBarHide = new QCheckBox(tr("Auto-&hide bar"), general);
+    chkBarScroll = new QCheckBox(tr("&Scroll messages after"), general);
     seBarScroll = new QSpinBox(general);
     seBarScroll->setRange(INT_MIN, INT_MAX);
     auto* generalLayout = new QGridLayout(general);
     generalLayout->addWidget(chkBarHide, 0, 0, 1, 3);
     generalLayout->addWidget(chkBarScroll, 1, 0);
     generalLayout->addWidget(seBarScroll, 1, 1);
-    generalLayout->addWidget(new QLabel(QStringLiteral("second(s)..."), general), 1, 2);
+    generalLayout->addWidget(new QLabel(tr("second(s)..."), general), 1, 2);
     generalLayout->setColumnStretch(3, 1);
 
-    auto* skin = new QGroupBox(QStringLiteral("Skin"), this);
+    auto* skin = new QGroupBox(tr("Skin"), this);
     lstSkins = new QListWidget(skin);
     lstSkins->setSelectionMode(QAbstractItemView::SingleSelection);
     auto* skinLayout = new QVBoxLayout(skin);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include "ui/dialogs/options_page.h"
 
 class QCheckBox;
@@ -12,6 +13,8 @@ class TSkinList;
 
 // The "Bar" tab: hiding and scrolling of the bar, and its skin.
 class TBarPage : public TOptionsPage {
+    Q_DECLARE_TR_FUNCTIONS(TBarPage)
+
   public:
     TBarPage(TSkinList& skins, QWidget* parent);
 

@@ -20,22 +20,22 @@ struct TStandardColor {
 };
 
 constexpr std::array<TStandardColor, 16> kStandardColors{{
-    {"Black", 0x000000},
-    {"Maroon", 0x000080},
-    {"Green", 0x008000},
-    {"Olive", 0x008080},
-    {"Navy", 0x800000},
-    {"Purple", 0x800080},
-    {"Teal", 0x808000},
-    {"Gray", 0x808080},
-    {"Silver", 0xC0C0C0},
-    {"Red", 0x0000FF},
-    {"Lime", 0x00FF00},
-    {"Yellow", 0x00FFFF},
-    {"Blue", 0xFF0000},
-    {"Fuchsia", 0xFF00FF},
-    {"Aqua", 0xFFFF00},
-    {"White", 0xFFFFFF},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "Black"), 0x000000},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "Maroon"), 0x000080},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "Green"), 0x008000},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "Olive"), 0x008080},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "Navy"), 0x800000},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "Purple"), 0x800080},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "Teal"), 0x808000},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "Gray"), 0x808080},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "Silver"), 0xC0C0C0},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "Red"), 0x0000FF},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "Lime"), 0x00FF00},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "Yellow"), 0x00FFFF},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "Blue"), 0xFF0000},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "Fuchsia"), 0xFF00FF},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "Aqua"), 0xFFFF00},
+    {QT_TRANSLATE_NOOP("quobel::TColorPicker", "White"), 0xFFFFFF},
 }};
 
 // System colour indexes and the palette role that plays their part here.
@@ -122,11 +122,11 @@ uint32_t QColorToColor(const QColor& color) {
 TColorPicker::TColorPicker(QWidget* parent) : QComboBox(parent) {
     setEditable(false);
     setItemDelegate(new TColorEntryDelegate(*this));
-    addItem(QStringLiteral("Skin Default"));
+    addItem(tr("Skin Default"));
     for (const TStandardColor& color : kStandardColors) {
-        addItem(QString::fromLatin1(color.Name));
+        addItem(tr(color.Name));
     }
-    addItem(QStringLiteral("Custom..."));
+    addItem(tr("Custom..."));
     setCurrentIndex(kSkinDefaultIndex);
 }
 

@@ -1,6 +1,7 @@
 #include "ui/dialogs/confirmations_page.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QStyle>
@@ -12,7 +13,7 @@ namespace quobel {
 TConfirmationsPage::TConfirmationsPage(QWidget* parent) : TOptionsPage(parent) {
     imgConfirm = new QLabel(this);
     imgConfirm->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
-    chkConfirmDelete = new QCheckBox(QStringLiteral("Confirm &deleting message(s)..."), this);
+    chkConfirmDelete = new QCheckBox(tr("Confirm &deleting message(s)..."), this);
     auto* tab = new QGridLayout(this);
     tab->addWidget(imgConfirm, 0, 0, Qt::AlignTop);
     tab->addWidget(chkConfirmDelete, 0, 1, Qt::AlignTop);

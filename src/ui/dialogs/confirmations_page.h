@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include "ui/dialogs/options_page.h"
 
 class QCheckBox;
@@ -9,6 +10,8 @@ namespace quobel {
 
 // The "Confirmations" tab: whether deleting messages asks first.
 class TConfirmationsPage : public TOptionsPage {
+    Q_DECLARE_TR_FUNCTIONS(TConfirmationsPage)
+
   public:
     explicit TConfirmationsPage(QWidget* parent);
 

@@ -1,6 +1,7 @@
 #include "ui/dialogs/general_page.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -23,20 +24,20 @@ namespace quobel {
 
 TGeneralPage::TGeneralPage(TDialogPrompts& prompts, SoundPlayer& sound, QWidget* parent)
     : TOptionsPage(parent), prompts_(prompts), sound_(sound) {
-    auto* delivery = new QGroupBox(QStringLiteral("Email delivery"), this);
-    chkInterval = new QCheckBox(QStringLiteral("&Check for new messages every"), delivery);
+    auto* delivery = new QGroupBox(tr("Email delivery"), this);
+    chkInterval = new QCheckBox(tr("&Check for new messages every"), delivery);
     seInterval = new QSpinBox(delivery);
     seInterval->setRange(1, 120);
-    chkSound = new QCheckBox(QStringLiteral("Play &sound when new messages arrive..."), delivery);
-    feSound = new TFileNameEdit(prompts_, QStringLiteral("Select sound file"),
-                                QStringLiteral("Sound files (*.wav)"), delivery);
+    chkSound = new QCheckBox(tr("Play &sound when new messages arrive..."), delivery);
+    feSound =
+        new TFileNameEdit(prompts_, tr("Select sound file"), tr("Sound files (*.wav)"), delivery);
     cmdSoundPreview = new QToolButton(delivery);
     cmdSoundPreview->setIcon(style()->standardIcon(QStyle::SP_MediaPlay));
-    cmdSoundPreview->setToolTip(QStringLiteral("Preview sound"));
+    cmdSoundPreview->setToolTip(tr("Preview sound"));
     auto* deliveryLayout = new QGridLayout(delivery);
     deliveryLayout->addWidget(chkInterval, 0, 0);
     deliveryLayout->addWidget(seInterval, 0, 1);
-    deliveryLayout->addWidget(new QLabel(QStringLiteral("minute(s)..."), delivery), 0, 2);
+    deliveryLayout->addWidget(new QLabel(tr("minute(s)..."), delivery), 0, 2);
     deliveryLayout->addWidget(chkSound, 1, 0, 1, 4);
     auto* soundRow = new QHBoxLayout;
     soundRow->addWidget(feSound, 1);
@@ -44,15 +45,14 @@ TGeneralPage::TGeneralPage(TDialogPrompts& prompts, SoundPlayer& sound, QWidget*
     deliveryLayout->addLayout(soundRow, 2, 0, 1, 4);
     deliveryLayout->setColumnStretch(3, 1);
 
-    auto* reader = new QGroupBox(QStringLiteral("Reader options"), this);
-    chkSmilies = new QCheckBox(QStringLiteral("Display &smilies in reader"), reader);
-    chkNewWindow = new QCheckBox(QStringLiteral("Re-use external readers &windows"), reader);
-    chkAlwaysText =
-        new QCheckBox(QStringLiteral("Always display &text (ignores HTML parts)"), reader);
+    auto* reader = new QGroupBox(tr("Reader options"), this);
+    chkSmilies = new QCheckBox(tr("Display &smilies in reader"), reader);
+    chkNewWindow = new QCheckBox(tr("Re-use external readers &windows"), reader);
+    chkAlwaysText = new QCheckBox(tr("Always display &text (ignores HTML parts)"), reader);
     lblReaderFontPreview = new QLabel(reader);
     lblReaderFontPreview->setFrameShape(QFrame::StyledPanel);
     lblReaderFontPreview->setMinimumWidth(200);
-    cmdReaderFont = new QPushButton(QStringLiteral("&Change"), reader);
+    cmdReaderFont = new QPushButton(tr("&Change"), reader);
     auto* readerLayout = new QGridLayout(reader);
     readerLayout->addWidget(chkSmilies, 0, 0, 1, 2);
     readerLayout->addWidget(chkNewWindow, 1, 0, 1, 2);
@@ -61,14 +61,12 @@ TGeneralPage::TGeneralPage(TDialogPrompts& prompts, SoundPlayer& sound, QWidget*
     readerLayout->addWidget(cmdReaderFont, 3, 1);
     readerLayout->setColumnStretch(0, 1);
 
-    auto* signature = new QGroupBox(QStringLiteral("Signature"), this);
-    cmdEditSig = new QPushButton(QStringLiteral("&Edit signature"), signature);
-    chkSigReply = new QCheckBox(QStringLiteral("&Do not add signature when replying or forwarding"),
-                                signature);
+    auto* signature = new QGroupBox(tr("Signature"), this);
+    cmdEditSig = new QPushButton(tr("&Edit signature"), signature);
+    chkSigReply = new QCheckBox(tr("&Do not add signature when replying or forwarding"), signature);
     auto* signatureLayout = new QGridLayout(signature);
     signatureLayout->addWidget(
-        new QLabel(QStringLiteral("Your signature will be added to outgoing messages:"), signature),
-        0, 0);
+        new QLabel(tr("Your signature will be added to outgoing messages:"), signature), 0, 0);
     signatureLayout->addWidget(cmdEditSig, 0, 1);
     signatureLayout->addWidget(chkSigReply, 1, 0, 1, 2);
 
@@ -118,8 +116,7 @@ void TGeneralPage::Save(TIniFile& ini) {
 void TGeneralPage::cmdSoundPreviewClick() {
     const std::string fileName = feSound->FileName().toStdString();
     if (!FileExists(fileName)) {
-        prompts_.ShowError(window(), QStringLiteral("Error"),
-                           QStringLiteral("The specified sound file does not exist!"));
+        prompts_.ShowError(window(), tr("Error"), tr("The specified sound file does not exist!"));
         return;
     }
     sound_.PlayAsync(fileName);

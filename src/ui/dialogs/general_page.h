@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include "core/font_record.h"
 #include "ui/dialogs/options_page.h"
 
@@ -17,6 +18,8 @@ class TFileNameEdit;
 
 // The "General" tab: checking for mail, the arrival sound, the reader and the signature.
 class TGeneralPage : public TOptionsPage {
+    Q_DECLARE_TR_FUNCTIONS(TGeneralPage)
+
   public:
     TGeneralPage(TDialogPrompts& prompts, SoundPlayer& sound, QWidget* parent);
 

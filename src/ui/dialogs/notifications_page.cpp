@@ -2,6 +2,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QTime>
@@ -36,27 +37,25 @@ QTimeEdit* NewTimeEdit(QWidget* parent) {
 
 TNotificationsPage::TNotificationsPage(QWidget* parent) : TOptionsPage(parent) {
     cmbMode = new QComboBox(this);
-    cmbMode->addItems({QStringLiteral("Off"), QStringLiteral("One per account"),
-                       QStringLiteral("One per message")});
-    chkQuietHours = new QCheckBox(QStringLiteral("&Quiet hours from"), this);
+    cmbMode->addItems({tr("Off"), tr("One per account"), tr("One per message")});
+    chkQuietHours = new QCheckBox(tr("&Quiet hours from"), this);
     teQuietFrom = NewTimeEdit(this);
     teQuietTo = NewTimeEdit(this);
-    chkDoNotDisturb = new QCheckBox(QStringLiteral("Do not disturb"), this);
-    auto* explanation =
-        new QLabel(QStringLiteral("During the quiet hours, and while \"Do not disturb\" is on, "
-                                  "new mail plays no sound and its notifications come quietly; "
-                                  "the bar and the message list still show it."),
-                   this);
+    chkDoNotDisturb = new QCheckBox(tr("Do not disturb"), this);
+    auto* explanation = new QLabel(tr("During the quiet hours, and while \"Do not disturb\" is on, "
+                                      "new mail plays no sound and its notifications come quietly; "
+                                      "the bar and the message list still show it."),
+                                   this);
     explanation->setWordWrap(true);
 
     auto* layout = new QGridLayout(this);
-    auto* modeLabel = new QLabel(QStringLiteral("&Desktop notifications:"), this);
+    auto* modeLabel = new QLabel(tr("&Desktop notifications:"), this);
     modeLabel->setBuddy(cmbMode);
     layout->addWidget(modeLabel, 0, 0);
     layout->addWidget(cmbMode, 0, 1, 1, 3);
     layout->addWidget(chkQuietHours, 1, 0);
     layout->addWidget(teQuietFrom, 1, 1);
-    layout->addWidget(new QLabel(QStringLiteral("to"), this), 1, 2);
+    layout->addWidget(new QLabel(tr("to"), this), 1, 2);
     layout->addWidget(teQuietTo, 1, 3);
     layout->addWidget(chkDoNotDisturb, 2, 0, 1, 4);
     layout->addWidget(explanation, 3, 0, 1, 4);

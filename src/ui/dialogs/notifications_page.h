@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCoreApplication>
 #include "ui/dialogs/options_page.h"
 
 class QCheckBox;
@@ -11,6 +12,8 @@ namespace quobel {
 // The "Notifications" tab: how new mail raises desktop notifications, the quiet hours and
 // "Do not disturb".
 class TNotificationsPage : public TOptionsPage {
+    Q_DECLARE_TR_FUNCTIONS(TNotificationsPage)
+
   public:
     explicit TNotificationsPage(QWidget* parent);
 

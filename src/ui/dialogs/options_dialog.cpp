@@ -16,7 +16,7 @@ namespace quobel {
 
 TfrmOptions::TfrmOptions(TOptionsDialogContext context, QWidget* parent)
     : QDialog(parent), context_(std::move(context)) {
-    setWindowTitle(QStringLiteral("Options"));
+    setWindowTitle(tr("Options"));
     setProperty("helpContext", 3);
     SetHelpSection(*this, "options");
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -29,18 +29,18 @@ TfrmOptions::TfrmOptions(TOptionsDialogContext context, QWidget* parent)
     tsAccounts =
         new TAccountsPage(context_.Accounts, context_.DataFolder, context_.Prompts, pcOptions);
     tsConfirmations = new TConfirmationsPage(pcOptions);
-    pcOptions->addTab(tsNotification, QStringLiteral("General"));
-    pcOptions->addTab(tsBar, QStringLiteral("Bar"));
-    pcOptions->addTab(tsNotifications, QStringLiteral("Notifications"));
-    pcOptions->addTab(tsAntiSpam, QStringLiteral("Anti-Spam"));
-    pcOptions->addTab(tsAccounts, QStringLiteral("Accounts"));
-    pcOptions->addTab(tsConfirmations, QStringLiteral("Confirmations"));
+    pcOptions->addTab(tsNotification, tr("General"));
+    pcOptions->addTab(tsBar, tr("Bar"));
+    pcOptions->addTab(tsNotifications, tr("Notifications"));
+    pcOptions->addTab(tsAntiSpam, tr("Anti-Spam"));
+    pcOptions->addTab(tsAccounts, tr("Accounts"));
+    pcOptions->addTab(tsConfirmations, tr("Confirmations"));
     pages_ = {tsNotification, tsBar, tsNotifications, tsAccounts, tsConfirmations};
 
-    cmdOk = new QPushButton(QStringLiteral("&OK"), this);
+    cmdOk = new QPushButton(tr("&OK"), this);
     cmdOk->setDefault(true);
-    cmdApply = new QPushButton(QStringLiteral("&Apply"), this);
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdApply = new QPushButton(tr("&Apply"), this);
+    cmdCancel = new QPushButton(tr("&Cancel"), this);
     connect(cmdOk, &QPushButton::clicked, this, [this] {
         bool saved = false;
         if (Guarded([this, &saved] { saved = cmdOkClick(); }) && saved) {

@@ -1,6 +1,7 @@
 #include "ui/dialogs/options_prompts.h"
 
 #include <QColorDialog>
+#include <QCoreApplication>
 #include <QDialog>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -64,11 +65,13 @@ int TQtDialogPrompts::RunModal(QDialog& dialog) {
 }
 
 void TQtDialogPrompts::ShowFailure(QWidget* /*parent*/, const QString& text) {
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Fatal Error"),
-                    QStringLiteral("An unhandled exception occured! Please notify the developers "
-                                   "using the following information:\n\n") +
-                        text,
-                    QMessageBox::Ok);
+    QMessageBox box(
+        QMessageBox::Critical, QCoreApplication::translate("OptionsPrompts", "Fatal Error"),
+        QCoreApplication::translate("OptionsPrompts",
+                                    "An unhandled exception occured! Please notify the developers "
+                                    "using the following information:\n\n") +
+            text,
+        QMessageBox::Ok);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
 }

@@ -24,7 +24,7 @@ TTrustCertificateDialog::TTrustCertificateDialog(const TServerCertificate& certi
                                                  const QString& reason, QWidget* parent)
     : QDialog(parent) {
     setObjectName(QStringLiteral("frmTrustCertificate"));
-    setWindowTitle(QStringLiteral("Trust this certificate?"));
+    setWindowTitle(tr("Trust this certificate?"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
     lblReason = Value(reason, this);
@@ -32,32 +32,32 @@ TTrustCertificateDialog::TTrustCertificateDialog(const TServerCertificate& certi
     lblSubject = Value(Q(certificate.Subject), this);
     lblIssuer = Value(Q(certificate.Issuer), this);
     lblValidity =
-        Value(Q(certificate.ValidFrom) + QStringLiteral(" to ") + Q(certificate.ValidUntil), this);
+        Value(tr("%1 to %2").arg(Q(certificate.ValidFrom), Q(certificate.ValidUntil)), this);
     const QFont fixed(QStringLiteral("monospace"));
     lblFingerprint = Value(Q(FormatFingerprint(certificate.Fingerprint)), this);
     lblFingerprint->setFont(fixed);
     lblKey = Value(Q(FormatFingerprint(certificate.KeyPin)), this);
     lblKey->setFont(fixed);
-    auto* explanation = Value(
-        QStringLiteral("Compare the fingerprint with the one your provider or administrator "
-                       "gives you. Trusting the certificate means: this account connects to ") +
-            Q(certificate.Host) +
-            QStringLiteral(" whenever the server shows this public key, whoever issued the "
-                           "certificate. Should the server ever show another key, the "
-                           "connection is refused."),
-        this);
+    auto* explanation =
+        Value(tr("Compare the fingerprint with the one your provider or administrator "
+                 "gives you. Trusting the certificate means: this account connects to %1 "
+                 "whenever the server shows this public key, whoever issued the "
+                 "certificate. Should the server ever show another key, the "
+                 "connection is refused.")
+                  .arg(Q(certificate.Host)),
+              this);
 
-    cmdTrust = new QPushButton(QStringLiteral("&Trust"), this);
-    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdTrust = new QPushButton(tr("&Trust"), this);
+    cmdCancel = new QPushButton(tr("&Cancel"), this);
     cmdCancel->setDefault(true);
 
     auto* details = new QFormLayout;
-    details->addRow(QStringLiteral("Host:"), lblHost);
-    details->addRow(QStringLiteral("Subject:"), lblSubject);
-    details->addRow(QStringLiteral("Issuer:"), lblIssuer);
-    details->addRow(QStringLiteral("Valid:"), lblValidity);
-    details->addRow(QStringLiteral("SHA-256 fingerprint:"), lblFingerprint);
-    details->addRow(QStringLiteral("Public key SHA-256:"), lblKey);
+    details->addRow(tr("Host:"), lblHost);
+    details->addRow(tr("Subject:"), lblSubject);
+    details->addRow(tr("Issuer:"), lblIssuer);
+    details->addRow(tr("Valid:"), lblValidity);
+    details->addRow(tr("SHA-256 fingerprint:"), lblFingerprint);
+    details->addRow(tr("Public key SHA-256:"), lblKey);
 
     auto* buttons = new QHBoxLayout;
     buttons->addStretch();

@@ -70,7 +70,7 @@ QVariant TFolderListModel::data(const QModelIndex& index, int role) const {
 
 QVariant TFolderListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (section == 0 && orientation == Qt::Horizontal && role == Qt::DisplayRole) {
-        return QStringLiteral("Folders");
+        return tr("Folders");
     }
     return {};
 }

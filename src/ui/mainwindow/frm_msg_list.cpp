@@ -241,8 +241,7 @@ void TfrmMsgList::FormCreate() {
         for (const TAccountLoadFault& fault : faults) {
             text += QString::fromStdString(fault.FileName + ": " + fault.Message) + '\n';
         }
-        QTimer::singleShot(
-            0, this, [text] { QMessageBox::warning(nullptr, QStringLiteral("Error"), text); });
+        QTimer::singleShot(0, this, [text] { QMessageBox::warning(nullptr, tr("Error"), text); });
     }
 
     bool preview = true;
@@ -607,7 +606,7 @@ bool TfrmMsgList::FirstRunShown() const {
 }
 
 void TfrmMsgList::SayNoAccount() {
-    SetStatusText(QString::fromLatin1(kNoAccountYet));
+    SetStatusText(QCoreApplication::translate("MainWindow", kNoAccountYet));
     ShowFirstRun(true);
 }
 

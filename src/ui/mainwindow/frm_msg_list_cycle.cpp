@@ -3,6 +3,8 @@
 #include "cycle/cycle_events.h"
 #include "store/mail_box.h"
 #include "store/mail_item.h"
+#include "ui/common/lower_texts.h"
+#include "ui/common/qt_text.h"
 #include "ui/mainwindow/frm_msg_list.h"
 #include "ui/mainwindow/tray_icon.h"
 
@@ -47,7 +49,7 @@ void TfrmMsgList::ObserveCycle(TCycleEvents& events) {
         [this](const std::vector<TAccount*>& accounts) { ShowFirstRun(accounts.empty()); }));
     cycleSubscriptions_.push_back(events.TaskStatus.Subscribe(
         [this](const std::string&, const std::string& text, uint8_t kind) {
-            SetStatusText(QString::fromStdString(StatusPanelText(text, kind)));
+            SetStatusText(QString::fromStdString(StatusPanelText(S(ShownText(text)), kind)));
         }));
 }
 

@@ -1,5 +1,6 @@
 #include "ui/mainwindow/main_menus.h"
 
+#include <QCoreApplication>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -38,26 +39,26 @@ TCommandSet MakeMainWindowCommands(QWidget& window) {
 }
 
 void BuildMainMenuBar(QMenuBar& bar, const TCommandSet& c) {
-    QMenu* file = bar.addMenu(QStringLiteral("&File"));
+    QMenu* file = bar.addMenu(QCoreApplication::translate("MainWindow", "&File"));
     file->addAction(&c[Compose]);
     file->addSeparator();
     file->addActions({&c[Hide], &c[CloseProgram]});
 
-    QMenu* view = bar.addMenu(QStringLiteral("&View"));
+    QMenu* view = bar.addMenu(QCoreApplication::translate("MainWindow", "&View"));
     view->addActions({&c[Preview], &c[Contacts], &c[Bar]});
     view->addSeparator();
     view->addActions({&c[SelectAll], &c[SelectNone], &c[SelectSpam]});
 
-    QMenu* message = bar.addMenu(QStringLiteral("&Message"));
+    QMenu* message = bar.addMenu(QCoreApplication::translate("MainWindow", "&Message"));
     AddMessageEntries(*message, c);
     message->addActions({&c[SenderAllow], &c[SenderAddress]});
 
-    QMenu* tools = bar.addMenu(QStringLiteral("&Tools"));
+    QMenu* tools = bar.addMenu(QCoreApplication::translate("MainWindow", "&Tools"));
     tools->addAction(&c[AddressBook]);
     tools->addSeparator();
     tools->addAction(&c[Options]);
 
-    QMenu* help = bar.addMenu(QStringLiteral("&Help"));
+    QMenu* help = bar.addMenu(QCoreApplication::translate("MainWindow", "&Help"));
     help->addAction(&c[HelpContents]);
 }
 

@@ -1,5 +1,6 @@
 #include "ui/mainwindow/main_toolbar.h"
 
+#include <QCoreApplication>
 #include <QMainWindow>
 #include <QToolBar>
 #include <QToolButton>
@@ -10,7 +11,7 @@ namespace quobel {
 
 QToolBar* BuildMainToolBar(QMainWindow& window, const TCommandSet& c, QMenu& accounts) {
     using enum TCommandId;
-    QToolBar* bar = window.addToolBar(QStringLiteral("Main"));
+    QToolBar* bar = window.addToolBar(QCoreApplication::translate("MainWindow", "Main"));
     bar->setObjectName(QStringLiteral("tbMain"));
     bar->setMovable(false);
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);

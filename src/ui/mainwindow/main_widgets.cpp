@@ -1,5 +1,6 @@
 #include "ui/mainwindow/main_widgets.h"
 
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -62,7 +63,7 @@ TMainWidgets BuildMainWidgets(QMainWindow& window, TFolderListModel& folders,
     w.tvBoxList->setContextMenuPolicy(Qt::PreventContextMenu);
     w.tvContacts = new QTreeWidget;
     w.tvContacts->setObjectName(QStringLiteral("tvContacts"));
-    w.tvContacts->setHeaderLabels({QStringLiteral("Contacts")});
+    w.tvContacts->setHeaderLabels({QCoreApplication::translate("MainWindow", "Contacts")});
     w.tvContacts->setRootIsDecorated(false);
     w.spltLeft = new QSplitter(Qt::Vertical);
     w.spltLeft->setObjectName(QStringLiteral("spltLeft"));
@@ -93,9 +94,9 @@ TMainWidgets BuildMainWidgets(QMainWindow& window, TFolderListModel& folders,
     // The first-run line sits above the list, in the list's part of the splitter.
     w.pnlFirstRun = new QWidget;
     w.pnlFirstRun->setObjectName(QStringLiteral("pnlFirstRun"));
-    w.lblFirstRun = new QLabel(QString::fromLatin1(kNoAccountYet));
+    w.lblFirstRun = new QLabel(QCoreApplication::translate("MainWindow", kNoAccountYet));
     w.lblFirstRun->setObjectName(QStringLiteral("lblFirstRun"));
-    w.cmdAddAccount = new QPushButton(QStringLiteral("&Add account..."));
+    w.cmdAddAccount = new QPushButton(QCoreApplication::translate("MainWindow", "&Add account..."));
     w.cmdAddAccount->setObjectName(QStringLiteral("cmdAddAccount"));
     auto* firstRunRow = new QHBoxLayout(w.pnlFirstRun);
     firstRunRow->setContentsMargins(8, 6, 8, 6);
@@ -125,11 +126,11 @@ TMainWidgets BuildMainWidgets(QMainWindow& window, TFolderListModel& folders,
         fields->addWidget(value, row, column + 1);
         return value;
     };
-    w.lblFrom = field(QStringLiteral("From:"), 0, 0);
-    w.lblTo = field(QStringLiteral("To:"), 1, 0);
-    w.lblCC = field(QStringLiteral("CC:"), 2, 0);
-    w.lblRecipient = field(QStringLiteral("Recipient:"), 0, 2);
-    w.lblSourceIP = field(QStringLiteral("Source IP:"), 1, 2);
+    w.lblFrom = field(QCoreApplication::translate("MainWindow", "From:"), 0, 0);
+    w.lblTo = field(QCoreApplication::translate("MainWindow", "To:"), 1, 0);
+    w.lblCC = field(QCoreApplication::translate("MainWindow", "CC:"), 2, 0);
+    w.lblRecipient = field(QCoreApplication::translate("MainWindow", "Recipient:"), 0, 2);
+    w.lblSourceIP = field(QCoreApplication::translate("MainWindow", "Source IP:"), 1, 2);
     w.lblSourceIP->setTextInteractionFlags(Qt::LinksAccessibleByMouse);
     fields->setColumnStretch(1, 1);
     fields->setColumnStretch(3, 1);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 class QLabel;
 class QMainWindow;
 class QProgressBar;
@@ -43,7 +45,8 @@ struct TMainWidgets {
 };
 
 // What the first-run line and the Check mail command say while there is no account.
-inline constexpr char kNoAccountYet[] = "No account yet: add one to start checking mail";
+inline constexpr char kNoAccountYet[] =
+    QT_TRANSLATE_NOOP("MainWindow", "No account yet: add one to start checking mail");
 
 // Makes and lays out the window's widgets: the header strip over the folder tree and contacts on
 // the left, the message list over the reader panel on the right, and the status bar. The lists

@@ -1,5 +1,7 @@
 #include "ui/mainwindow/message_list_model.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 #include <cmath>
 #include <functional>
@@ -433,14 +435,23 @@ QVariant TMessageListModel::headerData(int section, Qt::Orientation orientation,
         return {};
     }
     static const char* const kCaptions[kMessageColumnCount] = {
-        "", "", "", "From", "Subject", "Date", "To", "Account", "Size", ""};
+        "",
+        "",
+        "",
+        QT_TRANSLATE_NOOP("MessageList", "From"),
+        QT_TRANSLATE_NOOP("MessageList", "Subject"),
+        QT_TRANSLATE_NOOP("MessageList", "Date"),
+        QT_TRANSLATE_NOOP("MessageList", "To"),
+        QT_TRANSLATE_NOOP("MessageList", "Account"),
+        QT_TRANSLATE_NOOP("MessageList", "Size"),
+        ""};
     // Header images: 0 exclamation mark, 1 paper clip, 2 hand, 3 key.
     static const int kImages[kMessageColumnCount] = {2, 0, 1, -1, -1, -1, -1, -1, -1, 3};
     if (section < 0 || section >= kMessageColumnCount) {
         return {};
     }
     if (role == Qt::DisplayRole) {
-        return QString::fromLatin1(kCaptions[section]);
+        return QCoreApplication::translate("MessageList", kCaptions[section]);
     }
     if (role == Qt::DecorationRole && kImages[section] >= 0) {
         return TIcons::Header()[kImages[section]];

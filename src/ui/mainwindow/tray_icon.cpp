@@ -13,11 +13,10 @@ namespace {
 
 QString UnreadToolTip(int count) {
     if (count <= 0) {
-        return QStringLiteral("Quobel 2 \u2014 no unread messages");
+        return TTrayIcon::tr("Quobel 2 \u2014 no unread messages");
     }
-    return QStringLiteral("Quobel 2 \u2014 %1 unread message%2")
-        .arg(count)
-        .arg(count == 1 ? QString() : QStringLiteral("s"));
+    return count == 1 ? TTrayIcon::tr("Quobel 2 \u2014 1 unread message")
+                      : TTrayIcon::tr("Quobel 2 \u2014 %1 unread messages").arg(count);
 }
 
 }  // namespace
@@ -26,7 +25,7 @@ TTrayIcon::TTrayIcon(QWidget& window, const TCommandSet& commands, TOptions& opt
     : QObject(&window) {
     menu_ = new QMenu(&window);
     menu_->setObjectName(QStringLiteral("mnuTray"));
-    open_ = menu_->addAction(QStringLiteral("&Open"));
+    open_ = menu_->addAction(tr("&Open"));
     open_->setObjectName(QStringLiteral("mnuTrayOpen"));
     menu_->setDefaultAction(open_);
     menu_->addSeparator();

@@ -1,5 +1,6 @@
 #include "ui/reader/attachment_actions.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -18,8 +19,12 @@
 namespace quobel {
 namespace {
 
-const QString kOpenCaption = QStringLiteral("Open attachment");
-const QString kSaveAllCaption = QStringLiteral("Save all");
+QString OpenCaption() {
+    return QCoreApplication::translate("AttachmentActions", "Open attachment");
+}
+QString SaveAllCaption() {
+    return QCoreApplication::translate("AttachmentActions", "Save all");
+}
 
 // Types the desktop runs rather than shows, by the shared MIME database's reading of the name
 // and the first bytes (each covers its subtypes: scripts are executables there).
@@ -54,17 +59,19 @@ const TAttachmentFile* FileOfPart(const std::vector<TAttachmentFile>& files, int
 
 TAttachmentActions::TAttachmentActions(UrlOpener& opener) : opener_(opener) {
     ChooseFile = [](QWidget& owner, const QString& suggested) {
-        return QFileDialog::getSaveFileName(&owner, QStringLiteral("Save as"), suggested);
+        return QFileDialog::getSaveFileName(
+            &owner, QCoreApplication::translate("AttachmentActions", "Save as"), suggested);
     };
     ChooseFolder = [](QWidget& owner, const QString& start) {
-        return QFileDialog::getExistingDirectory(&owner, kSaveAllCaption, start);
+        return QFileDialog::getExistingDirectory(&owner, SaveAllCaption(), start);
     };
     AskYesNo = [](QWidget& owner, const QString& caption, const QString& text) {
         return QMessageBox::question(&owner, caption, text, QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::No) == QMessageBox::Yes;
     };
     ShowError = [](QWidget& owner, const QString& text) {
-        QMessageBox::critical(&owner, QStringLiteral("Error"), text);
+        QMessageBox::critical(&owner, QCoreApplication::translate("AttachmentActions", "Error"),
+                              text);
     };
 }
 
@@ -117,9 +124,11 @@ void TAttachmentActions::Open(const TQBMessage& message, int partIndex, QWidget&
     }
     const QString name = Q(file->Name);
     if ((LooksExecutable(file->Name, *file->Data) || DesktopWouldRun(name, *file->Data)) &&
-        !(AskYesNo && AskYesNo(owner, kOpenCaption,
-                               QStringLiteral("\"%1\" is a program or a script: opening it may run "
-                                              "it on this computer. Open it anyway?")
+        !(AskYesNo && AskYesNo(owner, OpenCaption(),
+                               QCoreApplication::translate(
+                                   "AttachmentActions",
+                                   "\"%1\" is a program or a script: opening it may run "
+                                   "it on this computer. Open it anyway?")
                                    .arg(name)))) {
         return;
     }
@@ -132,7 +141,9 @@ void TAttachmentActions::Open(const TQBMessage& message, int partIndex, QWidget&
         const QString error = temporary_->errorString();
         temporary_.reset();
         if (ShowError) {
-            ShowError(owner, QStringLiteral("Unable to create a temporary folder: ") + error);
+            ShowError(owner, QCoreApplication::translate("AttachmentActions",
+                                                         "Unable to create a temporary folder: %1")
+                                 .arg(error));
         }
         return;
     }
@@ -176,9 +187,11 @@ void TAttachmentActions::SaveAll(const TQBMessage& message, QWidget& owner) {
         const QString name = Q(file.Name);
         const QString path = target.filePath(name);
         if (QFileInfo::exists(path) &&
-            !(AskYesNo && AskYesNo(owner, kSaveAllCaption,
-                                   QStringLiteral("\"%1\" already exists in %2. Replace it?")
-                                       .arg(name, QDir::toNativeSeparators(folder))))) {
+            !(AskYesNo &&
+              AskYesNo(owner, SaveAllCaption(),
+                       QCoreApplication::translate("AttachmentActions",
+                                                   "\"%1\" already exists in %2. Replace it?")
+                           .arg(name, QDir::toNativeSeparators(folder))))) {
             continue;
         }
         if (!Write(path, *file.Data, owner)) {

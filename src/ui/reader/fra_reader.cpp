@@ -23,8 +23,9 @@
 namespace quobel {
 namespace {
 
-const char* const kNoAccountText =
-    "This message cannot be downloaded: the account it came from no longer exists.";
+const char* const kNoAccountText = QT_TRANSLATE_NOOP(
+    "quobel::TfraReader",
+    "This message cannot be downloaded: the account it came from no longer exists.");
 
 // The wait cursor for the length of one operation, also when it fails.
 class WaitCursor {
@@ -45,9 +46,9 @@ QString BytesToQString(const std::string& bytes) {
 }  // namespace
 
 const char* const TfraReader::kWaitingText =
-    "Please wait, downloading the message from the server...";
+    QT_TR_NOOP("Please wait, downloading the message from the server...");
 const char* const TfraReader::kRemovedText =
-    "The message has already been removed from the server...";
+    QT_TR_NOOP("The message has already been removed from the server...");
 
 TfraReader::TfraReader(Services services, QWidget* parent)
     : QWidget(parent), services_(std::move(services)), self_(std::make_shared<TfraReader*>(this)) {
@@ -100,10 +101,10 @@ TfraReader::TfraReader(Services services, QWidget* parent)
 
     mnuReader = new QMenu(this);
     mnuReader->setObjectName(QStringLiteral("mnuReader"));
-    mnuCopy = mnuReader->addAction(QStringLiteral("&Copy"));
+    mnuCopy = mnuReader->addAction(tr("&Copy"));
     mnuCopy->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_C));
     mnuReader->addSeparator();
-    mnuSelectAll = mnuReader->addAction(QStringLiteral("Select &all"));
+    mnuSelectAll = mnuReader->addAction(tr("Select &all"));
     mnuSelectAll->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_A));
     connect(mnuCopy, &QAction::triggered, this, [this] { ActiveView().copy(); });
     connect(mnuSelectAll, &QAction::triggered, this, [this] {
@@ -233,7 +234,7 @@ void TfraReader::ShowNotice(const char* text, TState state) {
     palette.setColor(QPalette::Base, standard.color(QPalette::Button));
     palette.setColor(QPalette::Text, standard.color(QPalette::Disabled, QPalette::Text));
     rtfText->setPalette(palette);
-    rtfText->SetText(QString::fromUtf8(text));
+    rtfText->SetText(tr(text));
     state_ = state;
     SetActivePage(kTextPage);
     MessageShown();
@@ -264,8 +265,7 @@ void TfraReader::FetchFailed(TMailItem& item, const std::string& error) {
     }
     // The error comes from a server: it is shown as text, never as markup.
     const QString text = QString::fromUtf8(error.data(), static_cast<qsizetype>(error.size()));
-    lblFetchFailed->setText(text.toHtmlEscaped() +
-                            QStringLiteral(" &nbsp;<a href=\"retry\">Try again</a>"));
+    lblFetchFailed->setText(text.toHtmlEscaped() + tr(" &nbsp;<a href=\"retry\">Try again</a>"));
     ShowNotice("", TState::Failed);
     lblFetchFailed->setVisible(true);
 }

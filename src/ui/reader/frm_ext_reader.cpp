@@ -25,7 +25,9 @@ namespace quobel {
 namespace {
 
 constexpr int kHeadersHeight = 75;
-const QString kNoSubject = QStringLiteral("(No subject)");
+QString NoSubject() {
+    return TfrmExtReader::tr("(No subject)");
+}
 
 }  // namespace
 
@@ -42,7 +44,7 @@ TfrmExtReader::TfrmExtReader(TReaderWindowHost& host, QWidget* parent)
     setObjectName(QStringLiteral("frmExtReader"));
     SetHelpSection(*this, "readerwindow");
     setAttribute(Qt::WA_DeleteOnClose);
-    setWindowTitle(kNoSubject);
+    setWindowTitle(NoSubject());
     setWindowIcon(TIcons::Application());
     resize(482, 364);
     CreateActions();
@@ -88,18 +90,18 @@ void TfrmExtReader::CreateActions() {
     }
     c[Redirect].setEnabled(false);
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QMenu* file = menuBar()->addMenu(tr("&File"));
     file->addAction(&c[Compose]);
     file->addSeparator();
     file->addAction(&c[CloseReader]);
-    QMenu* message = menuBar()->addMenu(QStringLiteral("&Message"));
+    QMenu* message = menuBar()->addMenu(tr("&Message"));
     message->addActions({&c[Reply], &c[ReplyAll], &c[Forward], &c[Redirect]});
     message->addSeparator();
     message->addActions({&c[DeleteShown], &c[AntiSpamShown]});
     message->addSeparator();
     message->addActions({&c[FirstMessage], &c[PreviousMessage], &c[NextMessage], &c[LastMessage]});
 
-    tbMain = addToolBar(QStringLiteral("Toolbar"));
+    tbMain = addToolBar(tr("Toolbar"));
     tbMain->setObjectName(QStringLiteral("tbMain"));
     tbMain->setMovable(false);
     tbMain->addAction(&c[Compose]);
@@ -129,22 +131,22 @@ void TfrmExtReader::CreateWidgets() {
         fields->addWidget(value, row, column + 1);
         return value;
     };
-    txtFrom = field("txtFrom", QStringLiteral("From:"), 0, 0);
-    txtTo = field("txtTo", QStringLiteral("To:"), 1, 0);
-    txtCC = field("txtCC", QStringLiteral("CC:"), 2, 0);
-    txtSubject = field("txtSubject", QStringLiteral("Subject:"), 3, 0);
-    txtRecipient = field("txtRecipient", QStringLiteral("Recipient:"), 0, 2);
-    fields->addWidget(new QLabel(QStringLiteral("Source IP:")), 1, 2);
+    txtFrom = field("txtFrom", tr("From:"), 0, 0);
+    txtTo = field("txtTo", tr("To:"), 1, 0);
+    txtCC = field("txtCC", tr("CC:"), 2, 0);
+    txtSubject = field("txtSubject", tr("Subject:"), 3, 0);
+    txtRecipient = field("txtRecipient", tr("Recipient:"), 0, 2);
+    fields->addWidget(new QLabel(tr("Source IP:")), 1, 2);
     lblSourceField = new QLabel;
     lblSourceField->setObjectName(QStringLiteral("lblSourceField"));
     fields->addWidget(lblSourceField, 1, 3);
-    txtDate = field("txtDate", QStringLiteral("Date:"), 2, 2);
+    txtDate = field("txtDate", tr("Date:"), 2, 2);
     fields->setColumnStretch(1, 1);
     fields->setColumnStretch(3, 1);
     tbAttachments = new QToolButton;
     tbAttachments->setObjectName(QStringLiteral("tbAttachments"));
     tbAttachments->setIcon(TIcons::Mail()[2]);
-    tbAttachments->setToolTip(QStringLiteral("Attachments"));
+    tbAttachments->setToolTip(tr("Attachments"));
     tbAttachments->setVisible(false);
     fields->addWidget(tbAttachments, 0, 4, 4, 1, Qt::AlignTop);
 
@@ -211,7 +213,7 @@ void TfrmExtReader::ReaderMessageShown() {
     const QString subject = QString::fromStdString(item->CachedData.Subject);
     TReaderHeaders::SetFieldText(txtSubject, subject);
     TReaderHeaders::SetFieldText(txtDate, QString::fromStdString(item->CachedData.DateStr));
-    setWindowTitle(subject.isEmpty() ? kNoSubject : subject);
+    setWindowTitle(subject.isEmpty() ? NoSubject() : subject);
     for (const TCommandId id :
          {TCommandId::DeleteShown, TCommandId::Reply, TCommandId::ReplyAll, TCommandId::Forward}) {
         commands_[id].setEnabled(true);

@@ -41,8 +41,9 @@ std::string ShownTextOf(const TMailItem& item, const TQBMessage& message, const 
 }  // namespace
 
 const char* const TMailWriter::kNoMailProgramText =
-    "No mail program is set up on this desktop to write mail, so choose a default e-mail "
-    "program in the desktop's settings and try again.";
+    QT_TRANSLATE_NOOP("MailWriter",
+                      "No mail program is set up on this desktop to write mail, so choose a "
+                      "default e-mail program in the desktop's settings and try again.");
 
 TMailWriter::TMailWriter(UrlOpener& opener) : opener_(opener) {
     Tell = [](QWidget& owner, const QString& text) {
@@ -57,7 +58,7 @@ bool TMailWriter::Hand(const std::string& uri, QWidget& owner) {
         opened = opener_.OpenWithProgram(uri);
     }
     if (!opened && Tell) {
-        Tell(owner, QString::fromUtf8(kNoMailProgramText));
+        Tell(owner, QCoreApplication::translate("MailWriter", kNoMailProgramText));
     }
     return opened;
 }

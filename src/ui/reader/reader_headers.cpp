@@ -36,9 +36,9 @@ QIcon FileIcon(const QString& fileName) {
 
 }  // namespace
 
-const QString TReaderHeaders::kOpenCaption = QStringLiteral("&Open");
-const QString TReaderHeaders::kSaveAsCaption = QStringLiteral("Save as\u2026");
-const QString TReaderHeaders::kSaveAllCaption = QStringLiteral("Save all\u2026");
+const char* const TReaderHeaders::kOpenCaption = QT_TR_NOOP("&Open");
+const char* const TReaderHeaders::kSaveAsCaption = QT_TR_NOOP("Save as\u2026");
+const char* const TReaderHeaders::kSaveAllCaption = QT_TR_NOOP("Save all\u2026");
 
 TReaderHeaders::TReaderHeaders(Widgets widgets, TfraReader& reader, QObject* parent)
     : QObject(parent), w_(widgets), reader_(reader) {
@@ -51,7 +51,7 @@ TReaderHeaders::TReaderHeaders(Widgets widgets, TfraReader& reader, QObject* par
     }
     mnuSource = new QMenu(w_.SourceIP);
     mnuSource->setObjectName(QStringLiteral("mnuSource"));
-    mnuSourceCopy = mnuSource->addAction(QStringLiteral("&Copy"));
+    mnuSourceCopy = mnuSource->addAction(tr("&Copy"));
     connect(mnuSourceCopy, &QAction::triggered, this, &TReaderHeaders::mnuSourceCopyClick);
     w_.SourceIP->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(w_.SourceIP, &QWidget::customContextMenuRequested, this,
@@ -115,8 +115,8 @@ void TReaderHeaders::Fill() {
         while (w_.Tabs->count() > 0) {
             w_.Tabs->removeTab(0);
         }
-        w_.Tabs->setTabData(w_.Tabs->addTab(QStringLiteral(" Text ")), TfraReader::kTextPage);
-        w_.Tabs->setTabData(w_.Tabs->addTab(QStringLiteral(" Source ")), TfraReader::kSourcePage);
+        w_.Tabs->setTabData(w_.Tabs->addTab(tr(" Text ")), TfraReader::kTextPage);
+        w_.Tabs->setTabData(w_.Tabs->addTab(tr(" Source ")), TfraReader::kSourcePage);
         w_.Tabs->setCurrentIndex(reader_.ActivePage() == TfraReader::kSourcePage ? 1 : 0);
     }
     w_.Attachments->setVisible(item != nullptr && item->Attachments);
@@ -173,10 +173,10 @@ void TReaderHeaders::FillAttachments() {
                 }
             });
         };
-        add(kOpenCaption, TAttachmentCommand::Open);
-        add(kSaveAsCaption, TAttachmentCommand::SaveAs);
+        add(tr(kOpenCaption), TAttachmentCommand::Open);
+        add(tr(kSaveAsCaption), TAttachmentCommand::SaveAs);
         actions->addSeparator();
-        add(kSaveAllCaption, TAttachmentCommand::SaveAll);
+        add(tr(kSaveAllCaption), TAttachmentCommand::SaveAll);
         entry->setMenu(actions);
     }
 }

@@ -59,9 +59,9 @@ class TReaderHeaders : public QObject {
     // An entry of an attachment's submenu: Open, Save as, Save all, with the attachment's part.
     std::function<void(TAttachmentCommand command, int partIndex)> OnAttachment;
 
-    static const QString kOpenCaption;
-    static const QString kSaveAsCaption;
-    static const QString kSaveAllCaption;
+    static const char* const kOpenCaption;
+    static const char* const kSaveAsCaption;
+    static const char* const kSaveAllCaption;
 
   private:
     void FillAttachments();

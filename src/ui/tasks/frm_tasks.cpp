@@ -15,6 +15,7 @@
 #include "retrieval/errors.h"
 #include "ui/common/help_key.h"
 #include "ui/common/icons.h"
+#include "ui/common/lower_texts.h"
 
 namespace quobel {
 namespace {
@@ -47,7 +48,7 @@ TfrmTasks::TfrmTasks(TOptions& options, QWidget* parent)
     : QDialog(parent, Qt::Tool | Qt::WindowCloseButtonHint), options_(options) {
     setObjectName(QStringLiteral("frmTasks"));
     SetHelpSection(*this, "tasks");
-    setWindowTitle(QStringLiteral("Tasks"));
+    setWindowTitle(tr("Tasks"));
     setSizeGripEnabled(true);
 
     auto* imgIcon = new QLabel;
@@ -64,27 +65,27 @@ TfrmTasks::TfrmTasks(TOptions& options, QWidget* parent)
     pbProgress->setTextVisible(false);
     pbProgress->setRange(0, 100);
     pbProgress->setValue(0);
-    cmdHide = new QPushButton(QStringLiteral("&Hide"));
+    cmdHide = new QPushButton(tr("&Hide"));
     cmdHide->setObjectName(QStringLiteral("cmdHide"));
     cmdHide->setDefault(true);
     cmdHide->setFixedSize(75, 21 + 4);
-    cmdDetails = new QPushButton(QStringLiteral("&Details <<"));
+    cmdDetails = new QPushButton(tr("&Details <<"));
     cmdDetails->setObjectName(QStringLiteral("cmdDetails"));
     cmdDetails->setFixedSize(75, 21 + 4);
     cmdDetails->setAutoDefault(false);
 
-    tvTasks = MakeList(QStringLiteral("Task"), QStringLiteral("Account"));
+    tvTasks = MakeList(tr("Task"), tr("Account"));
     tvTasks->setObjectName(QStringLiteral("tvTasks"));
-    tvErrors = MakeList(QStringLiteral("Error"), QStringLiteral("Time"));
+    tvErrors = MakeList(tr("Error"), tr("Time"));
     tvErrors->setObjectName(QStringLiteral("tvErrors"));
-    cmdTrust = new QPushButton(QStringLiteral("Trust this certificate\u2026"));
+    cmdTrust = new QPushButton(tr("Trust this certificate\u2026"));
     cmdTrust->setObjectName(QStringLiteral("cmdTrust"));
     cmdTrust->setAutoDefault(false);
     cmdTrust->hide();
     pcTasks = new QTabWidget;
     pcTasks->setObjectName(QStringLiteral("pcTasks"));
-    pcTasks->addTab(tvTasks, QStringLiteral("Tasks"));
-    pcTasks->addTab(tvErrors, QStringLiteral("Errors"));
+    pcTasks->addTab(tvTasks, tr("Tasks"));
+    pcTasks->addTab(tvErrors, tr("Errors"));
     pcTasks->setFixedHeight(kPagesHeight);
 
     auto* grid = new QGridLayout(this);
@@ -144,8 +145,7 @@ void TfrmTasks::TaskQueueChanged(TTasks& queue) {
     tvTasks->clear();
     for (size_t i = 0; i < queue.Count(); ++i) {
         TCustomTask& task = queue.Items(i);
-        AddTaskRow(QString::fromStdString(task.Description()),
-                   QString::fromStdString(ServerOf(task)));
+        AddTaskRow(ShownText(task.Description()), QString::fromStdString(ServerOf(task)));
     }
     if (queue.Count() == 0 && ErrorRowCount() == 0) {
         hide();
@@ -158,7 +158,7 @@ void TfrmTasks::ObserveCycle(TCycleEvents& events, QWidget* owner) {
     cycleSubscriptions_.push_back(events.TaskStatus.Subscribe(
         [this](const std::string& account, const std::string& text, uint8_t) {
             SetAccount(QString::fromStdString(account));
-            SetStatus(QString::fromStdString(text));
+            SetStatus(ShownText(text));
         }));
     cycleSubscriptions_.push_back(
         events.TaskProgress.Subscribe([this](int64_t maximum, int64_t position) {
@@ -172,8 +172,8 @@ void TfrmTasks::ObserveCycle(TCycleEvents& events, QWidget* owner) {
 }
 
 void TfrmTasks::ShowError(const TError& error) {
-    AddErrorRow(QString::fromStdString(error.Message), QString::fromStdString(error.TimeStr()),
-                error.Time(), QString::fromStdString(error.Details));
+    AddErrorRow(ShownText(error.Message), QString::fromStdString(error.TimeStr()), error.Time(),
+                QString::fromStdString(error.Details));
     // The row just added is the last one with that time.
     QTreeWidgetItem* row = nullptr;
     for (int i = tvErrors->topLevelItemCount(); i-- > 0 && row == nullptr;) {
@@ -279,10 +279,10 @@ void TfrmTasks::cmdDetailsClick() {
     if (DetailsShown()) {
         setMinimumHeight(0);
         resize(width(), collapsedHeight_);
-        cmdDetails->setText(QStringLiteral("&Details >>"));
+        cmdDetails->setText(tr("&Details >>"));
     } else {
         resize(width(), fullHeight_);
-        cmdDetails->setText(QStringLiteral("&Details <<"));
+        cmdDetails->setText(tr("&Details <<"));
     }
     pcTasks->setVisible(!DetailsShown());
     OptionsScope scope(options_);

@@ -1,6 +1,7 @@
 #include "ui/tickerbar/bar_menus.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QMenu>
 #include <QPoint>
 #include <QWidget>
@@ -58,7 +59,8 @@ void TBarMenus::CreateMenus() {
     mainMenu_->addAction(&actions_[BarCompose]);
     mainMenu_->addAction(&actions_[BarAddressBook]);
     mainMenu_->addSeparator();
-    checkNowMenu_ = mainMenu_->addMenu(QStringLiteral("Check email &now..."));
+    checkNowMenu_ =
+        mainMenu_->addMenu(QCoreApplication::translate("BarMenus", "Check email &now..."));
     checkNowMenu_->addAction(&actions_[BarCheckAll]);
     checkNowMenu_->addSeparator();
     mainMenu_->addAction(&actions_[BarOptions]);

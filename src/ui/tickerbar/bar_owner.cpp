@@ -8,6 +8,7 @@
 #include "retrieval/tasks.h"
 #include "store/mail_box.h"
 #include "ui/app/quobel_context.h"
+#include "ui/common/qt_text.h"
 #include "ui/mainwindow/frm_msg_list.h"
 
 namespace quobel {
@@ -76,15 +77,18 @@ void TBarOwner::ReportSkinFallback(const TSkin* used, const std::vector<std::str
     if (used == chosen || chosenName.empty()) {
         return;
     }
-    std::string details = chosen == nullptr ? "There is no skin of that name." : std::string();
+    std::string details =
+        chosen == nullptr ? S(tr("There is no skin of that name.")) : std::string();
     for (const std::string& failure : failures) {
         details += (details.empty() ? "" : "\n") + failure;
     }
-    const std::string instead = used != nullptr
-                                    ? "the bar uses the skin \"" + used->Name + "\" instead"
-                                    : "no other skin could be loaded either";
-    controller_.LogError("The skin \"" + chosenName + "\" could not be loaded; " + instead,
-                         details);
+    const QString message =
+        used != nullptr
+            ? tr("The skin \"%1\" could not be loaded; the bar uses the skin \"%2\" instead")
+                  .arg(Q(chosenName), Q(used->Name))
+            : tr("The skin \"%1\" could not be loaded; no other skin could be loaded either")
+                  .arg(Q(chosenName));
+    controller_.LogError(S(message), details);
 }
 
 void TBarOwner::BarClosed(TfrmBar& bar) {

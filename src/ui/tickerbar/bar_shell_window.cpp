@@ -12,6 +12,7 @@
 #include <chrono>
 #include <utility>
 
+#include "ui/common/lower_texts.h"
 #include "ui/x11/desktop_shell.h"
 
 namespace quobel {
@@ -142,9 +143,9 @@ void TBarShellWindow::ShowInformation(const std::string& title, const std::strin
         onInformation_(title, text);
         return;
     }
-    QString shown = QString::fromStdString(text);
+    QString shown = ShownText(text);
     shown.replace(QStringLiteral("\n\r"), QStringLiteral("\n"));
-    QMessageBox::information(&window_, QString::fromStdString(title), shown);
+    QMessageBox::information(&window_, ShownText(title), shown);
 }
 
 }  // namespace quobel

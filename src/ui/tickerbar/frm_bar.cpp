@@ -17,6 +17,7 @@
 #include "store/mail_box.h"
 #include "store/mail_item.h"
 #include "ui/common/help_key.h"
+#include "ui/common/lower_texts.h"
 #include "ui/common/qt_text.h"
 #include "ui/tickerbar/bar_floating_shell.h"
 
@@ -53,7 +54,7 @@ TfrmBar::TfrmBar(TBarHost& host, TOptions& options, const TShellFactory& shellFa
               .MarkAllRead = [this] { MarkAllRead(); },
               .StillThere = [this](TMailItem* item) { return ValidItem(item); }}),
       shellWindow_(*this, OnInformation, [this] { return drag_ != nullptr && drag_->Active(); }) {
-    setWindowTitle(QStringLiteral("Quobel Bar"));
+    setWindowTitle(tr("Quobel Bar"));
     SetHelpSection(*this, "bar");
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAttribute(Qt::WA_ShowWithoutActivating);
@@ -250,7 +251,7 @@ void TfrmBar::UpdateHint(const QPoint& globalPos) {
     }
     if (hint != LastHint) {
         if (!hint.empty()) {
-            QString text = Q(hint);
+            QString text = ShownText(hint);
             text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
             // Plain text: a sender such as "<ann@example.org>" must not be read as markup.
             QToolTip::showText(globalPos, Qt::convertFromPlainText(text, Qt::WhiteSpaceNormal),
