@@ -47,9 +47,10 @@ forget_demo_password() {
     done
 }
 
-# Quobel keeps the demo account's password in the desktop's keyring when one runs; otherwise the
-# demo brings a keyring of its own (a private session bus with GNOME Keyring) when it can.
-if ! secret_service_runs && command -v gnome-keyring-daemon >/dev/null &&
+# Quobel keeps the demo account's password in the desktop's keyring when one runs. Without a
+# session bus the demo brings a keyring of its own (a private bus with GNOME Keyring) when it can;
+# a session bus without a keyring stays as it is (the password then stays in the account file).
+if [[ -z "${DBUS_SESSION_BUS_ADDRESS:-}" ]] && command -v gnome-keyring-daemon >/dev/null &&
     command -v dbus-daemon >/dev/null && "$root/scripts/keyring-fixture.sh" start "$work/keyring"; then
     # shellcheck disable=SC1091
     source "$work/keyring/facts"

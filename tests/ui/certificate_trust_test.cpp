@@ -13,6 +13,7 @@
 #include <QTreeWidget>
 
 #include "accounts/account_file.h"
+#include "accounts/account_passwords.h"
 #include "accounts/accounts.h"
 #include "reader_fixture.h"
 #include "retrieval/errors.h"
@@ -175,6 +176,16 @@ TEST(AccountDialogTest, TheTestButtonCancelsARunningTest) {
 // account file and checks again, through the real cycle.
 using TasksWindowTrustTest = ReaderTest;
 
+// The test's session has no keyring: saving the trusted key also logs, once, that passwords stay
+// in the account files. Only the other rows count here.
+int RowsBesidesKeyring(const TfrmTasks& tasks) {
+    int rows = 0;
+    for (int i = 0; i < tasks.tvErrors->topLevelItemCount(); ++i) {
+        rows += tasks.tvErrors->topLevelItem(i)->text(0) != QLatin1String(kKeyringUnavailable);
+    }
+    return rows;
+}
+
 TEST_F(TasksWindowTrustTest, ACheckRefusedForItsCertificateIsOfferedAndTrusted) {
     PrivateDovecot server({Ann()});
     server.PresentNewSelfSignedCertificate();
@@ -186,7 +197,7 @@ TEST_F(TasksWindowTrustTest, ACheckRefusedForItsCertificateIsOfferedAndTrusted) 
 
     cycle->Controller().CheckAccount(*Account);
     ASSERT_TRUE(RunTasks());
-    ASSERT_EQ(tasks.ErrorRowCount(), 1);
+    ASSERT_EQ(RowsBesidesKeyring(tasks), 1);
     EXPECT_THAT(tasks.tvErrors->currentItem()->toolTip(0).toStdString(),
                 StartsWith("Certificate verification failed: self"));
     EXPECT_TRUE(tasks.isVisible());
@@ -205,14 +216,14 @@ TEST_F(TasksWindowTrustTest, ACheckRefusedForItsCertificateIsOfferedAndTrusted) 
 
     // The check that trusting queued gets the mail.
     ASSERT_TRUE(RunTasks());
-    EXPECT_EQ(tasks.ErrorRowCount(), 1);
+    EXPECT_EQ(RowsBesidesKeyring(tasks), 1);
     EXPECT_EQ(Inbox->Items.Count(), filedBefore + 2);
 
     // Another key on the same host: refused with both keys, offered again.
     server.PresentNewSelfSignedCertificate();
     cycle->Controller().CheckAccount(*Account);
     ASSERT_TRUE(RunTasks());
-    ASSERT_EQ(tasks.ErrorRowCount(), 2);
+    ASSERT_EQ(RowsBesidesKeyring(tasks), 2);
     const std::string details = tasks.tvErrors->currentItem()->toolTip(0).toStdString();
     EXPECT_THAT(details, HasSubstr("the server's certificate changed"));
     EXPECT_THAT(details, HasSubstr(FormatFingerprint(saved.TrustedKey.Key)));

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The whole program on a real desktop: Xvfb, a private session bus and Debian's dunst as the
-# notification service, with ./run demo's setup (a private Dovecot with the sample mail). The
-# first check raises a notification that dunst displays; a script reads the unread messages over
+# The whole program on a real desktop: Xvfb, a private session bus with a keyring and Debian's
+# dunst as the notification service, with ./run demo's setup (a private Dovecot with the sample
+# mail). The first check raises a notification that dunst displays; a script reads the unread messages over
 # D-Bus, marks them read, and the notification goes. Leaves a screenshot as a test artifact.
 #   notify_under_xvfb.sh QUOBEL ARTIFACT_DIR
 set -euo pipefail
@@ -13,6 +13,7 @@ pids=()
 cleanup() {
     for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
     wait 2>/dev/null || true
+    "$root/scripts/keyring-fixture.sh" stop "$work/keyring" >/dev/null 2>&1 || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -24,10 +25,12 @@ fail() {
 }
 
 start_xvfb || fail "Xvfb did not start"
-DBUS_SESSION_BUS_ADDRESS=$(dbus-daemon --session --fork --print-address=1 --print-pid=3 \
-    3>"$work/bus.pid" | head -n1)
+# A private session bus with an unlocked keyring on it: a bus whose keyring would be started on
+# demand would ask for a keyring password on the screen, with nobody there to give it.
+"$root/scripts/keyring-fixture.sh" start "$work/keyring" || fail "the keyring did not start"
+# shellcheck disable=SC1091
+source "$work/keyring/facts"
 export DBUS_SESSION_BUS_ADDRESS
-pids+=("$(cat "$work/bus.pid")")
 dunst >"$work/dunst.log" 2>&1 &
 pids+=($!)
 dunst_ready() {

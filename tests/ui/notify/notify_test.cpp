@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 
+#include "accounts/account_passwords.h"
 #include "core/digest.h"
 #include "core/options.h"
 #include "cycle/inbox_queries.h"
@@ -149,6 +150,18 @@ class NotifyTest : public ::testing::Test {
     std::unique_ptr<TDesktopBus> desktopBus;
 };
 
+// The test's bus has no keyring: saving the accounts after a check also logs, once, that passwords
+// stay in the account files. The other entries are what these tests look at.
+std::vector<std::string> LoggedBesidesKeyring(const TErrors& errors) {
+    std::vector<std::string> messages;
+    for (size_t i = 0; i < errors.Count(); ++i) {
+        if (errors.Items(i).Message != kKeyringUnavailable) {
+            messages.push_back(errors.Items(i).Message);
+        }
+    }
+    return messages;
+}
+
 TEST_F(NotifyTest, OneNotificationPerAccountThatTheNextCheckReplaces) {
     const std::string work = CreateMailUser("ntwork", "pw");
     const std::string home = CreateMailUser("nthome", "pw");
@@ -189,7 +202,7 @@ TEST_F(NotifyTest, OneNotificationPerAccountThatTheNextCheckReplaces) {
     EXPECT_EQ(server.Notes[2].Replaces, workNote.Id);
     EXPECT_EQ(server.Notes[2].Summary, QStringLiteral("4 new messages \u2014 Work"));
     EXPECT_TRUE(server.Closed.empty());
-    EXPECT_EQ(context.Errors.Count(), 0u);
+    EXPECT_THAT(LoggedBesidesKeyring(context.Errors), ::testing::IsEmpty());
 }
 
 TEST_F(NotifyTest, WhatTheServiceCannotShowIsLeftOut) {
@@ -341,12 +354,13 @@ TEST_F(NotifyTest, WithoutANotificationServiceMailStillArrivesAndOneErrorIsLogge
         }
         window->Command(TCommandId::Synchronize).trigger();
         ASSERT_TRUE(QTest::qWaitFor([&] { return cycle->Tasks().Count() == 0; }, kWaitMs));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return context.Errors.Count() == 1; }, kWaitMs));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return LoggedBesidesKeyring(context.Errors).size() == 1; }, kWaitMs));
         QTest::qWait(300);
         EXPECT_EQ(Inbox->Unread, round);
-        EXPECT_EQ(context.Errors.Count(), 1u);
+        EXPECT_THAT(LoggedBesidesKeyring(context.Errors),
+                    ::testing::ElementsAre("Could not show a desktop notification!"));
     }
-    EXPECT_EQ(context.Errors.Items(0).Message, "Could not show a desktop notification!");
 }
 
 // --- the D-Bus interface, as a script uses it -----------------------------------------------
