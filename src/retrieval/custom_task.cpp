@@ -37,6 +37,12 @@ void TCustomTask::AbortConnection() noexcept {
     }
 }
 
+void TCustomTask::Cancel() noexcept {
+    // Set first: the worker reads it when the abort makes its wait fail.
+    cancelled_.store(true);
+    AbortConnection();
+}
+
 void TCustomTask::Synchronize(const std::function<void()>& call) {
     dispatcher_.RunAndWait(call);
 }
@@ -56,10 +62,19 @@ void TCustomTask::ReportError(const std::string& text, const Error& error) {
     if (Stopped()) {
         return;
     }
-    ErrorText = text;
+    // Whatever failed after a cancellation failed because of it: the user hears of it once, in
+    // the words of what they did.
+    if (Cancelled()) {
+        if (cancelReported_) {
+            return;
+        }
+        cancelReported_ = true;
+    }
+    const std::string shown = Cancelled() ? std::string(kCancelledText) : text;
+    ErrorText = shown;
     ErrorObject = error;
     if (OnError) {
-        Synchronize([&] { OnError(*this, text, error); });
+        Synchronize([&] { OnError(*this, shown, error); });
     }
 }
 
@@ -131,7 +146,8 @@ void TCustomTask::Execute() noexcept {
     }
     if (UsesConnection && connected()) {
         try {
-            if (CanHandOver && !Stopped() && OnHandOver) {
+            // An aborted session stays aborted: the next task opens its own.
+            if (CanHandOver && !Stopped() && !Cancelled() && OnHandOver) {
                 bool handedOver = HandedOver;
                 Synchronize([&] { OnHandOver(*this, handedOver); });
                 HandedOver = handedOver;

@@ -22,6 +22,9 @@ inline constexpr uint8_t kStatusChecking = 2;
 inline constexpr uint8_t kStatusTransferring = 3;
 inline constexpr uint8_t kStatusNone = 5;
 
+// What the error log says of a task the user cancelled.
+inline constexpr const char* kCancelledText = "Cancelled";
+
 // A background task: one worker thread that does its work (Run) with a POP3 session and talks to
 // the rest of the system only through events. Every event but OnProgress runs on the
 // user-interface thread while the worker waits, so handlers may touch anything there and read
@@ -78,6 +81,11 @@ class TCustomTask {
     bool Stopped() const { return stopped_.load(); }
     // Ends every wait of the task's session at once; for program exit. Any thread.
     void AbortConnection() noexcept;
+    // The user gives up on the task: its session is aborted at once, the failure that brings
+    // is logged once as "Cancelled", and the task ends as after any failure, so what it has
+    // done stays done and the queue goes on. Any thread; the session is not handed over.
+    void Cancel() noexcept;
+    bool Cancelled() const { return cancelled_.load(); }
     // Waits for the worker thread to end.
     void WaitFor();
 
@@ -98,6 +106,9 @@ class TCustomTask {
     std::atomic<bool> stopped_{false};
     std::atomic<bool> finished_{false};
     std::atomic<bool> aborted_{false};
+    std::atomic<bool> cancelled_{false};
+    // Worker thread only: the cancellation has been logged.
+    bool cancelReported_ = false;
     // The session while the worker uses it, for AbortConnection from another thread.
     std::atomic<TQBPOP3*> activeSession_{nullptr};
 };

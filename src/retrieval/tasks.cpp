@@ -64,6 +64,14 @@ void TTasks::StartNext() {
     head.Start();
 }
 
+bool TTasks::CancelRunning() {
+    if (items_.empty()) {
+        return false;
+    }
+    items_.front()->Cancel();
+    return true;
+}
+
 void TTasks::TerminateTasks() {
     for (const auto& task : items_) {
         task->Terminate();

@@ -58,6 +58,10 @@ class TTasks {
         return false;
     }
 
+    // Cancels the head task, the one running (or about to start): see TCustomTask::Cancel.
+    // False when the queue is empty.
+    bool CancelRunning();
+
     // Asks every queued task, running or waiting, to stop.
     void TerminateTasks();
 

@@ -86,6 +86,7 @@ TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& 
     tasks.ObserveCycle(controller_->Events, &window);
     tasks_->AddObserver(tasks);
     tasks.OnClearErrors = [this] { context_.Errors.Clear(); };
+    tasks.OnCancelTask = [this] { tasks_->CancelRunning(); };
     tasks.OnTrustCertificate = [this](const std::string& accountId,
                                       const TServerCertificate& certificate) {
         return controller_->TrustCertificate(accountId, certificate);
@@ -106,6 +107,7 @@ TMailCycle::~TMailCycle() {
     readers_.reset();
     tasks_->RemoveObserver(tasksWindow_);
     tasksWindow_.OnTrustCertificate = nullptr;
+    tasksWindow_.OnCancelTask = nullptr;
     tasks_.reset();
     controller_.reset();
 }

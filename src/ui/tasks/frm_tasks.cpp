@@ -73,6 +73,11 @@ TfrmTasks::TfrmTasks(TOptions& options, QWidget* parent)
     cmdDetails->setObjectName(QStringLiteral("cmdDetails"));
     cmdDetails->setFixedSize(75, 21 + 4);
     cmdDetails->setAutoDefault(false);
+    cmdCancel = new QPushButton(tr("Cancel"));
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdCancel->setFixedSize(75, 21 + 4);
+    cmdCancel->setAutoDefault(false);
+    cmdCancel->setEnabled(false);
 
     tvTasks = MakeList(tr("Task"), tr("Account"));
     tvTasks->setObjectName(QStringLiteral("tvTasks"));
@@ -94,6 +99,7 @@ TfrmTasks::TfrmTasks(TOptions& options, QWidget* parent)
     grid->addWidget(lblAccount, 0, 1);
     grid->addWidget(cmdHide, 0, 2);
     grid->addWidget(lblStatus, 1, 1);
+    grid->addWidget(cmdCancel, 1, 2);
     grid->addWidget(pbProgress, 2, 1);
     grid->addWidget(cmdDetails, 2, 2);
     grid->addWidget(pcTasks, 3, 0, 1, 3);
@@ -103,6 +109,7 @@ TfrmTasks::TfrmTasks(TOptions& options, QWidget* parent)
 
     connect(cmdHide, &QPushButton::clicked, this, &TfrmTasks::cmdHideClick);
     connect(cmdDetails, &QPushButton::clicked, this, &TfrmTasks::cmdDetailsClick);
+    connect(cmdCancel, &QPushButton::clicked, this, &TfrmTasks::cmdCancelClick);
     connect(cmdTrust, &QPushButton::clicked, this, &TfrmTasks::cmdTrustClick);
     connect(tvErrors, &QTreeWidget::currentItemChanged, this, &TfrmTasks::UpdateTrustOffer);
     connect(pcTasks, &QTabWidget::currentChanged, this, &TfrmTasks::UpdateTrustOffer);
@@ -147,8 +154,16 @@ void TfrmTasks::TaskQueueChanged(TTasks& queue) {
         TCustomTask& task = queue.Items(i);
         AddTaskRow(ShownText(task.Description()), QString::fromStdString(ServerOf(task)));
     }
+    // The head of the queue is the running task (or starts right after this change).
+    cmdCancel->setEnabled(queue.Count() > 0);
     if (queue.Count() == 0 && ErrorRowCount() == 0) {
         hide();
+    }
+}
+
+void TfrmTasks::cmdCancelClick() {
+    if (OnCancelTask) {
+        OnCancelTask();
     }
 }
 

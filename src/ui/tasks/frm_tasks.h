@@ -39,6 +39,8 @@ class TfrmTasks : public QDialog, public TTaskQueueObserver {
     QProgressBar* pbProgress = nullptr;
     QPushButton* cmdHide = nullptr;
     QPushButton* cmdDetails = nullptr;
+    // "Cancel": gives up on the running task; enabled while the queue holds one.
+    QPushButton* cmdCancel = nullptr;
     QTabWidget* pcTasks = nullptr;
     QTreeWidget* tvTasks = nullptr;
     QTreeWidget* tvErrors = nullptr;
@@ -68,6 +70,10 @@ class TfrmTasks : public QDialog, public TTaskQueueObserver {
 
     // "&Hide": empties the error page and the error log (through OnClearErrors), then closes.
     void cmdHideClick();
+    // "Cancel": asks OnCancelTask to cancel the running task, which leaves the queue at once.
+    void cmdCancelClick();
+    std::function<void()> OnCancelTask;
+
     // Shows the window; the first time it is placed centred over the given window.
     void ShowOver(QWidget* owner);
     std::function<void()> OnClearErrors;
