@@ -37,6 +37,7 @@ class LoopbackListener {
         }
     }
     int Port() const { return port_; }
+    int Fd() const { return fd_; }
     int Accept() { return ::accept(fd_, nullptr, nullptr); }
 
   private:
