@@ -643,6 +643,10 @@ Hinweis: Die Nachrichten werden direkt auf dem Server gelöscht und lassen sich 
         <source>Connected: %1 messages on the server</source>
         <translation>Verbunden: %1 Nachrichten auf dem Server</translation>
     </message>
+    <message>
+        <source>Cancelled</source>
+        <translation>Abgebrochen</translation>
+    </message>
 </context>
 <context>
     <name>QuobelApplication</name>
@@ -1374,6 +1378,10 @@ Hinweis: Die Nachrichten werden direkt auf dem Server gelöscht und lassen sich 
     <message>
         <source>&amp;Details &gt;&gt;</source>
         <translation>&amp;Details &gt;&gt;</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
     </message>
 </context>
 </TS>

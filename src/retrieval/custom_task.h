@@ -23,7 +23,7 @@ inline constexpr uint8_t kStatusTransferring = 3;
 inline constexpr uint8_t kStatusNone = 5;
 
 // What the error log says of a task the user cancelled.
-inline constexpr const char* kCancelledText = "Cancelled";
+inline constexpr const char* kCancelledText = USER_TEXT("Quobel", "Cancelled");
 
 // A background task: one worker thread that does its work (Run) with a POP3 session and talks to
 // the rest of the system only through events. Every event but OnProgress runs on the
