@@ -10,6 +10,7 @@
 #include "core/ini_file.h"
 #include "core/strings.h"
 #include "platform/socket_transport.h"
+#include "retrieval/sasl_oauth.h"
 
 namespace quobel {
 
@@ -106,7 +107,9 @@ void TQBPOP3::ReadCapabilities() {
 }
 
 void TQBPOP3::Login(const Reply& greeting) {
-    if (APOP) {
+    if (!AccessToken.empty()) {
+        LoginOAuth();
+    } else if (APOP) {
         const size_t open = greeting.Text.find('<');
         const size_t close = open == std::string::npos ? open : greeting.Text.find('>', open);
         if (close == std::string::npos) {
@@ -156,6 +159,29 @@ void TQBPOP3::LoginSaslPlain() {
     if (!reply.Positive) {
         throw Error(reply.Text);
     }
+}
+
+void TQBPOP3::LoginOAuth() {
+    // A bearer token is as good as a password to whoever reads it: only under TLS.
+    if (TLS == TPOPSecurity::None) {
+        throw Error("OAuth 2.0 sign-in needs a TLS connection");
+    }
+    TOAuthLogin login;
+    login.Mechanism = ChooseOAuthMechanism(capabilities_.SaslMechanisms());
+    if (login.Mechanism == TOAuthMechanism::None) {
+        throw Error("The server offers no OAuth 2.0 login (XOAUTH2 or OAUTHBEARER)");
+    }
+    login.User = Username;
+    login.Token = AccessToken;
+    login.Host = Host;
+    login.Port = Port;
+    login.TwoStep = OAuthTwoStep;
+    RunOAuthLogin(login, TSaslLines{[this](std::string_view line) { SendCommand(line); },
+                                    [this] {
+                                        std::string line;
+                                        ReadLine(line);
+                                        return line;
+                                    }});
 }
 
 void TQBPOP3::Disconnect() {

@@ -31,6 +31,11 @@ class TQBPOP3 {
     int Port = 110;
     std::string Username;
     std::string Password;
+    // An OAuth 2.0 access token: when set, the login is XOAUTH2 or OAUTHBEARER (whichever the
+    // server lists) under TLS, and fails rather than fall back to the password.
+    std::string AccessToken;
+    // XOAUTH2's initial response only after the server's "+" (see TOAuthLogin::TwoStep).
+    bool OAuthTwoStep = false;
     bool APOP = false;
     TPOPSecurity TLS = TPOPSecurity::None;
     // A CA file trusted beside the system's store (tests use their own CA).
@@ -107,6 +112,7 @@ class TQBPOP3 {
     void Login(const Reply& greeting);
     bool UsesSaslPlain() const;
     void LoginSaslPlain();
+    void LoginOAuth();
     void SendCommand(std::string_view command);
     void SendBytes(std::string_view bytes);
     void RetrieveHeadersPipelined(const std::vector<int>& numbers,
