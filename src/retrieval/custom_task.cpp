@@ -1,6 +1,7 @@
 #include "retrieval/custom_task.h"
 
 #include "platform/ui_dispatcher.h"
+#include "retrieval/response_codes.h"
 
 namespace quobel {
 
@@ -55,10 +56,12 @@ void TCustomTask::ReportError(const std::string& text, const Error& error) {
     if (Stopped()) {
         return;
     }
+    // A server's response code is followed by what it means for the user.
+    const Error explained(WithResponseCodeExplained(error.what()));
     ErrorText = text;
-    ErrorObject = error;
+    ErrorObject = explained;
     if (OnError) {
-        Synchronize([&] { OnError(*this, text, error); });
+        Synchronize([&] { OnError(*this, text, explained); });
     }
 }
 
