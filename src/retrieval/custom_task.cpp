@@ -2,6 +2,7 @@
 
 #include "core/user_text.h"
 #include "platform/ui_dispatcher.h"
+#include "retrieval/response_codes.h"
 
 namespace quobel {
 
@@ -71,10 +72,14 @@ void TCustomTask::ReportError(const std::string& text, const Error& error) {
         cancelReported_ = true;
     }
     const std::string shown = Cancelled() ? std::string(kCancelledText) : text;
+    // A server's response code is followed by what it means for the user; any other error stays
+    // as it is (with the certificate a refused handshake carries).
+    const std::string withMeaning = WithResponseCodeExplained(error.what());
+    const Error explained = withMeaning == error.what() ? error : Error(withMeaning);
     ErrorText = shown;
-    ErrorObject = error;
+    ErrorObject = explained;
     if (OnError) {
-        Synchronize([&] { OnError(*this, shown, error); });
+        Synchronize([&] { OnError(*this, shown, explained); });
     }
 }
 

@@ -228,7 +228,9 @@ TEST(DovecotTaskTest, WrongPasswordIsAConnectionError) {
     ASSERT_TRUE(h.RunUntilIdle());
     ASSERT_EQ(h.Errors.Count(), 1u);
     EXPECT_EQ(h.Errors.Items(0).Message, "Could not connect to " + Dovecot().Host + "!");
-    EXPECT_EQ(h.Errors.Items(0).Details, "[AUTH] Authentication failed.\r\n");
+    EXPECT_EQ(h.Errors.Items(0).Details,
+              "[AUTH] Authentication failed.\r\n"
+              "The user name or password was not accepted; check them in the account.");
 }
 
 }  // namespace
