@@ -23,7 +23,7 @@ class TDBusNotifier : public QObject, public Notifier {
     Q_OBJECT
   public:
     static constexpr const char* kDesktopEntry = "org.quobel.Quobel";
-    static constexpr const char* kIconName = "quobel";
+    static constexpr const char* kIconName = "org.quobel.Quobel";
 
     explicit TDBusNotifier(QDBusConnection bus, QObject* parent = nullptr);
     ~TDBusNotifier() override;

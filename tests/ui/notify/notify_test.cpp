@@ -9,6 +9,7 @@
 #include <QTcpSocket>
 #include <QTest>
 #include <atomic>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -261,6 +262,49 @@ TEST_F(NotifyTest, MarkAsReadMarksExactlyTheAnnouncedMessages) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !server.Closed.empty(); }, kWaitMs));
     EXPECT_THAT(server.Closed, ElementsAre(server.Notes[0].Id));
     EXPECT_EQ(window->Tray().ToolTip(), QStringLiteral("Quobel 2 \u2014 1 unread message"));
+}
+
+// Whether the server still holds a message: its file in the user's Maildir, read or not.
+bool OnServer(const std::string& user, const std::string& uniqueId) {
+    const std::string maildir = JoinPath(JoinPath(Dovecot().MailRoot, user), "Maildir");
+    for (const char* part : {"new", "cur"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(JoinPath(maildir, part))) {
+            if (entry.path().filename().string().starts_with(uniqueId)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+TEST_F(NotifyTest, DeleteDeletesExactlyTheAnnouncedMessagesOnTheServer) {
+    const std::string user = CreateMailUser("ntdel", "pw");
+    PutMessage(user, "d1", Message("Old", "Earlier", 1));
+    AddAccount("Del", user);
+    SetSetting(settings::kNotifyMode, 0);  // the first check announces nothing
+    // The Delete command's own rule: with the confirmation switched off nothing is asked.
+    SetSetting(settings::kConfirmDelete, false);
+    Start();
+    window->Command(TCommandId::Synchronize).trigger();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return cycle->Tasks().Count() == 0; }, kWaitMs));
+
+    SetSetting(settings::kNotifyMode, 1);
+    PutMessage(user, "d2", Message("New", "Fresh one", 2));
+    PutMessage(user, "d3", Message("New", "Fresh two", 3));
+    CheckMail(1);
+    ASSERT_EQ(server.Notes.size(), 1u);
+    server.Click(server.Notes[0].Id, QStringLiteral("delete"));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            return cycle->Tasks().Count() == 0 && ItemWithSubject("Fresh one") == nullptr &&
+                   ItemWithSubject("Fresh two") == nullptr;
+        },
+        kWaitMs));
+    EXPECT_NE(ItemWithSubject("Earlier"), nullptr);
+    EXPECT_TRUE(OnServer(user, "d1"));
+    EXPECT_FALSE(OnServer(user, "d2"));
+    EXPECT_FALSE(OnServer(user, "d3"));
+    EXPECT_THAT(LoggedBesidesKeyring(context.Errors), ::testing::IsEmpty());
 }
 
 TEST_F(NotifyTest, TheClickShowsTheNewestMessageInTheMainWindow) {
