@@ -38,6 +38,7 @@
 #include "store/mail_box.h"
 #include "store/mail_item.h"
 #include "support/fault_relay.h"
+#include "support/server_keys.h"
 
 namespace quobel {
 namespace {
@@ -99,14 +100,7 @@ std::set<std::string> ServerKeys(const Server& server) {
     pop.Username = server.User;
     pop.Password = server.Password;
     pop.Connect();
-    std::set<std::string> keys;
-    for (const std::string& line : pop.ListUniqueIds()) {
-        int number = 0;
-        std::string key;
-        if (ParseUniqueIdLine(line, number, key)) {
-            keys.insert(key);
-        }
-    }
+    std::set<std::string> keys = testing::ServerKeysOf(pop);
     pop.Disconnect();
     return keys;
 }

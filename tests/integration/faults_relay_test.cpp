@@ -21,6 +21,7 @@
 #include "cycle_fixture.h"
 #include "retrieval/pop_task.h"
 #include "support/fault_relay.h"
+#include "support/server_keys.h"
 
 namespace quobel {
 namespace {
@@ -86,14 +87,7 @@ std::set<std::string> ServerKeys(const std::string& user) {
     TQBPOP3 pop;
     testing::Configure(pop, user, "pw");
     pop.Connect();
-    std::set<std::string> keys;
-    for (const std::string& line : pop.ListUniqueIds()) {
-        int number = 0;
-        std::string key;
-        if (ParseUniqueIdLine(line, number, key)) {
-            keys.insert(key);
-        }
-    }
+    std::set<std::string> keys = testing::ServerKeysOf(pop);
     pop.Disconnect();
     return keys;
 }
