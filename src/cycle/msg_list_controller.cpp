@@ -119,11 +119,7 @@ bool TMsgListController::TrustCertificate(const std::string& accountId,
         s_.Accounts.Save(*account, s_.AccountsFolder);
     } catch (const std::exception& failure) {
         // The key counts for this session all the same; the entry says it will not last.
-        TError& entry = s_.Errors.Add();
-        entry.Message = USER_TEXT("Quobel", "Could not save the account!");
-        entry.Details = failure.what();
-        entry.AccountID = account->ID;
-        Events.ErrorLogged.Raise(entry);
+        LogError(USER_TEXT("Quobel", "Could not save the account!"), failure.what(), account->ID);
     }
     CheckAccount(*account);
     return true;
@@ -262,18 +258,17 @@ void TMsgListController::TaskProgress(TCustomTask&, int64_t position, int64_t ma
 }
 
 void TMsgListController::TaskError(TCustomTask& task, const std::string& text, const Error& error) {
-    TError& entry = s_.Errors.Add();
-    entry.Message = text;
-    entry.Details = error.what();
-    entry.AccountID = task.Account.ID;
-    entry.Certificate = error.Certificate();
-    Events.ErrorLogged.Raise(entry);
+    LogError(text, error.what(), task.Account.ID, error.Certificate());
 }
 
-void TMsgListController::LogError(const std::string& message, const std::string& details) {
+void TMsgListController::LogError(const std::string& message, const std::string& details,
+                                  const std::string& accountId,
+                                  std::shared_ptr<const TServerCertificate> certificate) {
     TError& entry = s_.Errors.Add();
     entry.Message = message;
     entry.Details = details;
+    entry.AccountID = accountId;
+    entry.Certificate = std::move(certificate);
     Events.ErrorLogged.Raise(entry);
 }
 

@@ -151,9 +151,12 @@ class TMsgListController {
     void TaskStatus(TCustomTask& task, const std::string& text, uint8_t kind);
     void TaskProgress(TCustomTask& task, int64_t position, int64_t maximum);
     void TaskError(TCustomTask& task, const std::string& text, const Error& error);
-    // Adds an entry to the error log that no task reported and tells the windows (a skin that did
-    // not load, a file that could not be written, the desktop's services).
-    void LogError(const std::string& message, const std::string& details);
+    // Adds an entry to the error log and tells the windows: what a task reported, or what no task
+    // did (a skin that did not load, a file that could not be written, the desktop's services).
+    // An account's entry names it; a refused handshake's carries the certificate to trust.
+    void LogError(const std::string& message, const std::string& details,
+                  const std::string& accountId = {},
+                  std::shared_ptr<const TServerCertificate> certificate = nullptr);
     void TaskFinished(TCustomTask& task);
     void TaskNewMessage(TPOPList& task, const std::string& key, int64_t size);
     void TaskServerList(TPOPList& task, const std::vector<std::string>& keys);
