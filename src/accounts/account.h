@@ -23,6 +23,27 @@ enum class TPOPSecurity : int32_t {
     Tls = 2,       // TLS from the first byte (usually port 995)
 };
 
+// How the session proves who it is (account file key "POP"/"Authentication").
+enum class TAuthentication : int32_t {
+    Password = 0,      // the password: USER/PASS, APOP or SASL PLAIN
+    OAuth2 = 1,        // an access token from the program's own OAuth 2.0 sign-in
+    TokenCommand = 2,  // an access token printed by a command the user names
+};
+
+// Where an account signs in with OAuth 2.0. Provider names a preset ("microsoft", "google") or
+// "custom", whose endpoints and scope are the fields below. Each installation registers its own
+// application with the provider, so the client ID (and secret, where the provider demands one)
+// belong to the user's settings. The refresh token lives in the keyring, never here.
+struct TOAuthSettings {
+    std::string Provider;
+    std::string ClientId;
+    std::string ClientSecret;
+    std::string AuthorizationUrl;
+    std::string TokenUrl;
+    std::string Scope;
+    bool operator==(const TOAuthSettings&) const = default;
+};
+
 struct TPOPData {
     std::string Host;
     int32_t Port = 0;
@@ -30,6 +51,10 @@ struct TPOPData {
     std::string Password;  // plain text in memory only
     bool Secure = false;   // log in with APOP
     TPOPSecurity TLS = TPOPSecurity::None;
+    TAuthentication Authentication = TAuthentication::Password;
+    // The command line whose standard output is the access token (TokenCommand).
+    std::string TokenCommand;
+    TOAuthSettings OAuth;
     bool operator==(const TPOPData&) const = default;
 };
 

@@ -29,7 +29,8 @@ TAccount SampleAccount() {
     account.Synchronize = true;
     account.Default = true;
     account.From = {"Ann Example", "ann@example.org"};
-    account.POP = {"pop.example.org", 995, "ann", "s3cret pass", true, TPOPSecurity::Tls};
+    account.POP = {"pop.example.org",         995, "ann", "s3cret pass", true, TPOPSecurity::Tls,
+                   TAuthentication::Password, {},  {}};
     account.SMTP = {"smtp.example.org", 587};
     account.SkinColor = 0x0000FF00;
     account.UIDL.Assign({Md5Hex("1"), Md5Hex("2")});

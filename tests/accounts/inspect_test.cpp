@@ -16,7 +16,9 @@ TEST(InspectTool, PrintsAnAccountWithItsPasswordAndKnownKeys) {
     const TempFolder folder;
     TAccount account;
     account.Name = "Home";
-    account.POP = {"localhost", 110, "me", "pa ss", false, TPOPSecurity::StartTls};
+    account.POP = {
+        "localhost", 110, "me", "pa ss", false, TPOPSecurity::StartTls, TAuthentication::Password,
+        {},          {}};
     account.UIDL.Assign({"k1", "k2"});
     SaveAccount(account, folder.File("0123.qba"));
 

@@ -164,7 +164,9 @@ TEST(AccountTestAgainstDovecot, SaysWhatHappened) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TAccount account;
-        account.POP = {"localhost", c.port, kUser, c.password, false, c.security};
+        account.POP = {
+            "localhost", c.port, kUser, c.password, false, c.security, TAuthentication::Password,
+            {},          {}};
         std::promise<TAccountTestResult> done;
         const TAccountTest test(account,
                                 [&](const TAccountTestResult& result) { done.set_value(result); });
@@ -180,7 +182,15 @@ TEST(AccountTestAgainstDovecot, CancelEndsASilentServerAtOnce) {
     // Accepts the connection but never greets.
     LoopbackListener silent;
     TAccount account;
-    account.POP = {"127.0.0.1", silent.Port(), kUser, kPassword, false, TPOPSecurity::None};
+    account.POP = {"127.0.0.1",
+                   silent.Port(),
+                   kUser,
+                   kPassword,
+                   false,
+                   TPOPSecurity::None,
+                   TAuthentication::Password,
+                   {},
+                   {}};
     bool told = false;
     const auto started = std::chrono::steady_clock::now();
     {

@@ -28,7 +28,8 @@ void WriteFileAccount(const std::string& folder, const std::string& id,
     TAccount account;
     account.ID = id;
     account.Name = "Account " + id;
-    account.POP = {"pop.example.org", 995, "ann", password, false, TPOPSecurity::Tls};
+    account.POP = {"pop.example.org",         995, "ann", password, false, TPOPSecurity::Tls,
+                   TAuthentication::Password, {},  {}};
     ForceFolders(folder);
     SaveAccount(account, TAccounts::FileNameOf(folder, account));
 }

@@ -55,7 +55,8 @@ std::string MakeDataFolder(const TempFolder& folder) {
     account.ID = "acc";
     account.Name = "Idle";
     account.Synchronize = false;
-    account.POP = {"pop.example.org", 995, "ann", "in the file", false, TPOPSecurity::Tls};
+    account.POP = {"pop.example.org",         995, "ann", "in the file", false, TPOPSecurity::Tls,
+                   TAuthentication::Password, {},  {}};
     SaveAccount(account, TAccounts::FileNameOf(accounts, account));
     return folder.File("data");
 }

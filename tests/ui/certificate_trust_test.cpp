@@ -190,7 +190,8 @@ TEST_F(TasksWindowTrustTest, ACheckRefusedForItsCertificateIsOfferedAndTrusted) 
     PrivateDovecot server({Ann()});
     server.PresentNewSelfSignedCertificate();
     cycle->Controller().TaskConnector = nullptr;  // real sockets
-    Account->POP = {"localhost", server.Pop3sPort, kUser, kPassword, false, TPOPSecurity::Tls};
+    Account->POP = {"localhost",       server.Pop3sPort,          kUser, kPassword, false,
+                    TPOPSecurity::Tls, TAuthentication::Password, {},    {}};
     const std::string accountFile =
         TAccounts::FileNameOf(JoinPath(folder.Path(), "accounts"), *Account);
     const size_t filedBefore = Inbox->Items.Count();
