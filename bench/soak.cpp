@@ -30,6 +30,7 @@
 #include "core/options.h"
 #include "cycle/msg_list_controller.h"
 #include "platform/event_loop_dispatcher.h"
+#include "platform/memory_arenas.h"
 #include "platform/sound_player.h"
 #include "platform/yes_no_question.h"
 #include "retrieval/errors.h"
@@ -267,6 +268,8 @@ class Soak {
 
 int main(int argc, char** argv) {
     using namespace quobel;
+    // The program it stands for limits its arenas so.
+    LimitMemoryArenas();
     if (argc != 7) {
         std::fprintf(stderr,
                      "usage: bench_soak FACTS_FILE USER PASSWORD SECONDS FAULT_EVERY QUIET_FILE\n");
