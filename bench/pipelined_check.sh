@@ -219,6 +219,7 @@ rm -rf "$work/known"
 cp -r "$(template bench "$POP3_PORT")" "$work/known"
 "$inspect" check "$work/known" >/dev/null 2>&1
 
+load_before=$(cut -d' ' -f1-3 /proc/loadavg)
 for ((round = 1; round <= rounds; round++)); do
     echo "round $round of $rounds..." >&2
     limit loopback_limit bench "$POP3_PORT"
@@ -268,7 +269,8 @@ target() {  # LABEL NUMERATOR DENOMINATOR TARGET
 
 echo
 echo "$messages new messages of about 2 KB into an Inbox of $rows rows; $rounds interleaved rounds;"
-echo "median wall time [range], CPU median (user + system)"
+echo "median wall time [range], CPU median (user + system); load average $load_before before," \
+    "$(cut -d' ' -f1-3 /proc/loadavg) after, on $(nproc) cores"
 echo "loopback:"
 line "limit client, pipelined" "$(stats loopback_limit)"
 line "limit client, one at a time" "$(stats loopback_limit_one)"
