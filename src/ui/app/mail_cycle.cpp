@@ -12,6 +12,7 @@
 #include "ui/app/quobel_context.h"
 #include "ui/common/qt_text.h"
 #include "ui/dialogs/add_account.h"
+#include "ui/dialogs/oauth_sign_in_dialog.h"
 #include "ui/dialogs/options_dialog.h"
 #include "ui/mainwindow/frm_msg_list.h"
 #include "ui/reader/reader_windows.h"
@@ -91,6 +92,7 @@ TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& 
                                       const TServerCertificate& certificate) {
         return controller_->TrustCertificate(accountId, certificate);
     };
+    tasks.OnSignIn = [this](const std::string& accountId) { SignInAgain(accountId); };
     bar_ = std::make_unique<TBarOwner>(context, window, *controller_, *tasks_);
     desktop_.BarOwner = bar_.get();
     HookCommands();
@@ -107,6 +109,7 @@ TMailCycle::~TMailCycle() {
     readers_.reset();
     tasks_->RemoveObserver(tasksWindow_);
     tasksWindow_.OnTrustCertificate = nullptr;
+    tasksWindow_.OnSignIn = nullptr;
     tasksWindow_.OnCancelTask = nullptr;
     tasks_.reset();
     controller_.reset();
@@ -199,6 +202,17 @@ void TMailCycle::AddAccount() {
     if (context_.Accounts.Count() != before) {
         controller_->BuildAccountsMenu();
         ApplyCheckTimer();
+    }
+}
+
+void TMailCycle::SignInAgain(const std::string& accountId) {
+    TAccount* account = context_.Accounts.FindByID(accountId);
+    if (account == nullptr) {
+        return;
+    }
+    TOAuthSignInDialog dialog(*account, context_.OAuthTokens, window_.Opener(), &tasksWindow_);
+    if (dialog.exec() == QDialog::Accepted) {
+        controller_->CheckAccount(*account);
     }
 }
 

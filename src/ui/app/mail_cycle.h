@@ -73,6 +73,9 @@ class TMailCycle {
     void StatusClick();
     // The first-run line's button: the account dialog for a new account.
     void AddAccount();
+    // The Tasks window's "Sign in again…": the account's OAuth 2.0 sign-in in a small dialog,
+    // then a check of the account when it succeeded.
+    void SignInAgain(const std::string& accountId);
     TMailItem* FocusedItem() const;
 
     TQuobelContext& context_;
