@@ -131,7 +131,8 @@ class Handler(BaseHTTPRequestHandler):
             with lock:
                 stats["introspect"] += 1
                 user = access_tokens.get(form.get("token", ""))
-            self.send_json(200, {"active": True, "username": user} if user else {"active": False})
+            self.send_json(200, {"active": True, "username": user, "scope": "pop"}
+                           if user else {"active": False})
             return
         if self.path != "/token":
             self.send_json(404, {})

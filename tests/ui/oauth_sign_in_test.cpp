@@ -28,13 +28,17 @@
 #include "platform/secret_service_store.h"
 #include "platform/secret_store.h"
 #include "platform/url_opener.h"
+#include "retrieval/command_token_source.h"
 #include "retrieval/errors.h"
 #include "retrieval/oauth_token_source.h"
+#include "support/private_dovecot.h"
 #include "support/private_keyring.h"
 #include "support/temp_folder.h"
 #include "ui/common/qt_form_poster.h"
+#include "ui/dialogs/account_dialog.h"
 #include "ui/dialogs/oauth_sign_in_dialog.h"
 #include "ui/dialogs/oauth_sign_in_widget.h"
+#include "ui/options_prompts_fake.h"
 #include "ui/tasks/frm_tasks.h"
 
 namespace quobel::testing {
@@ -464,6 +468,60 @@ TEST_F(OAuthSignInTest, TheTasksWindowOffersTheSignInAgain) {
     EXPECT_THAT(RefreshToken(), StartsWith("rt-"));
     EXPECT_FALSE(tasks.cmdSignIn->isVisible());
     EXPECT_THAT(tokens.AccessToken(account, false), StartsWith("at-"));
+}
+
+// The whole way: "Sign in…" in the real account dialog, then its Test against a Dovecot whose
+// oauth2 passdb asks the test's authorization server whether the access token is good.
+TEST_F(OAuthSignInTest, TheAccountDialogSignsInAndTheServerTakesTheToken) {
+    PrivateDovecot dovecot(
+        {{"ann", "unused", {{"m1", "Subject: one\n\n1\n"}, {"m2", "Subject: two\n\n2\n"}}}},
+        server.Url("/introspect"));
+    dovecot.PresentNewSelfSignedCertificate();
+    account.POP.Host = "localhost";
+    account.POP.Port = dovecot.Pop3sPort;
+    account.POP.Username = "ann";
+    account.POP.TLS = TPOPSecurity::Tls;
+    account.TrustedKey = {"localhost", dovecot.PresentedKeyPin()};
+
+    TScriptedPrompts prompts;
+    TCommandTokenSource checkTokens(&tokens);
+    const TOAuthSignInServices services{tokens, browser};
+
+    // A new account has no ID to keep a sign-in under yet.
+    TfrmAccount fresh(prompts);
+    fresh.OfferSignIn(services);
+    ASSERT_NE(fresh.SignIn, nullptr);
+    EXPECT_FALSE(fresh.SignIn->cmdSignIn->isEnabled());
+    EXPECT_THAT(fresh.SignIn->lblSignInStatus->text().toStdString(), HasSubstr("after saving"));
+
+    TfrmAccount dialog(prompts);
+    dialog.Tokens = &checkTokens;
+    dialog.OfferSignIn(services);
+    dialog.ShowAccount(account);
+    dialog.show();
+    ASSERT_TRUE(dialog.SignIn->isVisible());
+    EXPECT_TRUE(dialog.SignIn->cmdSignIn->isEnabled());
+    EXPECT_EQ(dialog.SignIn->lblSignInStatus->text(), QStringLiteral("Not signed in."));
+
+    // What the test would find before the sign-in: the Tasks window's sentence.
+    dialog.cmdTest->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.TestRunning(); }, 30000));
+    EXPECT_THAT(dialog.lblTestResult->text().toStdString(), HasSubstr(kOAuthSignInAgainText));
+
+    QSignalSpy ended(dialog.SignIn, &TOAuthSignInWidget::SignInEnded);
+    dialog.SignIn->cmdSignIn->click();
+    ASSERT_TRUE(ended.wait(30000));
+    ASSERT_TRUE(ended.front().front().toBool())
+        << dialog.SignIn->lblSignInStatus->text().toStdString();
+    EXPECT_EQ(dialog.SignIn->lblSignInStatus->text(), QStringLiteral("Signed in."));
+    // Kept under the ID of the account shown, with the typed client.
+    EXPECT_THAT(RefreshToken(), StartsWith("rt-"));
+
+    dialog.cmdTest->click();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !dialog.TestRunning(); }, 30000));
+    EXPECT_THAT(dialog.lblTestResult->text().toStdString(),
+                HasSubstr("Connected: 2 messages on the server"));
+    EXPECT_GE(server.Stat("introspect"), 1);
 }
 
 TEST(QtFormPosterTest, PostsOnlyOverHttpsButToLoopback) {

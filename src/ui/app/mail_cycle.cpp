@@ -70,11 +70,12 @@ TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& 
       window_(window),
       question_(&window),
       desktop_(window),
-      tasksWindow_(tasks) {
+      tasksWindow_(tasks),
+      signIn_{context.OAuthTokens, window.Opener()} {
     tasks_ = std::make_unique<TTasks>(dispatcher_);
     controller_ = std::make_unique<TMsgListController>(TMsgListController::Services{
         context.Accounts, *tasks_, context.MailBoxes, context.Errors, context.Options, dispatcher_,
-        sound_, JoinPath(context.App.DataFolder(), "accounts")});
+        sound_, JoinPath(context.App.DataFolder(), "accounts"), &context.Tokens});
     controller_->Desktop = {&question_, &desktop_, &desktop_, &desktop_, &desktop_};
     readers_ = std::make_unique<TReaderWindows>(window, context.Options, *controller_, *tasks_);
     desktop_.Readers = readers_.get();
@@ -166,9 +167,9 @@ void TMailCycle::HookCommands() {
 
 void TMailCycle::actOptionsExecute() {
     TSkinListOf<TSkins> skins(context_.Skins);
-    TfrmOptions dialog(
-        {context_.Options, context_.Accounts, context_.App.DataFolder(), skins, prompts_, sound_},
-        &window_);
+    TfrmOptions dialog({context_.Options, context_.Accounts, context_.App.DataFolder(), skins,
+                        prompts_, sound_, &context_.Tokens, &signIn_},
+                       &window_);
     dialog.OnApplySkin = [this](TfrmOptions&) { bar_->ApplySkin(); };
     const bool accepted = prompts_.RunModal(dialog) == QDialog::Accepted;
     if (accepted || dialog.SettingsWritten() || dialog.AccountsChanged()) {
@@ -196,7 +197,8 @@ void TMailCycle::AddAccount() {
     const size_t before = context_.Accounts.Count();
     RunReportingFailure(prompts_, &window_, [this] {
         AddAccountByDialog(prompts_, context_.Accounts,
-                           JoinPath(context_.App.DataFolder(), "accounts"), &window_);
+                           JoinPath(context_.App.DataFolder(), "accounts"), &window_,
+                           &context_.Tokens, &signIn_);
     });
     // An account whose file could not be written is still added: it is saved again at exit.
     if (context_.Accounts.Count() != before) {
@@ -210,7 +212,7 @@ void TMailCycle::SignInAgain(const std::string& accountId) {
     if (account == nullptr) {
         return;
     }
-    TOAuthSignInDialog dialog(*account, context_.OAuthTokens, window_.Opener(), &tasksWindow_);
+    TOAuthSignInDialog dialog(*account, signIn_.Tokens, signIn_.Opener, &tasksWindow_);
     if (dialog.exec() == QDialog::Accepted) {
         controller_->CheckAccount(*account);
     }

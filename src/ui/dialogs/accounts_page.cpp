@@ -277,6 +277,10 @@ std::string TAccountsPage::AccountsFolder() const {
 
 void TAccountsPage::actAddExecute() {
     TfrmAccount dialog(prompts_, window());
+    dialog.Tokens = Tokens;
+    if (SignIn != nullptr) {
+        dialog.OfferSignIn(*SignIn);
+    }
     dialog.SetAccountColor(kNoSkinColor);
     if (prompts_.RunModal(dialog) != QDialog::Accepted) {
         return;
@@ -304,6 +308,10 @@ void TAccountsPage::actEditExecute() {
         return;
     }
     TfrmAccount dialog(prompts_, window());
+    dialog.Tokens = Tokens;
+    if (SignIn != nullptr) {
+        dialog.OfferSignIn(*SignIn);
+    }
     dialog.ShowAccount(*account);
     if (prompts_.RunModal(dialog) != QDialog::Accepted) {
         return;

@@ -14,8 +14,10 @@ class QTreeWidgetItem;
 namespace quobel {
 
 class TAccount;
+struct TOAuthSignInServices;
 class TAccounts;
 class TDialogPrompts;
+class TAccessTokenSource;
 class TfrmAccount;
 
 // The "Accounts" tab: the list of accounts with adding, editing, removing and choosing the
@@ -38,6 +40,11 @@ class TAccountsPage : public TOptionsPage {
     void Save(TIniFile& ini) override;
     // Keeps the list's column layout for the next opening. Throws when it cannot be written.
     void SaveLayout();
+
+    // Where the account dialog's test gets the token of an account that signs in with one.
+    TAccessTokenSource* Tokens = nullptr;
+    // For the account dialog's OAuth 2.0 sign-in; may be null.
+    const TOAuthSignInServices* SignIn = nullptr;
 
     // Whether an account was added, edited, removed or made the default.
     bool AccountsChanged() const { return accountsChanged_; }

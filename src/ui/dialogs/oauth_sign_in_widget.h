@@ -11,6 +11,13 @@ class QPushButton;
 
 namespace quobel {
 
+// What the OAuth 2.0 sign-in needs from the program: where the tokens go and the desktop's
+// browser. The windows that offer the sign-in get it from the application; not owned.
+struct TOAuthSignInServices {
+    TOAuthTokenSource& Tokens;
+    UrlOpener& Opener;
+};
+
 // The account's OAuth 2.0 sign-in as the account dialog and the Tasks window show it: the
 // "Sign in…" button, which turns into "Cancel" while the browser is out, and a status line.
 class TOAuthSignInWidget : public QWidget {

@@ -21,6 +21,8 @@ class TAccounts;
 class TDialogPrompts;
 class TOptions;
 class SoundPlayer;
+class TAccessTokenSource;
+struct TOAuthSignInServices;
 
 // What the options dialog works on.
 struct TOptionsDialogContext {
@@ -31,6 +33,10 @@ struct TOptionsDialogContext {
     TSkinList& Skins;
     TDialogPrompts& Prompts;
     SoundPlayer& Sound;
+    // For the account dialog's test of accounts that sign in with a token; may be null.
+    TAccessTokenSource* Tokens = nullptr;
+    // For the account dialog's OAuth 2.0 sign-in; may be null (no "Sign in…").
+    const TOAuthSignInServices* SignIn = nullptr;
 };
 
 // The settings dialog: one page per tab. The general, bar and confirmation settings are written
