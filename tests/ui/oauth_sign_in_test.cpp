@@ -451,7 +451,9 @@ TEST_F(OAuthSignInTest, TheTasksWindowOffersTheSignInAgain) {
         tokens.AccessToken(account, false);
     } catch (const Error& error) {
         TError& withdrawn = errors.Add();
-        withdrawn.Message = error.what();
+        // As a task reports it: its headline, the reason in the details.
+        withdrawn.Message = "Could not log in";
+        withdrawn.Details = error.what();
         withdrawn.AccountID = account.ID;
         tasks.ShowError(withdrawn);
     }

@@ -207,8 +207,12 @@ void TfrmTasks::ShowError(const TError& error) {
             row = tvErrors->topLevelItem(i);
         }
     }
+    // A task's error carries the task's headline as its message and the reason in the details.
+    const auto asksForSignIn = [](const std::string& text) {
+        return text.find(kOAuthSignInAgainText) != std::string::npos;
+    };
     if (row != nullptr && !error.AccountID.empty() &&
-        error.Message.find(kOAuthSignInAgainText) != std::string::npos) {
+        (asksForSignIn(error.Message) || asksForSignIn(error.Details))) {
         signInOffers_[row] = error.AccountID;
     }
     if (row != nullptr && error.Certificate) {
