@@ -647,6 +647,18 @@ Hinweis: Die Nachrichten werden direkt auf dem Server gelöscht und lassen sich 
         <source>Cancelled</source>
         <translation>Abgebrochen</translation>
     </message>
+    <message>
+        <source>The mail provider gave no refresh token: the program could not check the account later without a new sign-in.</source>
+        <translation>Der Mail-Anbieter hat kein Aktualisierungstoken geliefert: Ohne neue Anmeldung könnte das Programm das Konto später nicht abrufen.</translation>
+    </message>
+    <message>
+        <source>The sign-in with the mail provider has to be repeated: the provider refused the stored sign-in, or there is none.</source>
+        <translation>Die Anmeldung beim Mail-Anbieter muss wiederholt werden: Der Anbieter hat die gespeicherte Anmeldung abgelehnt, oder es gibt keine.</translation>
+    </message>
+    <message>
+        <source>The sign-in server&apos;s token address is not an https:// address.</source>
+        <translation>Die Token-Adresse des Anmeldeservers ist keine https://-Adresse.</translation>
+    </message>
 </context>
 <context>
     <name>QuobelApplication</name>
@@ -960,6 +972,131 @@ Hinweis: Die Nachrichten werden direkt auf dem Server gelöscht und lassen sich 
     <message>
         <source>Folders</source>
         <translation>Ordner</translation>
+    </message>
+</context>
+<context>
+    <name>quobel::TOAuthSignInDialog</name>
+    <message>
+        <source>Sign In</source>
+        <translation>Anmelden</translation>
+    </message>
+    <message>
+        <source>Sign in to the mail provider again for the account “%1”.</source>
+        <translation>Melden Sie sich für das Konto „%1“ erneut beim Mail-Anbieter an.</translation>
+    </message>
+</context>
+<context>
+    <name>quobel::TOAuthSignInFlow</name>
+    <message>
+        <source>The browser did not come back in time: the sign-in was given up.</source>
+        <translation>Der Browser hat nicht rechtzeitig geantwortet: Die Anmeldung wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Enter the client ID of the application registered with the provider first.</source>
+        <translation>Geben Sie zuerst die Client-ID der beim Anbieter registrierten Anwendung ein.</translation>
+    </message>
+    <message>
+        <source>This provider also needs the client secret of the registered application.</source>
+        <translation>Dieser Anbieter verlangt außerdem den geheimen Clientschlüssel der registrierten Anwendung.</translation>
+    </message>
+    <message>
+        <source>Enter the provider&apos;s authorization and token addresses first.</source>
+        <translation>Geben Sie zuerst die Autorisierungs- und die Token-Adresse des Anbieters ein.</translation>
+    </message>
+    <message>
+        <source>No port on the loopback address could be opened for the browser&apos;s answer: %1</source>
+        <translation>Für die Antwort des Browsers konnte kein Port auf der Loopback-Adresse geöffnet werden: %1</translation>
+    </message>
+    <message>
+        <source>The sign-in was cancelled.</source>
+        <translation>Die Anmeldung wurde abgebrochen.</translation>
+    </message>
+    <message>
+        <source>Sign-in failed</source>
+        <translation>Anmeldung fehlgeschlagen</translation>
+    </message>
+    <message>
+        <source>The request was too long.</source>
+        <translation>Die Anfrage war zu lang.</translation>
+    </message>
+    <message>
+        <source>This address only takes the browser&apos;s answer from the mail provider.</source>
+        <translation>Diese Adresse nimmt nur die Antwort des Mail-Anbieters über den Browser entgegen.</translation>
+    </message>
+    <message>
+        <source>Not found</source>
+        <translation>Nicht gefunden</translation>
+    </message>
+    <message>
+        <source>There is nothing here.</source>
+        <translation>Hier gibt es nichts.</translation>
+    </message>
+    <message>
+        <source>This answer does not belong to the sign-in Quobel started. Return to Quobel and sign in again.</source>
+        <translation>Diese Antwort gehört nicht zu der Anmeldung, die Quobel begonnen hat. Kehren Sie zu Quobel zurück und melden Sie sich erneut an.</translation>
+    </message>
+    <message>
+        <source>The browser&apos;s answer did not belong to this sign-in (the state parameter differed): nothing was kept.</source>
+        <translation>Die Antwort des Browsers gehörte nicht zu dieser Anmeldung (der state-Parameter wich ab): Nichts wurde gespeichert.</translation>
+    </message>
+    <message>
+        <source>Sign-in refused</source>
+        <translation>Anmeldung abgelehnt</translation>
+    </message>
+    <message>
+        <source>The sign-in was not completed. You can close this page and return to Quobel.</source>
+        <translation>Die Anmeldung wurde nicht abgeschlossen. Sie können diese Seite schließen und zu Quobel zurückkehren.</translation>
+    </message>
+    <message>
+        <source>The access was refused at the provider.</source>
+        <translation>Der Zugriff wurde beim Anbieter verweigert.</translation>
+    </message>
+    <message>
+        <source>The provider ended the sign-in: %1</source>
+        <translation>Der Anbieter hat die Anmeldung beendet: %1</translation>
+    </message>
+    <message>
+        <source>Signed in</source>
+        <translation>Angemeldet</translation>
+    </message>
+    <message>
+        <source>The browser&apos;s part is done. You can close this page and return to Quobel.</source>
+        <translation>Der Teil im Browser ist erledigt. Sie können diese Seite schließen und zu Quobel zurückkehren.</translation>
+    </message>
+    <message>
+        <source>Signed in.</source>
+        <translation>Angemeldet.</translation>
+    </message>
+</context>
+<context>
+    <name>quobel::TOAuthSignInWidget</name>
+    <message>
+        <source>Sign in in the browser window that opened, then return here.</source>
+        <translation>Melden Sie sich im geöffneten Browserfenster an und kehren Sie dann hierher zurück.</translation>
+    </message>
+    <message>
+        <source>Completing the sign-in…</source>
+        <translation>Anmeldung wird abgeschlossen…</translation>
+    </message>
+    <message>
+        <source>Signed in.</source>
+        <translation>Angemeldet.</translation>
+    </message>
+    <message>
+        <source>Not signed in.</source>
+        <translation>Nicht angemeldet.</translation>
+    </message>
+    <message>
+        <source>The desktop keyring cannot be reached: %1</source>
+        <translation>Der Schlüsselbund des Desktops ist nicht erreichbar: %1</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Sign in…</source>
+        <translation>Anmelden…</translation>
     </message>
 </context>
 <context>
@@ -1300,6 +1437,10 @@ Hinweis: Die Nachrichten werden direkt auf dem Server gelöscht und lassen sich 
         <source>Please enter the provider&apos;s token URL!</source>
         <translation>Bitte geben Sie die Token-URL des Anbieters ein!</translation>
     </message>
+    <message>
+        <source>Sign in after saving the account: open its settings again, or choose Sign in again… in the Tasks window after its first check.</source>
+        <translation>Melden Sie sich nach dem Speichern des Kontos an: Öffnen Sie seine Einstellungen erneut, oder wählen Sie nach dem ersten Abruf im Aufgabenfenster „Erneut anmelden…“.</translation>
+    </message>
 </context>
 <context>
     <name>quobel::TfrmBar</name>
@@ -1454,6 +1595,10 @@ Hinweis: Die Nachrichten werden direkt auf dem Server gelöscht und lassen sich 
     <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Sign in again…</source>
+        <translation>Erneut anmelden…</translation>
     </message>
 </context>
 </TS>

@@ -12,6 +12,7 @@
 #include "ui/app/quobel_context.h"
 #include "ui/common/qt_text.h"
 #include "ui/dialogs/add_account.h"
+#include "ui/dialogs/oauth_sign_in_dialog.h"
 #include "ui/dialogs/options_dialog.h"
 #include "ui/mainwindow/frm_msg_list.h"
 #include "ui/reader/reader_windows.h"
@@ -69,7 +70,8 @@ TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& 
       window_(window),
       question_(&window),
       desktop_(window),
-      tasksWindow_(tasks) {
+      tasksWindow_(tasks),
+      signIn_{context.OAuthTokens, window.Opener()} {
     tasks_ = std::make_unique<TTasks>(dispatcher_);
     controller_ = std::make_unique<TMsgListController>(TMsgListController::Services{
         context.Accounts, *tasks_, context.MailBoxes, context.Errors, context.Options, dispatcher_,
@@ -91,6 +93,7 @@ TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& 
                                       const TServerCertificate& certificate) {
         return controller_->TrustCertificate(accountId, certificate);
     };
+    tasks.OnSignIn = [this](const std::string& accountId) { SignInAgain(accountId); };
     bar_ = std::make_unique<TBarOwner>(context, window, *controller_, *tasks_);
     desktop_.BarOwner = bar_.get();
     HookCommands();
@@ -107,6 +110,7 @@ TMailCycle::~TMailCycle() {
     readers_.reset();
     tasks_->RemoveObserver(tasksWindow_);
     tasksWindow_.OnTrustCertificate = nullptr;
+    tasksWindow_.OnSignIn = nullptr;
     tasksWindow_.OnCancelTask = nullptr;
     tasks_.reset();
     controller_.reset();
@@ -164,7 +168,7 @@ void TMailCycle::HookCommands() {
 void TMailCycle::actOptionsExecute() {
     TSkinListOf<TSkins> skins(context_.Skins);
     TfrmOptions dialog({context_.Options, context_.Accounts, context_.App.DataFolder(), skins,
-                        prompts_, sound_, &context_.Tokens},
+                        prompts_, sound_, &context_.Tokens, &signIn_},
                        &window_);
     dialog.OnApplySkin = [this](TfrmOptions&) { bar_->ApplySkin(); };
     const bool accepted = prompts_.RunModal(dialog) == QDialog::Accepted;
@@ -194,12 +198,23 @@ void TMailCycle::AddAccount() {
     RunReportingFailure(prompts_, &window_, [this] {
         AddAccountByDialog(prompts_, context_.Accounts,
                            JoinPath(context_.App.DataFolder(), "accounts"), &window_,
-                           &context_.Tokens);
+                           &context_.Tokens, &signIn_);
     });
     // An account whose file could not be written is still added: it is saved again at exit.
     if (context_.Accounts.Count() != before) {
         controller_->BuildAccountsMenu();
         ApplyCheckTimer();
+    }
+}
+
+void TMailCycle::SignInAgain(const std::string& accountId) {
+    TAccount* account = context_.Accounts.FindByID(accountId);
+    if (account == nullptr) {
+        return;
+    }
+    TOAuthSignInDialog dialog(*account, signIn_.Tokens, signIn_.Opener, &tasksWindow_);
+    if (dialog.exec() == QDialog::Accepted) {
+        controller_->CheckAccount(*account);
     }
 }
 

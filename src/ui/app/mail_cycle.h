@@ -8,6 +8,7 @@
 #include "retrieval/tasks.h"
 #include "ui/common/qt_dispatcher.h"
 #include "ui/common/qt_platform.h"
+#include "ui/dialogs/oauth_sign_in_widget.h"
 #include "ui/dialogs/options_prompts.h"
 
 namespace quobel {
@@ -73,6 +74,9 @@ class TMailCycle {
     void StatusClick();
     // The first-run line's button: the account dialog for a new account.
     void AddAccount();
+    // The Tasks window's "Sign in again…": the account's OAuth 2.0 sign-in in a small dialog,
+    // then a check of the account when it succeeded.
+    void SignInAgain(const std::string& accountId);
     TMailItem* FocusedItem() const;
 
     TQuobelContext& context_;
@@ -83,6 +87,8 @@ class TMailCycle {
     QtYesNoQuestion question_;
     TDesktopOfCycle desktop_;
     TfrmTasks& tasksWindow_;
+    // For the account dialogs' and the Tasks window's sign-in.
+    TOAuthSignInServices signIn_;
     std::unique_ptr<TMsgListController> controller_;
     std::unique_ptr<TTasks> tasks_;
     std::unique_ptr<TReaderWindows> readers_;

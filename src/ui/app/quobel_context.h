@@ -8,18 +8,24 @@
 #include "platform/secret_service_store.h"
 #include "retrieval/command_token_source.h"
 #include "retrieval/errors.h"
+#include "retrieval/oauth_token_source.h"
 #include "store/mail_box.h"
+#include "ui/common/qt_form_poster.h"
 
 namespace quobel {
 
 // The process-wide objects, created in this order and freed in the reverse order (members are
 // destroyed last to first): folders, the desktop keyring, accounts with their task queue,
-// settings, mailboxes, skins. The token source joins after the keyring. The error log joins between
-// the mailboxes and the skins.
+// settings, mailboxes, skins. The OAuth 2.0 sign-in's tokens, with a keyring connection of their
+// own since worker threads use it, and the token source that hands them out join after the
+// keyring. The error log joins between the mailboxes and the skins.
 struct TQuobelContext {
     explicit TQuobelContext(TApp app)
         : App(std::move(app)),
           Secrets("Quobel"),
+          OAuthSecrets("Quobel"),
+          OAuthTokens(OAuthSecrets, OAuthHttp),
+          Tokens(&OAuthTokens),
           Accounts(JoinPath(App.DataFolder(), "accounts"), &Secrets),
           Options(JoinPath(App.DataFolder(), "settings.ini")),
           MailBoxes(&Accounts),
@@ -27,6 +33,9 @@ struct TQuobelContext {
 
     TApp App;
     TSecretServiceStore Secrets;
+    TSecretServiceStore OAuthSecrets;
+    QtFormPoster OAuthHttp;
+    TOAuthTokenSource OAuthTokens;
     // The access tokens of the accounts that do not log in with a password, for the checks and
     // the account dialog's test.
     TCommandTokenSource Tokens;

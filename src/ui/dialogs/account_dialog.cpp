@@ -24,6 +24,7 @@
 #include "ui/common/lower_texts.h"
 #include "ui/common/qt_text.h"
 #include "ui/dialogs/color_picker.h"
+#include "ui/dialogs/oauth_sign_in_widget.h"
 #include "ui/dialogs/options_file_edit.h"
 #include "ui/dialogs/options_prompts.h"
 
@@ -327,6 +328,8 @@ void TfrmAccount::cmdTestClick() {
     }
     TAccount typed;
     ReadAccount(typed);
+    // The account's own ID: its OAuth 2.0 sign-in is kept under it.
+    typed.ID = accountId_;
     refusedCertificate_.reset();
     cmdTrustCertificate->hide();
     lblTestResult->setText(tr("Connecting to %1...").arg(Q(typed.POP.Host)));
@@ -540,7 +543,40 @@ void TfrmAccount::cmdOKClick() {
     accept();
 }
 
+void TfrmAccount::OfferSignIn(const TOAuthSignInServices& services) {
+    if (SignIn != nullptr) {
+        return;
+    }
+    SignIn = new TOAuthSignInWidget(services.Tokens, services.Opener);
+    laySignIn->addWidget(SignIn);
+    SignIn->AccountToSignIn = [this] {
+        TAccount typed;
+        ReadAccount(typed);
+        typed.ID = accountId_;
+        return typed;
+    };
+    ShowSignInStatus();
+}
+
+void TfrmAccount::ShowSignInStatus() {
+    if (SignIn == nullptr) {
+        return;
+    }
+    const bool saved = !accountId_.empty();
+    SignIn->cmdSignIn->setEnabled(saved);
+    if (saved) {
+        TAccount shown;
+        shown.ID = accountId_;
+        SignIn->ShowStatusOf(shown);
+    } else {
+        SignIn->lblSignInStatus->setText(
+            tr("Sign in after saving the account: open its settings again, or choose Sign in "
+               "again\u2026 in the Tasks window after its first check."));
+    }
+}
+
 void TfrmAccount::ShowAccount(const TAccount& account) {
+    accountId_ = account.ID;
     txtAccount->setText(Q(account.Name));
     txtName->setText(Q(account.From.Name));
     txtEmail->setText(Q(account.From.Email));
@@ -567,6 +603,7 @@ void TfrmAccount::ShowAccount(const TAccount& account) {
     chkAnnounce->setChecked(account.Announce);
     feAccountSound->SetFileName(Q(account.SoundFile));
     chkShowOnBar->setChecked(account.ShowOnBar);
+    ShowSignInStatus();
 }
 
 void TfrmAccount::ReadAccount(TAccount& account) const {

@@ -21,6 +21,8 @@ namespace quobel {
 
 class TAccessTokenSource;
 class TColorPicker;
+class TOAuthSignInWidget;
+struct TOAuthSignInServices;
 class TDialogPrompts;
 class TFileNameEdit;
 
@@ -87,6 +89,11 @@ class TfrmAccount : public QDialog {
 
     // Where the test gets the token of an account that signs in with one; not owned.
     TAccessTokenSource* Tokens = nullptr;
+    // Puts "Sign in…" and the sign-in's status into the OAuth 2.0 rows. The sign-in keeps its
+    // tokens under the ID of the account ShowAccount showed; a new account has none yet, so it
+    // signs in once saved (its first check asks for it in the Tasks window).
+    void OfferSignIn(const TOAuthSignInServices& services);
+    TOAuthSignInWidget* SignIn = nullptr;
     // Asks the user about a certificate; the dialog unless a test replaces it.
     TTrustCertificateQuestion AskTrust = AskTrustCertificate;
 
@@ -117,6 +124,8 @@ class TfrmAccount : public QDialog {
     QLineEdit* txtOAuthScope;
     // Empty: where the browser sign-in puts its "Sign in…" button and its status.
     QHBoxLayout* laySignIn;
+    // The ID of the account shown, for the sign-in; empty for a new account.
+    std::string accountId_;
     QCheckBox* chkSecure;
     QLineEdit* txtSMTPHost;
     QSpinBox* seSMTPPort;
@@ -131,6 +140,8 @@ class TfrmAccount : public QDialog {
     QPushButton* cmdCancel;
 
   private:
+    // The sign-in's button and status for the account shown.
+    void ShowSignInStatus();
     void TestEnded(int run, const TAccountTestResult& result);
     // Stops the running test, if any; its result is no longer wanted.
     void StopTest();

@@ -278,6 +278,9 @@ std::string TAccountsPage::AccountsFolder() const {
 void TAccountsPage::actAddExecute() {
     TfrmAccount dialog(prompts_, window());
     dialog.Tokens = Tokens;
+    if (SignIn != nullptr) {
+        dialog.OfferSignIn(*SignIn);
+    }
     dialog.SetAccountColor(kNoSkinColor);
     if (prompts_.RunModal(dialog) != QDialog::Accepted) {
         return;
@@ -306,6 +309,9 @@ void TAccountsPage::actEditExecute() {
     }
     TfrmAccount dialog(prompts_, window());
     dialog.Tokens = Tokens;
+    if (SignIn != nullptr) {
+        dialog.OfferSignIn(*SignIn);
+    }
     dialog.ShowAccount(*account);
     if (prompts_.RunModal(dialog) != QDialog::Accepted) {
         return;

@@ -14,6 +14,7 @@ class QTreeWidgetItem;
 namespace quobel {
 
 class TAccount;
+struct TOAuthSignInServices;
 class TAccounts;
 class TDialogPrompts;
 class TAccessTokenSource;
@@ -42,6 +43,8 @@ class TAccountsPage : public TOptionsPage {
 
     // Where the account dialog's test gets the token of an account that signs in with one.
     TAccessTokenSource* Tokens = nullptr;
+    // For the account dialog's OAuth 2.0 sign-in; may be null.
+    const TOAuthSignInServices* SignIn = nullptr;
 
     // Whether an account was added, edited, removed or made the default.
     bool AccountsChanged() const { return accountsChanged_; }

@@ -11,9 +11,12 @@ namespace quobel {
 
 TAccount* AddAccountByDialog(TDialogPrompts& prompts, TAccounts& accounts,
                              const std::string& accountsFolder, QWidget* parent,
-                             TAccessTokenSource* tokens) {
+                             TAccessTokenSource* tokens, const TOAuthSignInServices* signIn) {
     TfrmAccount dialog(prompts, parent);
     dialog.Tokens = tokens;
+    if (signIn != nullptr) {
+        dialog.OfferSignIn(*signIn);
+    }
     dialog.SetAccountColor(kNoSkinColor);
     if (prompts.RunModal(dialog) != QDialog::Accepted) {
         return nullptr;

@@ -29,6 +29,7 @@ TfrmOptions::TfrmOptions(TOptionsDialogContext context, QWidget* parent)
     tsAccounts =
         new TAccountsPage(context_.Accounts, context_.DataFolder, context_.Prompts, pcOptions);
     tsAccounts->Tokens = context_.Tokens;
+    tsAccounts->SignIn = context_.SignIn;
     tsConfirmations = new TConfirmationsPage(pcOptions);
     pcOptions->addTab(tsNotification, tr("General"));
     pcOptions->addTab(tsBar, tr("Bar"));

@@ -22,6 +22,7 @@ class TDialogPrompts;
 class TOptions;
 class SoundPlayer;
 class TAccessTokenSource;
+struct TOAuthSignInServices;
 
 // What the options dialog works on.
 struct TOptionsDialogContext {
@@ -34,6 +35,8 @@ struct TOptionsDialogContext {
     SoundPlayer& Sound;
     // For the account dialog's test of accounts that sign in with a token; may be null.
     TAccessTokenSource* Tokens = nullptr;
+    // For the account dialog's OAuth 2.0 sign-in; may be null (no "Sign in…").
+    const TOAuthSignInServices* SignIn = nullptr;
 };
 
 // The settings dialog: one page per tab. The general, bar and confirmation settings are written

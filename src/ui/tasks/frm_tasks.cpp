@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QProgressBar>
@@ -13,6 +14,7 @@
 #include "cycle/cycle_events.h"
 #include "retrieval/custom_task.h"
 #include "retrieval/errors.h"
+#include "retrieval/oauth_token_source.h"
 #include "ui/common/help_key.h"
 #include "ui/common/icons.h"
 #include "ui/common/lower_texts.h"
@@ -87,6 +89,10 @@ TfrmTasks::TfrmTasks(TOptions& options, QWidget* parent)
     cmdTrust->setObjectName(QStringLiteral("cmdTrust"));
     cmdTrust->setAutoDefault(false);
     cmdTrust->hide();
+    cmdSignIn = new QPushButton(tr("Sign in again\u2026"));
+    cmdSignIn->setObjectName(QStringLiteral("cmdSignIn"));
+    cmdSignIn->setAutoDefault(false);
+    cmdSignIn->hide();
     pcTasks = new QTabWidget;
     pcTasks->setObjectName(QStringLiteral("pcTasks"));
     pcTasks->addTab(tvTasks, tr("Tasks"));
@@ -103,7 +109,11 @@ TfrmTasks::TfrmTasks(TOptions& options, QWidget* parent)
     grid->addWidget(pbProgress, 2, 1);
     grid->addWidget(cmdDetails, 2, 2);
     grid->addWidget(pcTasks, 3, 0, 1, 3);
-    grid->addWidget(cmdTrust, 4, 0, 1, 3, Qt::AlignLeft);
+    auto* offers = new QHBoxLayout;
+    offers->addWidget(cmdTrust);
+    offers->addWidget(cmdSignIn);
+    offers->addStretch(1);
+    grid->addLayout(offers, 4, 0, 1, 3);
     grid->setColumnStretch(1, 1);
     grid->setRowStretch(3, 1);
 
@@ -111,6 +121,7 @@ TfrmTasks::TfrmTasks(TOptions& options, QWidget* parent)
     connect(cmdDetails, &QPushButton::clicked, this, &TfrmTasks::cmdDetailsClick);
     connect(cmdCancel, &QPushButton::clicked, this, &TfrmTasks::cmdCancelClick);
     connect(cmdTrust, &QPushButton::clicked, this, &TfrmTasks::cmdTrustClick);
+    connect(cmdSignIn, &QPushButton::clicked, this, &TfrmTasks::cmdSignInClick);
     connect(tvErrors, &QTreeWidget::currentItemChanged, this, &TfrmTasks::UpdateTrustOffer);
     connect(pcTasks, &QTabWidget::currentChanged, this, &TfrmTasks::UpdateTrustOffer);
 
@@ -196,6 +207,14 @@ void TfrmTasks::ShowError(const TError& error) {
             row = tvErrors->topLevelItem(i);
         }
     }
+    // A task's error carries the task's headline as its message and the reason in the details.
+    const auto asksForSignIn = [](const std::string& text) {
+        return text.find(kOAuthSignInAgainText) != std::string::npos;
+    };
+    if (row != nullptr && !error.AccountID.empty() &&
+        (asksForSignIn(error.Message) || asksForSignIn(error.Details))) {
+        signInOffers_[row] = error.AccountID;
+    }
     if (row != nullptr && error.Certificate) {
         trustOffers_[row] = {error.AccountID, error.Certificate};
     }
@@ -212,6 +231,22 @@ void TfrmTasks::UpdateTrustOffer() {
     const bool offered = pcTasks->currentWidget() == tvErrors && row != nullptr &&
                          trustOffers_.contains(row) && OnTrustCertificate;
     cmdTrust->setVisible(offered);
+    cmdSignIn->setVisible(pcTasks->currentWidget() == tvErrors && row != nullptr &&
+                          signInOffers_.contains(row) && OnSignIn);
+}
+
+void TfrmTasks::cmdSignInClick() {
+    const QTreeWidgetItem* row = tvErrors->currentItem();
+    const auto offer = row != nullptr ? signInOffers_.find(row) : signInOffers_.end();
+    if (offer == signInOffers_.end() || !OnSignIn) {
+        return;
+    }
+    // A copy: the row may go while the sign-in runs.
+    const std::string accountId = offer->second;
+    OnSignIn(accountId);
+    // Signed in or not, the user has dealt with it: the offer goes with every row of the account.
+    std::erase_if(signInOffers_, [&](const auto& entry) { return entry.second == accountId; });
+    UpdateTrustOffer();
 }
 
 void TfrmTasks::cmdTrustClick() {
@@ -306,6 +341,7 @@ void TfrmTasks::cmdDetailsClick() {
 
 void TfrmTasks::cmdHideClick() {
     trustOffers_.clear();
+    signInOffers_.clear();
     tvErrors->clear();
     UpdateTrustOffer();
     if (OnClearErrors) {

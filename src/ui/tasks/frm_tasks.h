@@ -86,6 +86,12 @@ class TfrmTasks : public QDialog, public TTaskQueueObserver {
     // Offers the selected error's certificate to be trusted, as "Trust this certificate…" does.
     void cmdTrustClick();
 
+    // "Sign in again…": shown while the selected error says an account's OAuth 2.0 sign-in has
+    // to be repeated; OnSignIn runs that sign-in for the account (its ID).
+    QPushButton* cmdSignIn = nullptr;
+    std::function<void(const std::string& accountId)> OnSignIn;
+    void cmdSignInClick();
+
     // Follows the check cycle from now on: the reporting task's status and progress, errors
     // (shown on the errors page, the details expanded), and tasks the user waits for (shown on
     // the tasks page). The window shows itself over `owner` the first time.
@@ -111,6 +117,8 @@ class TfrmTasks : public QDialog, public TTaskQueueObserver {
         std::shared_ptr<const TServerCertificate> Certificate;
     };
     std::map<const QTreeWidgetItem*, TrustOffer> trustOffers_;
+    // The error rows that ask for a new sign-in, with their account's ID.
+    std::map<const QTreeWidgetItem*, std::string> signInOffers_;
 
     TOptions& options_;
     int fullHeight_ = 0;
