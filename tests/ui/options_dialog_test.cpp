@@ -29,12 +29,16 @@
 #include "core/file_util.h"
 #include "core/ini_file.h"
 #include "core/options.h"
+#include "platform/oauth_http.h"
 #include "platform/secret_service_store.h"
+#include "platform/url_opener.h"
 #include "retrieval/command_token_source.h"
+#include "retrieval/oauth_token_source.h"
 #include "support/private_keyring.h"
 #include "support/temp_folder.h"
 #include "ui/dialogs/account_dialog.h"
 #include "ui/dialogs/color_picker.h"
+#include "ui/dialogs/oauth_sign_in_widget.h"
 #include "ui/dialogs/options_file_edit.h"
 #include "ui/options_prompts_fake.h"
 
@@ -725,14 +729,31 @@ TEST_F(OptionsDialogTest, EnterInTheAccountListEditsInsteadOfClosing) {
     EXPECT_NE(dialog->result(), QDialog::Accepted);
 }
 
+class NoTokenEndpoint : public THttpFormPoster {
+  public:
+    THttpAnswer PostForm(const std::string&, const std::string&) override {
+        throw Error("no token endpoint in this test");
+    }
+};
+
+class NoBrowser : public UrlOpener {
+  public:
+    void OpenUrl(const std::string&) override {}
+};
+
 // The accounts page with a real keyring (a private session bus with GNOME Keyring): an added
-// account's password goes there, a typed one replaces it, removing the account removes it.
+// account's password goes there, a typed one replaces it, removing the account removes it and
+// its OAuth 2.0 sign-in.
 TEST_F(OptionsDialogTest, AccountPasswordsLiveInTheKeyring) {
     const testing::PrivateKeyring keyring;
     TSecretServiceStore secrets("Quobel");
     TAccounts kept(AccountsFolder(), &secrets);
-    auto dialog = std::make_unique<TfrmOptions>(
-        TOptionsDialogContext{options, kept, folder.Path(), skins, prompts, sound});
+    NoTokenEndpoint http;
+    TOAuthTokenSource tokens(secrets, http);
+    NoBrowser browser;
+    const TOAuthSignInServices signIn{tokens, browser};
+    auto dialog = std::make_unique<TfrmOptions>(TOptionsDialogContext{
+        options, kept, folder.Path(), skins, prompts, sound, nullptr, &signIn});
 
     ScriptAccount("Work", "pop.work.example");
     dialog->tsAccounts->actAdd->trigger();
@@ -755,12 +776,16 @@ TEST_F(OptionsDialogTest, AccountPasswordsLiveInTheKeyring) {
     dialog->tsAccounts->actEdit->trigger();
     EXPECT_EQ(secrets.Lookup(work.ID), "new secret");
 
+    // An OAuth 2.0 sign-in kept for the account goes with it as well.
     const std::string id = work.ID;
+    const std::string refreshKey = TOAuthTokenSource::RefreshTokenKey(id);
+    secrets.Store(refreshKey, "Quobel: Work (OAuth 2.0 sign-in)", "refresh");
     prompts.Answer = true;
     Focus(*dialog, work);
     dialog->tsAccounts->actRemove->trigger();
     EXPECT_EQ(kept.Count(), 0u);
     EXPECT_EQ(secrets.Lookup(id), std::nullopt);
+    EXPECT_EQ(secrets.Lookup(refreshKey), std::nullopt);
     EXPECT_TRUE(prompts.Failures.empty());
 }
 

@@ -19,9 +19,11 @@
 
 #include "accounts/accounts.h"
 #include "core/file_util.h"
+#include "retrieval/oauth_token_source.h"
 #include "ui/common/qt_text.h"
 #include "ui/dialogs/account_dialog.h"
 #include "ui/dialogs/color_picker.h"
+#include "ui/dialogs/oauth_sign_in_widget.h"
 #include "ui/dialogs/options_prompts.h"
 
 namespace quobel {
@@ -349,9 +351,15 @@ void TAccountsPage::actRemoveExecute() {
     accountsChanged_ = true;
     std::unique_ptr<QTreeWidgetItem> removedRow(row);  // its destructor takes it off the list
     removedRow.reset();
+    const TAccount removed = *account;
     accounts_.Delete(*account, AccountsFolder());
     ShowAllRows();
     UpdateAccountActions();
+    // The account's OAuth 2.0 sign-in goes with it; a keyring that fails here is reported,
+    // the account is gone all the same.
+    if (SignIn != nullptr) {
+        SignIn->Tokens.Forget(removed);
+    }
 }
 
 void TAccountsPage::actSetDefaultExecute() {
