@@ -1,7 +1,7 @@
 // A first check of many new messages into a large Inbox, against the bare POP3 conversation
 // that the check needs (UIDL, then LIST and TOP for each message), measured in the same run.
 //
-//   bench_check_cycle FACTS_FILE USER PASSWORD INBOX_ROWS
+//   bench_check_cycle FACTS_FILE USER PASSWORD INBOX_ROWS [ROUNDS]
 //
 // Run by bench/check_cycle.sh, which starts Dovecot with the messages. Prints the ratio of the
 // check to the bare conversation on its last line (target: at most 1.5).
@@ -160,8 +160,14 @@ double Median(std::vector<double> values) {
 
 int main(int argc, char** argv) {
     using namespace quobel;
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: bench_check_cycle FACTS_FILE USER PASSWORD INBOX_ROWS\n");
+    if (argc != 5 && argc != 6) {
+        std::fprintf(stderr,
+                     "usage: bench_check_cycle FACTS_FILE USER PASSWORD INBOX_ROWS [ROUNDS]\n");
+        return 1;
+    }
+    const int rounds = argc == 6 ? std::stoi(argv[5]) : 3;
+    if (rounds < 1) {
+        std::fprintf(stderr, "bench_check_cycle: ROUNDS must be at least 1\n");
         return 1;
     }
     auto facts = ReadFacts(argv[1]);
@@ -174,7 +180,7 @@ int main(int argc, char** argv) {
     MakeTemplateInbox(work + "/template", rows);
 
     std::vector<double> bare, cycle;
-    for (int round = 0; round < 3; ++round) {
+    for (int round = 0; round < rounds; ++round) {
         size_t messages = 0, filed = 0;
         bare.push_back(BareConversation(server, messages));
         // A folder of its own per round: deleting thousands of files just before creating as
@@ -189,7 +195,7 @@ int main(int argc, char** argv) {
         }
     }
     std::filesystem::remove_all(work);
-    std::printf("ratio check/bare POP3 (median of 3): %.2f (target at most 1.5)\n",
+    std::printf("ratio check/bare POP3 (median of %d): %.2f (target at most 1.5)\n", rounds,
                 Median(cycle) / Median(bare));
     return 0;
 }

@@ -10,6 +10,7 @@
 // After SECONDS it waits until QUIET_FILE exists (the script has stopped changing the mailbox),
 // checks once more without faults and exits 0 when every message on the server is known and
 // listed once, and no known key lacks its row.
+#include <malloc.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -29,6 +30,7 @@
 #include "core/options.h"
 #include "cycle/msg_list_controller.h"
 #include "platform/event_loop_dispatcher.h"
+#include "platform/memory_arenas.h"
 #include "platform/sound_player.h"
 #include "platform/yes_no_question.h"
 #include "retrieval/errors.h"
@@ -76,6 +78,13 @@ size_t EntriesIn(const char* folder) {
         ++count;
     }
     return count;
+}
+
+// What the program's allocations hold now, as opposed to what the allocator keeps from the system
+// (resident memory): growth here is a leak, growth of resident memory alone is the allocator's.
+size_t HeapInUseKilobytes() {
+    const struct mallinfo2 info = ::mallinfo2();
+    return (info.uordblks + info.hblkhd) / 1024;
 }
 
 long ResidentKilobytes() {
@@ -177,13 +186,22 @@ class Soak {
         return Settle();
     }
 
-    void Report(double minutes) const {
+    // Figures of a quiet moment: a finished task's thread may still be on its way out when its
+    // check has settled, so the report waits (up to a second) for the threads of the start. A
+    // thread that never ends still shows.
+    void Report(double minutes) {
+        if (startThreads_ == 0) {
+            startThreads_ = EntriesIn("/proc/self/task");
+        }
+        dispatcher_.RunUntil([&] { return EntriesIn("/proc/self/task") <= startThreads_; },
+                             std::chrono::seconds(1));
         const TMailBox& inbox = *controller_->Inbox;
         std::printf(
-            "%6.1f min  checks %6zu  faults %5zu  errors %5zu  rss %7ld kB  fds %3zu  "
-            "threads %2zu  rows %4zu  known %4zu\n",
-            minutes, checks_, faults_, errorsSeen_, ResidentKilobytes(), EntriesIn("/proc/self/fd"),
-            EntriesIn("/proc/self/task"), inbox.Items.Count(), accounts_.Items(0).UIDL.Count());
+            "%6.1f min  checks %6zu  faults %5zu  errors %5zu  rss %7ld kB  heap %6zu kB  "
+            "fds %3zu  threads %2zu  rows %4zu  known %4zu\n",
+            minutes, checks_, faults_, errorsSeen_, ResidentKilobytes(), HeapInUseKilobytes(),
+            EntriesIn("/proc/self/fd"), EntriesIn("/proc/self/task"), inbox.Items.Count(),
+            accounts_.Items(0).UIDL.Count());
         std::fflush(stdout);
     }
 
@@ -242,6 +260,7 @@ class Soak {
     std::mt19937 random_{20261210};
     size_t faults_ = 0;
     size_t errorsSeen_ = 0;
+    size_t startThreads_ = 0;
 };
 
 }  // namespace
@@ -249,6 +268,8 @@ class Soak {
 
 int main(int argc, char** argv) {
     using namespace quobel;
+    // The program it stands for limits its arenas so.
+    LimitMemoryArenas();
     if (argc != 7) {
         std::fprintf(stderr,
                      "usage: bench_soak FACTS_FILE USER PASSWORD SECONDS FAULT_EVERY QUIET_FILE\n");

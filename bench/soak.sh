@@ -2,8 +2,10 @@
 # A long run of the check cycle against a private Dovecot: bench_soak checks in a loop for
 # SECONDS (default 600) through a relay that injects a fault every FAULT_EVERY checks (default
 # 4), while this script adds a message about every half second and deletes one at random whenever
-# there are more than 20 (the user in bench_soak deletes some as well). Resident memory, descriptors and threads are printed at
-# the start and every minute; the final state is compared with the server's.
+# there are more than 20 (the user in bench_soak deletes some as well). Resident memory, the heap
+# the program actually uses (so that allocator growth and leaks can be told apart), descriptors
+# and threads are printed at the start and every minute; the final state is compared with the
+# server's.
 # Usage: bench/soak.sh [BUILD_DIR] [SECONDS] [FAULT_EVERY]
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

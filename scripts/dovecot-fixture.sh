@@ -18,6 +18,10 @@
 # made for them. SEED_DIR/NAME/*, when given, are messages delivered to user NAME, in file-name
 # order, each file name becoming the message's unique id.
 # Unique ids are the maildir base file names (pop3_uidl_format = %g), so tests choose them.
+# With OAUTH2_INTROSPECTION_URL set when starting, the server also offers XOAUTH2 and
+# OAUTHBEARER and checks their tokens with Dovecot's oauth2 passdb, which posts each token to that
+# URL (RFC 7662 introspection: {"active": true, "username": NAME, "scope": "pop"} lets NAME in;
+# an answer without the username or the scope does not).
 set -euo pipefail
 
 die() {
@@ -119,6 +123,24 @@ start() {
         openssl dhparam -out "$dh" 2048 2>/dev/null
     fi
 
+    local mechanisms="plain login apop" oauth_passdb="" plain_mechanisms=""
+    if [[ -n ${OAUTH2_INTROSPECTION_URL:-} ]]; then
+        mechanisms+=" xoauth2 oauthbearer"
+        cat >"$run/dovecot-oauth2.conf.ext" <<EOF
+introspection_mode = post
+introspection_url = $OAUTH2_INTROSPECTION_URL
+force_introspection = yes
+username_attribute = username
+scope = pop
+EOF
+        oauth_passdb="passdb {
+  driver = oauth2
+  mechanisms = xoauth2 oauthbearer
+  args = $run/dovecot-oauth2.conf.ext
+}"
+        plain_mechanisms="  mechanisms = plain login apop"
+    fi
+
     local attempt pop3_port pop3s_port conf="$run/dovecot.conf"
     for attempt in 1 2 3 4 5 6 7 8; do
         pop3_port=$(pick_port)
@@ -135,7 +157,7 @@ default_internal_user = $internal_user
 first_valid_uid = 1
 first_valid_gid = 1
 disable_plaintext_auth = no
-auth_mechanisms = plain login apop
+auth_mechanisms = $mechanisms
 auth_failure_delay = 0
 ssl = yes
 ssl_cert = <$run/tls/server.pem
@@ -143,9 +165,11 @@ ssl_key = <$run/tls/server.key
 ssl_dh = <$dh
 mail_location = maildir:$run/mail/%u/Maildir
 pop3_uidl_format = %g
+$oauth_passdb
 passdb {
   driver = passwd-file
   args = scheme=PLAIN username_format=%u $users/%u
+$plain_mechanisms
 }
 userdb {
   driver = static

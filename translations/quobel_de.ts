@@ -1232,6 +1232,78 @@ Hinweis: Die Nachrichten werden direkt auf dem Server gelöscht und lassen sich 
         <source>Error</source>
         <translation>Fehler</translation>
     </message>
+    <message>
+        <source>Password</source>
+        <translation>Passwort</translation>
+    </message>
+    <message>
+        <source>OAuth 2.0</source>
+        <translation>OAuth 2.0</translation>
+    </message>
+    <message>
+        <source>Token command</source>
+        <translation>Token-Befehl</translation>
+    </message>
+    <message>
+        <source>a command that prints the access token</source>
+        <translation>ein Befehl, der das Zugriffstoken ausgibt</translation>
+    </message>
+    <message>
+        <source>Custom</source>
+        <translation>Benutzerdefiniert</translation>
+    </message>
+    <message>
+        <source>(only where the provider demands one)</source>
+        <translation>(nur, wo der Anbieter eines verlangt)</translation>
+    </message>
+    <message>
+        <source>Authentication:</source>
+        <translation>Anmeldung:</translation>
+    </message>
+    <message>
+        <source>Command:</source>
+        <translation>Befehl:</translation>
+    </message>
+    <message>
+        <source>Authorization URL:</source>
+        <translation>Autorisierungs-URL:</translation>
+    </message>
+    <message>
+        <source>Token URL:</source>
+        <translation>Token-URL:</translation>
+    </message>
+    <message>
+        <source>Scope:</source>
+        <translation>Bereich (Scope):</translation>
+    </message>
+    <message>
+        <source>Provider:</source>
+        <translation>Anbieter:</translation>
+    </message>
+    <message>
+        <source>Client ID:</source>
+        <translation>Client-ID:</translation>
+    </message>
+    <message>
+        <source>Client secret:</source>
+        <translation>Client-Geheimnis:</translation>
+    </message>
+    <message>
+        <source>Please enter the command that prints the access token!</source>
+        <translation>Bitte geben Sie den Befehl ein, der das Zugriffstoken ausgibt!</translation>
+    </message>
+    <message>
+        <source>Please enter the client ID of your application!</source>
+        <translation>Bitte geben Sie die Client-ID Ihrer Anwendung ein!</translation>
+    </message>
+    <message>
+        <source>Please enter the provider&apos;s authorization URL!</source>
+        <translation>Bitte geben Sie die Autorisierungs-URL des Anbieters ein!</translation>
+    </message>
+    <message>
+        <source>Please enter the provider&apos;s token URL!</source>
+        <translation>Bitte geben Sie die Token-URL des Anbieters ein!</translation>
+    </message>
 </context>
 <context>
     <name>quobel::TfrmBar</name>

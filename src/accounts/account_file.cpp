@@ -1,5 +1,8 @@
 #include "accounts/account_file.h"
 
+#include <array>
+#include <utility>
+
 #include "accounts/base64.h"
 #include "accounts/password_scrambler.h"
 #include "core/error.h"
@@ -10,6 +13,24 @@ namespace {
 
 // The value of "POP"/"PasswordIn" for a password kept in the desktop keyring.
 constexpr const char* kInKeyring = "Keyring";
+
+// The OAuth 2.0 settings' keys in the "POP" section, in the order they are written.
+std::array<std::pair<const char*, std::string*>, 6> OAuthFields(TOAuthSettings& oauth) {
+    return {{{"OAuthProvider", &oauth.Provider},
+             {"OAuthClientId", &oauth.ClientId},
+             {"OAuthClientSecret", &oauth.ClientSecret},
+             {"OAuthAuthorizationUrl", &oauth.AuthorizationUrl},
+             {"OAuthTokenUrl", &oauth.TokenUrl},
+             {"OAuthScope", &oauth.Scope}}};
+}
+
+void WriteOrDelete(TIniFile& ini, const char* key, const std::string& value) {
+    if (value.empty()) {
+        ini.DeleteKey("POP", key);
+    } else {
+        ini.WriteString("POP", key, value);
+    }
+}
 
 }  // namespace
 
@@ -47,6 +68,14 @@ void LoadAccount(TAccount& account, const std::string& fileName) {
     account.POP.Secure = ini.ReadBool("POP", "Secure", false);
     const int32_t tls = ini.ReadInteger("POP", "TLS", 0);
     account.POP.TLS = tls >= 0 && tls <= 2 ? static_cast<TPOPSecurity>(tls) : TPOPSecurity::None;
+    const int32_t authentication = ini.ReadInteger("POP", "Authentication", 0);
+    account.POP.Authentication = authentication >= 0 && authentication <= 2
+                                     ? static_cast<TAuthentication>(authentication)
+                                     : TAuthentication::Password;
+    account.POP.TokenCommand = ini.ReadString("POP", "TokenCommand", "");
+    for (const auto& [key, field] : OAuthFields(account.POP.OAuth)) {
+        *field = ini.ReadString("POP", key, "");
+    }
     account.TrustedKey.Host = ini.ReadString("POP", "TrustedHost", "");
     account.TrustedKey.Key = ini.ReadString("POP", "TrustedKey", "");
     account.SMTP.Host = ini.ReadString("SMTP", "Host", "");
@@ -85,6 +114,14 @@ void SaveAccount(const TAccount& account, const std::string& fileName) {
     }
     ini.WriteBool("POP", "Secure", account.POP.Secure);
     ini.WriteInteger("POP", "TLS", static_cast<int32_t>(account.POP.TLS));
+    ini.WriteInteger("POP", "Authentication", static_cast<int32_t>(account.POP.Authentication));
+    // The token settings are written only when they hold something: a password account's file
+    // stays as it was.
+    WriteOrDelete(ini, "TokenCommand", account.POP.TokenCommand);
+    TOAuthSettings oauth = account.POP.OAuth;
+    for (const auto& [key, field] : OAuthFields(oauth)) {
+        WriteOrDelete(ini, key, *field);
+    }
     // Only an account whose user trusted a certificate carries the keys.
     if (account.TrustedKey.Key.empty()) {
         ini.DeleteKey("POP", "TrustedHost");

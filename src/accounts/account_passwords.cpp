@@ -13,12 +13,19 @@ std::string LabelOf(const TAccount& account) {
     return "Quobel: " + (account.Name.empty() ? account.ID : account.Name);
 }
 
+// An account that signs in with an access token needs no password: the keyring is not asked
+// for it (which might prompt to unlock) and a missing one is no fault. A password kept from
+// before stays where it is, for when the account goes back to it.
+bool UsesPassword(const TAccount& account) {
+    return account.POP.Authentication == TAuthentication::Password;
+}
+
 }  // namespace
 
 TAccountPasswords::TAccountPasswords(TSecretStore* store) : store_(store) {}
 
 void TAccountPasswords::Fetch(TAccount& account) {
-    if (account.PasswordPlace != TPasswordPlace::Keyring) {
+    if (account.PasswordPlace != TPasswordPlace::Keyring || !UsesPassword(account)) {
         return;
     }
     account.POP.Password.clear();
@@ -44,7 +51,7 @@ void TAccountPasswords::Fetch(TAccount& account) {
 
 void TAccountPasswords::Keep(TAccount& account) {
     if (account.PasswordPlace != TPasswordPlace::File || account.PasswordUnreadable() ||
-        account.POP.Password.empty() || !Usable()) {
+        account.POP.Password.empty() || !UsesPassword(account) || !Usable()) {
         return;
     }
     if (TryStore(account)) {
@@ -53,7 +60,7 @@ void TAccountPasswords::Keep(TAccount& account) {
 }
 
 void TAccountPasswords::Replace(TAccount& account) {
-    if (account.POP.Password.empty()) {
+    if (account.POP.Password.empty() || !UsesPassword(account)) {
         return;
     }
     account.PasswordPlace =

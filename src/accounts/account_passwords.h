@@ -16,7 +16,8 @@ inline constexpr const char* kKeyringUnavailable = USER_TEXT(
 
 // Keeps the accounts' passwords in the desktop keyring when one is reachable (key = the account
 // ID), else scrambled in the account files as they always were. The first time the keyring
-// cannot be reached it is not asked again, and the reason is reported once.
+// cannot be reached it is not asked again, and the reason is reported once. Accounts that sign
+// in with an access token are left alone: they need no password.
 class TAccountPasswords {
   public:
     // Without a store every password stays in its file.

@@ -172,6 +172,9 @@ void TMsgListController::HookTask(TCustomTask& task) {
     if (TaskConnector && task.Connection) {
         task.Connection->Connector = TaskConnector;
     }
+    if (auto* session = dynamic_cast<TPOPTask*>(&task)) {
+        session->Tokens = s_.Tokens;
+    }
     task.OnStatus = [this](TCustomTask& sender, const std::string& text, uint8_t kind) {
         TaskStatus(sender, text, kind);
     };

@@ -21,6 +21,7 @@ namespace quobel {
 
 class Error;
 class SoundPlayer;
+class TAccessTokenSource;
 class TAccount;
 class TAccounts;
 class TCustomTask;
@@ -69,6 +70,9 @@ class TMsgListController {
         TUiDispatcher& Dispatcher;
         SoundPlayer& Sound;
         std::string AccountsFolder;
+        // Where the tasks of accounts that sign in with a token get it; null: such an
+        // account's check fails with a clear error.
+        TAccessTokenSource* Tokens = nullptr;
     };
 
     explicit TMsgListController(Services services);

@@ -3,6 +3,7 @@
 #include "core/error.h"
 #include "core/strings.h"
 #include "core/user_text.h"
+#include "retrieval/token_login.h"
 
 namespace quobel {
 namespace {
@@ -38,20 +39,10 @@ std::string OneLine(const std::string& text) {
     return line;
 }
 
-}  // namespace
-
-std::string AccountTestSentence(const TAccountTestResult& result) {
-    if (!result.Connected) {
-        return OneLine(result.Failure);
-    }
-    return FormatUserText(result.Messages == 1 ? kConnectedOneText : kConnectedManyText,
-                          {GroupedThousands(result.Messages)});
-}
-
-TAccountTestResult RunAccountTest(TQBPOP3& session) {
+TAccountTestResult RunAccountTestWith(TQBPOP3& session, const std::function<void()>& connect) {
     TAccountTestResult result;
     try {
-        session.Connect();
+        connect();
         result.Messages = session.MessageCount();
         result.Connected = true;
         session.Disconnect();
@@ -69,9 +60,29 @@ TAccountTestResult RunAccountTest(TQBPOP3& session) {
     return result;
 }
 
+}  // namespace
+
+std::string AccountTestSentence(const TAccountTestResult& result) {
+    if (!result.Connected) {
+        return OneLine(result.Failure);
+    }
+    return FormatUserText(result.Messages == 1 ? kConnectedOneText : kConnectedManyText,
+                          {GroupedThousands(result.Messages)});
+}
+
+TAccountTestResult RunAccountTest(TQBPOP3& session) {
+    return RunAccountTestWith(session, [&] { session.Connect(); });
+}
+
+TAccountTestResult RunAccountTest(TQBPOP3& session, const TAccount& account,
+                                  TAccessTokenSource* tokens) {
+    return RunAccountTestWith(session, [&] { ConnectWithToken(session, account, tokens); });
+}
+
 TAccountTest::TAccountTest(const TAccount& account, Done done,
-                           const std::function<void(TQBPOP3& session)>& prepare)
-    : done_(std::move(done)) {
+                           const std::function<void(TQBPOP3& session)>& prepare,
+                           TAccessTokenSource* tokens)
+    : account_(account), tokens_(tokens), done_(std::move(done)) {
     session_.Host = account.POP.Host;
     session_.Port = account.POP.Port;
     session_.Username = account.POP.Username;
@@ -100,7 +111,7 @@ void TAccountTest::Cancel() noexcept {
 }
 
 void TAccountTest::Run() noexcept {
-    const TAccountTestResult result = RunAccountTest(session_);
+    const TAccountTestResult result = RunAccountTest(session_, account_, tokens_);
     if (!cancelled_.load() && done_) {
         try {
             done_(result);

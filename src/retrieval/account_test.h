@@ -15,6 +15,8 @@
 
 namespace quobel {
 
+class TAccessTokenSource;
+
 // What testing an account's settings found out.
 struct TAccountTestResult {
     bool Connected = false;
@@ -48,9 +50,11 @@ class TAccountTest {
     using Done = std::function<void(const TAccountTestResult& result)>;
 
     // The session's extra CA file and connector may be set through `prepare` (tests use their
-    // own); it runs on the calling thread before the test starts.
+    // own); it runs on the calling thread before the test starts. An account that signs in with
+    // a token gets it from `tokens` (not owned; it must outlive the test), as a check does.
     TAccountTest(const TAccount& account, Done done,
-                 const std::function<void(TQBPOP3& session)>& prepare = {});
+                 const std::function<void(TQBPOP3& session)>& prepare = {},
+                 TAccessTokenSource* tokens = nullptr);
     ~TAccountTest();
     TAccountTest(const TAccountTest&) = delete;
     TAccountTest& operator=(const TAccountTest&) = delete;
@@ -62,6 +66,8 @@ class TAccountTest {
     void Run() noexcept;
 
     TQBPOP3 session_;
+    const TAccount account_;
+    TAccessTokenSource* tokens_;
     Done done_;
     std::atomic<bool> cancelled_{false};
     std::thread thread_;
@@ -69,5 +75,9 @@ class TAccountTest {
 
 // The test on the calling thread: what TAccountTest does, for the command line and tests.
 TAccountTestResult RunAccountTest(TQBPOP3& session);
+// The same for an account that may sign in with a token, which comes from `tokens` as in a
+// check (a refused one is asked for once more).
+TAccountTestResult RunAccountTest(TQBPOP3& session, const TAccount& account,
+                                  TAccessTokenSource* tokens);
 
 }  // namespace quobel

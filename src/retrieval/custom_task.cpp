@@ -126,7 +126,7 @@ void TCustomTask::Execute() noexcept {
             if (!Stopped()) {
                 ReportStatus(FormatUserText(kConnectingText, {session->Host}), kStatusConnecting);
             }
-            session->Connect();
+            ConnectSession(*session);
         }
         if (!UsesConnection || connected()) {
             Run();

@@ -95,6 +95,8 @@ class TCustomTask {
     void SetMax(int64_t value);
     // Runs the call on the user-interface thread and waits; its error is raised again here.
     void Synchronize(const std::function<void()>& call);
+    // Connects the configured session and logs in, on the worker thread.
+    virtual void ConnectSession(TQBPOP3& session) { session.Connect(); }
 
   private:
     void Execute() noexcept;

@@ -3,6 +3,7 @@
 #include <charconv>
 
 #include "core/digest.h"
+#include "retrieval/token_login.h"
 
 namespace quobel {
 
@@ -20,6 +21,10 @@ void TPOPTask::Configure() {
     Connection->APOP = Account.POP.Secure;
     Connection->TLS = Account.POP.TLS;
     Connection->PinnedKey = Account.PinnedKeyForHost();
+}
+
+void TPOPTask::ConnectSession(TQBPOP3& session) {
+    ConnectWithToken(session, Account, Tokens);
 }
 
 bool ParseUniqueIdLine(const std::string& line, int& number, std::string& key) {

@@ -6,6 +6,8 @@
 
 namespace quobel {
 
+class TAccessTokenSource;
+
 // A task that works with a POP3 session of its own, created with it, and that may hand a
 // connected session to the next task of the same account.
 class TPOPTask : public TCustomTask {
@@ -15,6 +17,13 @@ class TPOPTask : public TCustomTask {
     // Host, port, credentials, APOP, TLS and a pinned key from the account copy. Other session
     // settings (time-outs, an extra CA file) stay as the owner set them.
     void Configure() override;
+
+    // Where an account that signs in with a token gets it, just before the login; not owned.
+    TAccessTokenSource* Tokens = nullptr;
+
+  protected:
+    // A token account's login: a token from Tokens, and a fresh one once after a refusal.
+    void ConnectSession(TQBPOP3& session) override;
 };
 
 // A unique-id line ("number unique-id") as the tasks use it: the message number (0 when the

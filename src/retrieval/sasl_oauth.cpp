@@ -67,11 +67,21 @@ bool IsContinuation(std::string_view line) {
     return line == "+" || line.starts_with("+ ");
 }
 
-[[noreturn]] void FailWith(const std::string& line, const std::string& meaning) {
+// A refusal after the token went out is the token's, unless the server says it is its own
+// trouble (RFC 3206: "[SYS/TEMP]", "[SYS/PERM]", "[IN-USE]").
+bool BlamesTheServer(std::string_view text) {
+    return StartsWithTextAscii(text, "[SYS/") || StartsWithTextAscii(text, "[IN-USE]");
+}
+
+[[noreturn]] void FailWith(const std::string& line, const std::string& meaning,
+                           bool tokenSent = false) {
     if (StartsWithTextAscii(line, "-ERR")) {
         std::string text(TrimIf(std::string_view(line).substr(4), IsBlank));
         if (!meaning.empty()) {
             text += text.empty() ? meaning : " (" + meaning + ")";
+        }
+        if (tokenSent && !BlamesTheServer(text)) {
+            throw TTokenRefused(text + "\r\n");
         }
         throw Error(text + "\r\n");
     }
@@ -202,7 +212,7 @@ void RunOAuthLogin(const TOAuthLogin& login, const TSaslLines& lines) {
         return;
     }
     if (!IsContinuation(line)) {
-        FailWith(line, "");
+        FailWith(line, "", true);
     }
     // A challenge: the token was refused. The exchange ends with the dummy response RFC 7628
     // asks for (XOAUTH2 servers take an empty line), and the server's final answer is the error.
@@ -213,7 +223,7 @@ void RunOAuthLogin(const TOAuthLogin& login, const TSaslLines& lines) {
         throw Error("The server accepted the login after refusing the token\r\n");
     }
     if (StartsWithTextAscii(last, "-ERR")) {
-        FailWith(last, meaning);
+        FailWith(last, meaning, true);
     }
     FailWith(last, "");
 }

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/error.h"
+
 namespace quobel {
 
 // Logging in with an OAuth 2.0 access token over POP3 (RFC 5034 AUTH): the XOAUTH2 mechanism
@@ -44,8 +46,16 @@ struct TSaslLines {
     std::function<std::string()> Read;
 };
 
-// Runs the exchange; a refusal fails with an Error carrying the server's text and, when the
-// server sent a challenge, its meaning in words. The token never appears in an error.
+// The server refused the access token itself (not the connection or the mechanism): a fresh
+// token may be let in.
+class TTokenRefused : public Error {
+  public:
+    using Error::Error;
+};
+
+// Runs the exchange; a refusal of the token fails with TTokenRefused, any other refusal with an
+// Error; either carries the server's text and, when the server sent a challenge, its meaning
+// in words. The token never appears in an error.
 void RunOAuthLogin(const TOAuthLogin& login, const TSaslLines& lines);
 
 }  // namespace quobel

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "accounts/account_passwords.h"
 #include "accounts/accounts.h"
 #include "accounts/password_scrambler.h"
 #include "core/digest.h"
@@ -9,6 +10,7 @@
 #include "core/file_util.h"
 #include "core/ini_file.h"
 #include "core/strings.h"
+#include "platform/secret_store.h"
 #include "support/temp_folder.h"
 
 namespace quobel {
@@ -168,6 +170,106 @@ TEST(AccountFile, PasswordMarkerSaysWhereThePasswordLives) {
     SaveAccount(account, path);
     EXPECT_FALSE(TIniFile(path).ValueExists("POP", "PasswordIn"));
     EXPECT_EQ(TIniFile(path).ReadString("POP", "Password", ""), ScramblePassword("s3cret pass"));
+}
+
+TEST(AccountFile, TokenSettingsRoundTripAndAnOldFileReadsAsPassword) {
+    const TempFolder folder;
+    const std::string path = folder.File("abc.qba");
+    // A file from before accounts could sign in with a token: the password, as it always was.
+    WriteText(path, "[POP]\r\nHost=pop.example.org\r\nTLS=2\r\n");
+    TAccount old;
+    LoadAccount(old, path);
+    EXPECT_EQ(old.POP.Authentication, TAuthentication::Password);
+    EXPECT_EQ(old.POP.TokenCommand, "");
+    EXPECT_EQ(old.POP.OAuth, TOAuthSettings{});
+
+    const struct {
+        const char* Name;
+        TAuthentication Authentication;
+        std::string TokenCommand;
+        TOAuthSettings OAuth;
+    } cases[] = {
+        {"command", TAuthentication::TokenCommand, R"(oama access "ann@example.org" \x)", {}},
+        {"preset", TAuthentication::OAuth2, "", {"microsoft", "client-1", "", "", "", ""}},
+        {"custom",
+         TAuthentication::OAuth2,
+         "",
+         {"custom", "id=2", "secret;3", "https://auth.example/a?x=1", "https://auth.example/t",
+          "pop offline_access"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TAccount account = SampleAccount();
+        account.POP.Authentication = c.Authentication;
+        account.POP.TokenCommand = c.TokenCommand;
+        account.POP.OAuth = c.OAuth;
+        SaveAccount(account, path);
+        TAccount loaded;
+        LoadAccount(loaded, path);
+        EXPECT_EQ(loaded.POP, account.POP);
+        EXPECT_EQ(TIniFile(path).ReadInteger("POP", "Authentication", -1),
+                  static_cast<int32_t>(c.Authentication));
+    }
+
+    // Back to the password: the token settings leave the file, which is as an older one.
+    TAccount account = SampleAccount();
+    SaveAccount(account, path);
+    const TIniFile ini(path);
+    for (const char* key : {"TokenCommand", "OAuthProvider", "OAuthClientId", "OAuthClientSecret",
+                            "OAuthAuthorizationUrl", "OAuthTokenUrl", "OAuthScope"}) {
+        EXPECT_FALSE(ini.ValueExists("POP", key)) << key;
+    }
+    EXPECT_EQ(ini.ReadInteger("POP", "Authentication", -1), 0);
+
+    // A value this version does not know reads as the password.
+    WriteText(path, "[POP]\r\nAuthentication=7\r\n");
+    TAccount unknown;
+    LoadAccount(unknown, path);
+    EXPECT_EQ(unknown.POP.Authentication, TAuthentication::Password);
+}
+
+// A keyring that counts how often it is asked.
+class CountingStore : public TSecretStore {
+  public:
+    void Store(const std::string&, const std::string&, const std::string&) override { ++Calls; }
+    std::optional<std::string> Lookup(const std::string&) override {
+        ++Calls;
+        return std::nullopt;
+    }
+    void Remove(const std::string&) override { ++Calls; }
+    int Calls = 0;
+};
+
+TEST(AccountPasswords, AnAccountSigningInWithATokenNeverAsksTheKeyring) {
+    for (const TAuthentication authentication :
+         {TAuthentication::OAuth2, TAuthentication::TokenCommand}) {
+        CountingStore store;
+        TAccountPasswords passwords(&store);
+        std::vector<std::string> complaints;
+        passwords.OnUnavailable([&](const std::string& reason) { complaints.push_back(reason); });
+
+        TAccount account;
+        account.ID = "tok";
+        account.POP.Authentication = authentication;
+        // Its password entry is missing: no fault, no question.
+        account.PasswordPlace = TPasswordPlace::Keyring;
+        EXPECT_NO_THROW(passwords.Fetch(account));
+        // A password kept in the file from before stays there.
+        account.PasswordPlace = TPasswordPlace::File;
+        account.POP.Password = "old";
+        passwords.Keep(account);
+        passwords.Replace(account);
+        EXPECT_EQ(account.PasswordPlace, TPasswordPlace::File);
+        EXPECT_EQ(store.Calls, 0);
+        EXPECT_TRUE(complaints.empty());
+    }
+    // The same account with a password does ask (the counting store works).
+    CountingStore store;
+    TAccountPasswords passwords(&store);
+    TAccount account;
+    account.PasswordPlace = TPasswordPlace::Keyring;
+    EXPECT_THROW(passwords.Fetch(account), Error);
+    EXPECT_EQ(store.Calls, 1);
 }
 
 TEST(Accounts, LoadFromFolderReadsEveryFileAndReportsFaults) {

@@ -40,6 +40,30 @@ TEST(InspectTool, PrintsAnAccountWithItsPasswordAndKnownKeys) {
     EXPECT_FALSE(keyring["POP"].contains("Password"));
 }
 
+TEST(InspectTool, PrintsHowAnAccountSignsInButNotItsClientSecret) {
+    const TempFolder folder;
+    TAccount account;
+    account.POP.Authentication = TAuthentication::OAuth2;
+    account.POP.OAuth = {
+        "custom", "client-1", "very secret", "https://a.example/auth", "https://a.example/token",
+        "pop"};
+    account.POP.TokenCommand = "oama access ann";
+    SaveAccount(account, folder.File("tok.qba"));
+
+    const auto result = RunInspect({"account", folder.File("tok.qba")});
+    ASSERT_EQ(result.exitCode, 0);
+    const auto pop = nlohmann::json::parse(result.output)["POP"];
+    EXPECT_EQ(pop["Authentication"], 1);
+    EXPECT_EQ(pop["TokenCommand"], "oama access ann");
+    EXPECT_EQ(pop["OAuthProvider"], "custom");
+    EXPECT_EQ(pop["OAuthClientId"], "client-1");
+    EXPECT_EQ(pop["OAuthAuthorizationUrl"], "https://a.example/auth");
+    EXPECT_EQ(pop["OAuthTokenUrl"], "https://a.example/token");
+    EXPECT_EQ(pop["OAuthScope"], "pop");
+    EXPECT_EQ(pop["OAuthClientSecret"], "(set)");
+    EXPECT_EQ(result.output.find("very secret"), std::string::npos);
+}
+
 TEST(InspectTool, PrintsSettingsWithDefaultsApplied) {
     const TempFolder folder;
     std::FILE* file = std::fopen(folder.File("settings.ini").c_str(), "wb");

@@ -97,6 +97,49 @@ TEST_P(SaslOAuthTest, Transcripts) {
 
 INSTANTIATE_TEST_SUITE_P(Splits, SaslOAuthTest, ::testing::Values(1, 3, 65536));
 
+// Only a refusal of the token itself is worth a fresh token: not a server's own trouble, nor a
+// refusal before the token went out.
+TEST(SaslOAuth, ARefusedTokenIsToldApartFromOtherRefusals) {
+    const struct {
+        const char* name;
+        bool twoStep;
+        std::string replies;
+        bool tokenRefused;
+    } cases[] = {
+        {"challenge, then -ERR", false, "+ " + kChallenge + "\r\n-ERR [AUTH] failed\r\n", true},
+        {"-ERR to the token", false, "-ERR [AUTH] Authentication failed.\r\n", true},
+        {"-ERR to the token after +", true, "+\r\n-ERR no\r\n", true},
+        {"server trouble", false, "-ERR [SYS/TEMP] try later\r\n", false},
+        {"server busy", false, "-ERR [IN-USE] locked\r\n", false},
+        {"mechanism refused before the token", true, "-ERR [AUTH] no such mechanism\r\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto peer = std::make_shared<TMemoryPeer>();
+        peer->ServerBytes = "+OK\r\n+OK\r\nSASL OAUTHBEARER\r\n.\r\n" + c.replies;
+        TQBPOP3 pop;
+        pop.Host = "mail.example";
+        pop.Port = 995;
+        pop.Username = "u";
+        pop.AccessToken = kToken;
+        pop.OAuthTwoStep = c.twoStep;
+        pop.TLS = TPOPSecurity::Tls;
+        pop.Connector = TMemoryTransport::ConnectorFor(peer);
+        bool refused = false;
+        std::string error = "(no error)";
+        try {
+            pop.Connect();
+        } catch (const TTokenRefused& failure) {
+            refused = true;
+            error = failure.what();
+        } catch (const Error& failure) {
+            error = failure.what();
+        }
+        EXPECT_NE(error, "(no error)");
+        EXPECT_EQ(refused, c.tokenRefused) << error;
+    }
+}
+
 TEST(SaslOAuth, LongTokensGoAfterTheContinuation) {
     // RFC 5034 limits AUTH with its initial response to 255 octets: a longer one waits for "+".
     auto peer = std::make_shared<TMemoryPeer>();

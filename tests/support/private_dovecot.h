@@ -22,7 +22,10 @@ class PrivateDovecot {
         std::vector<std::pair<std::string, std::string>> Messages;  // unique id, bytes
     };
 
-    explicit PrivateDovecot(const std::vector<User>& users) {
+    // With an introspection URL the server also takes OAuth 2.0 tokens (XOAUTH2, OAUTHBEARER)
+    // and asks that URL whether each is good (scripts/dovecot-fixture.sh).
+    explicit PrivateDovecot(const std::vector<User>& users,
+                            const std::string& introspectionUrl = {}) {
         const std::string seed = folder_.File("seed");
         std::ofstream list(folder_.File("users"));
         for (const User& user : users) {
@@ -33,8 +36,10 @@ class PrivateDovecot {
             }
         }
         list.close();
-        Run(Script() + " start '" + folder_.File("server") + "' '" + folder_.File("users") + "' '" +
-            seed + "' >/dev/null");
+        const std::string environment =
+            introspectionUrl.empty() ? "" : "OAUTH2_INTROSPECTION_URL='" + introspectionUrl + "' ";
+        Run(environment + Script() + " start '" + folder_.File("server") + "' '" +
+            folder_.File("users") + "' '" + seed + "' >/dev/null");
         started_ = true;
         std::ifstream facts(folder_.File("server/facts"));
         std::map<std::string, std::string> values;
@@ -46,6 +51,8 @@ class PrivateDovecot {
         }
         Pop3Port = std::stoi(values.at("POP3_PORT"));
         Pop3sPort = std::stoi(values.at("POP3S_PORT"));
+        CAFile = values.at("CA_FILE");
+        LogFile = values.at("LOG");
     }
     ~PrivateDovecot() {
         if (started_) {
@@ -83,6 +90,8 @@ class PrivateDovecot {
 
     int Pop3Port = 0;
     int Pop3sPort = 0;
+    std::string CAFile;           // the test CA that signed the first certificate, for "localhost"
+    std::string LogFile;          // the server's log
     std::string CertificateFile;  // the last one PresentNewSelfSignedCertificate made
 
   private:

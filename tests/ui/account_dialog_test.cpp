@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QHBoxLayout>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -271,6 +272,136 @@ TEST(AccountDialog, OldAccountWithoutSecurityKeyShowsAsItWas) {
     dialog.ReadAccount(read);
     EXPECT_EQ(read.POP.TLS, TPOPSecurity::None);
     EXPECT_EQ(read.POP.Port, 110);
+}
+
+// The rows of each way of signing in, as the user switches between them in the shown dialog.
+TEST(AccountDialog, AuthenticationChoiceShowsItsOwnRows) {
+    TScriptedPrompts prompts;
+    TfrmAccount dialog(prompts);
+    dialog.show();
+    ASSERT_EQ(dialog.cmbAuthentication->count(), 3);
+    EXPECT_EQ(dialog.cmbAuthentication->itemText(0), "Password");
+    EXPECT_EQ(dialog.cmbAuthentication->itemText(1), "OAuth 2.0");
+    EXPECT_EQ(dialog.cmbAuthentication->itemText(2), "Token command");
+    ASSERT_EQ(dialog.cmbOAuthProvider->count(), 3);
+    EXPECT_EQ(dialog.cmbOAuthProvider->itemText(0), "Microsoft");
+    EXPECT_EQ(dialog.cmbOAuthProvider->itemText(1), "Google");
+    EXPECT_EQ(dialog.cmbOAuthProvider->itemText(2), "Custom");
+    EXPECT_EQ(dialog.txtOAuthClientSecret->echoMode(), QLineEdit::Password);
+    // The sign-in's place is inside the OAuth 2.0 rows.
+    auto* signIn = dialog.pnlOAuth->findChild<QHBoxLayout*>(QStringLiteral("laySignIn"));
+    EXPECT_EQ(signIn, dialog.laySignIn);
+
+    const struct {
+        int Choice;
+        int Provider;
+        bool Password, Command, OAuth, Endpoints;
+    } cases[] = {
+        {TfrmAccount::kAuthenticationPassword, 0, true, false, false, false},
+        {TfrmAccount::kAuthenticationTokenCommand, 0, false, true, false, false},
+        {TfrmAccount::kAuthenticationOAuth2, 0, false, false, true, false},
+        {TfrmAccount::kAuthenticationOAuth2, 1, false, false, true, false},
+        {TfrmAccount::kAuthenticationOAuth2, 2, false, false, true, true},
+        {TfrmAccount::kAuthenticationPassword, 2, true, false, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "choice " << c.Choice << " provider " << c.Provider);
+        dialog.cmbOAuthProvider->setCurrentIndex(c.Provider);
+        dialog.cmbAuthentication->setCurrentIndex(c.Choice);
+        EXPECT_EQ(dialog.txtPOPPass->isVisible(), c.Password);
+        EXPECT_EQ(dialog.chkSecure->isVisible(), c.Password);  // APOP is a password's
+        EXPECT_EQ(dialog.txtTokenCommand->isVisible(), c.Command);
+        EXPECT_EQ(dialog.cmbOAuthProvider->isVisible(), c.OAuth);
+        EXPECT_EQ(dialog.txtOAuthClientId->isVisible(), c.OAuth);
+        EXPECT_EQ(dialog.txtOAuthClientSecret->isVisible(), c.OAuth);
+        EXPECT_EQ(dialog.txtOAuthTokenUrl->isVisible(), c.Endpoints);
+        EXPECT_EQ(dialog.txtOAuthScope->isVisible(), c.Endpoints);
+    }
+}
+
+TEST(AccountDialog, ShowsAndReadsHowTheAccountSignsIn) {
+    const struct {
+        const char* Name;
+        TAuthentication Authentication;
+        std::string Command;
+        TOAuthSettings OAuth;
+    } cases[] = {
+        {"password", TAuthentication::Password, "", {}},
+        {"command", TAuthentication::TokenCommand, "oama access 'ann@example.org'", {}},
+        {"preset", TAuthentication::OAuth2, "", {"google", "id-1", "secret-1", "", "", ""}},
+        {"custom",
+         TAuthentication::OAuth2,
+         "",
+         {"custom", "id-2", "", "https://a.example/auth", "https://a.example/token", "pop"}},
+        // A provider this version does not know is kept, with its own endpoints.
+        {"unknown",
+         TAuthentication::OAuth2,
+         "",
+         {"fastmail", "id-3", "", "https://f.example/auth", "https://f.example/token", "x"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.Name);
+        TScriptedPrompts prompts;
+        TfrmAccount dialog(prompts);
+        TAccount shown;
+        shown.POP.Authentication = c.Authentication;
+        shown.POP.TokenCommand = c.Command;
+        shown.POP.OAuth = c.OAuth;
+        dialog.ShowAccount(shown);
+        dialog.show();
+        EXPECT_EQ(dialog.Authentication(), c.Authentication);
+        EXPECT_EQ(dialog.txtOAuthTokenUrl->isVisible(),
+                  c.Authentication == TAuthentication::OAuth2 && c.OAuth.Provider != "google");
+        TAccount read;
+        dialog.ReadAccount(read);
+        EXPECT_EQ(read.POP.Authentication, c.Authentication);
+        EXPECT_EQ(read.POP.TokenCommand, c.Command);
+        EXPECT_EQ(read.POP.OAuth, c.OAuth);
+    }
+}
+
+TEST(AccountDialog, OkAsksForWhatTheWayOfSigningInNeeds) {
+    TScriptedPrompts prompts;
+    TfrmAccount dialog(prompts);
+    dialog.show();
+    for (QLineEdit* field : {dialog.txtAccount, dialog.txtName, dialog.txtEmail, dialog.txtPOPHost,
+                             dialog.txtSMTPHost}) {
+        field->setText(QStringLiteral("x"));
+    }
+    const struct {
+        int Choice;
+        int Provider;
+        QLineEdit* Field;
+        const char* Message;  // null: accepted
+    } steps[] = {
+        {TfrmAccount::kAuthenticationTokenCommand, 0, dialog.txtTokenCommand,
+         "Please enter the command that prints the access token!"},
+        {TfrmAccount::kAuthenticationOAuth2, 0, dialog.txtOAuthClientId,
+         "Please enter the client ID of your application!"},
+        {TfrmAccount::kAuthenticationOAuth2, 2, dialog.txtOAuthAuthorizationUrl,
+         "Please enter the provider's authorization URL!"},
+        {TfrmAccount::kAuthenticationOAuth2, 2, dialog.txtOAuthTokenUrl,
+         "Please enter the provider's token URL!"},
+        {TfrmAccount::kAuthenticationOAuth2, 2, nullptr, nullptr},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.Message ? step.Message : "accepted");
+        prompts.Errors.clear();
+        dialog.setResult(QDialog::Rejected);
+        dialog.cmbOAuthProvider->setCurrentIndex(step.Provider);
+        dialog.cmbAuthentication->setCurrentIndex(step.Choice);
+        dialog.cmdOKClick();
+        if (step.Message == nullptr) {
+            EXPECT_TRUE(prompts.Errors.empty());
+            EXPECT_EQ(dialog.result(), QDialog::Accepted);
+            continue;
+        }
+        ASSERT_EQ(prompts.Errors.size(), 1u);
+        EXPECT_EQ(prompts.Errors[0].Text, step.Message);
+        EXPECT_EQ(dialog.focusWidget(), step.Field);
+        EXPECT_EQ(dialog.result(), QDialog::Rejected);
+        step.Field->setText(QStringLiteral("y"));
+    }
 }
 
 }  // namespace

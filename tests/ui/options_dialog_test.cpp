@@ -30,6 +30,7 @@
 #include "core/ini_file.h"
 #include "core/options.h"
 #include "platform/secret_service_store.h"
+#include "retrieval/command_token_source.h"
 #include "support/private_keyring.h"
 #include "support/temp_folder.h"
 #include "ui/dialogs/account_dialog.h"
@@ -514,6 +515,36 @@ TEST_F(OptionsDialogTest, AddingAccountsSavesThemAndTheFirstBecomesDefault) {
     EXPECT_EQ(RowTexts(*dialog->tsAccounts->tvAccounts, 1),
               (QStringList{"pop.alpha.example", "pop.work.example"}));
     EXPECT_TRUE(prompts.Failures.empty());
+}
+
+// The account dialog opened from the accounts page tests with the program's token source, and
+// what it sets for signing in reaches the account file.
+TEST_F(OptionsDialogTest, EditingHowAnAccountSignsInReachesTheFile) {
+    TAccount& account = MakeAccount("Home", "pop.home.example", true);
+    TCommandTokenSource tokens;
+    auto dialog = std::make_unique<TfrmOptions>(
+        TOptionsDialogContext{options, accounts, folder.Path(), skins, prompts, sound, &tokens});
+    Focus(*dialog, account);
+    prompts.ModalSteps.push_back([&tokens](QDialog& shown) {
+        auto& edit = dynamic_cast<TfrmAccount&>(shown);
+        EXPECT_EQ(edit.Tokens, &tokens);
+        EXPECT_EQ(edit.Authentication(), TAuthentication::Password);
+        edit.txtName->setText("Ann");
+        edit.txtEmail->setText("ann@example.org");
+        edit.txtSMTPHost->setText("smtp.home.example");
+        edit.cmbAuthentication->setCurrentIndex(TfrmAccount::kAuthenticationTokenCommand);
+        edit.txtTokenCommand->setText("oama access ann@example.org");
+        edit.cmdOKClick();
+        return edit.result();
+    });
+    dialog->tsAccounts->actEdit->trigger();
+    ASSERT_TRUE(prompts.ModalSteps.empty());
+
+    TAccount reread;
+    LoadAccount(reread, AccountFile(account));
+    EXPECT_EQ(reread.POP.Authentication, TAuthentication::TokenCommand);
+    EXPECT_EQ(reread.POP.TokenCommand, "oama access ann@example.org");
+    EXPECT_EQ(reread.POP.OAuth.Provider, "");  // a token command's file names no provider
 }
 
 TEST_F(OptionsDialogTest, EditingRewritesTheFileAndTheRow) {

@@ -1,6 +1,7 @@
 #include <cstdio>
 #include <iostream>
 #include <nlohmann/json.hpp>
+#include <utility>
 
 #include "accounts/account_file.h"
 #include "commands.h"
@@ -48,6 +49,26 @@ int RunAccount(const Arguments& args) {
     }
     json["POP"]["Secure"] = account.POP.Secure;
     json["POP"]["TLS"] = static_cast<int>(account.POP.TLS);
+    json["POP"]["Authentication"] = static_cast<int>(account.POP.Authentication);
+    if (!account.POP.TokenCommand.empty()) {
+        json["POP"]["TokenCommand"] = account.POP.TokenCommand;
+    }
+    const TOAuthSettings& oauth = account.POP.OAuth;
+    const std::pair<const char*, const std::string*> shown[] = {
+        {"OAuthProvider", &oauth.Provider},
+        {"OAuthClientId", &oauth.ClientId},
+        {"OAuthAuthorizationUrl", &oauth.AuthorizationUrl},
+        {"OAuthTokenUrl", &oauth.TokenUrl},
+        {"OAuthScope", &oauth.Scope}};
+    for (const auto& [key, value] : shown) {
+        if (!value->empty()) {
+            json["POP"][key] = *value;
+        }
+    }
+    // Like a password in the keyring, the client secret is not shown: only that there is one.
+    if (!oauth.ClientSecret.empty()) {
+        json["POP"]["OAuthClientSecret"] = "(set)";
+    }
     if (!passwordError.empty()) {
         json["POP"]["PasswordError"] = passwordError;
         json["POP"]["StoredPassword"] = account.UnreadableStoredPassword;

@@ -15,6 +15,7 @@
 #include "platform/event_loop_dispatcher.h"
 #include "platform/secret_service_store.h"
 #include "platform/sound_player.h"
+#include "retrieval/command_token_source.h"
 #include "retrieval/custom_task.h"
 #include "retrieval/errors.h"
 #include "retrieval/tasks.h"
@@ -79,6 +80,9 @@ int RunCheck(const Arguments& args) {
     // A run without windows: the messages that were filed are remembered for the report.
     std::vector<TMailItem*> filed;
     Silence silence;
+    // Token commands run as in the application; there is no browser sign-in here, so an OAuth 2.0
+    // account's check fails saying so.
+    TCommandTokenSource tokens;
     auto tasks = std::make_unique<TTasks>(dispatcher);
 
     for (const TAccountLoadFault& fault : accounts.LoadFromFolder(accountsFolder)) {
@@ -90,8 +94,9 @@ int RunCheck(const Arguments& args) {
 
     nlohmann::ordered_json json;
     {
-        TMsgListController controller(TMsgListController::Services{
-            accounts, *tasks, mailBoxes, errors, options, dispatcher, silence, accountsFolder});
+        TMsgListController controller(
+            TMsgListController::Services{accounts, *tasks, mailBoxes, errors, options, dispatcher,
+                                         silence, accountsFolder, &tokens});
         controller.Inbox = &inbox;
         controller.AllowPipelining = pipelining;
         if (saveEvery) {

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "commands.h"
+#include "platform/memory_arenas.h"
 
 namespace {
 
@@ -39,6 +40,7 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    quobel::LimitMemoryArenas();
     if (argc < 2) {
         PrintUsage(stderr);
         return 1;

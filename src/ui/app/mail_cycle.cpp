@@ -73,7 +73,7 @@ TMailCycle::TMailCycle(TQuobelContext& context, TfrmMsgList& window, TfrmTasks& 
     tasks_ = std::make_unique<TTasks>(dispatcher_);
     controller_ = std::make_unique<TMsgListController>(TMsgListController::Services{
         context.Accounts, *tasks_, context.MailBoxes, context.Errors, context.Options, dispatcher_,
-        sound_, JoinPath(context.App.DataFolder(), "accounts")});
+        sound_, JoinPath(context.App.DataFolder(), "accounts"), &context.Tokens});
     controller_->Desktop = {&question_, &desktop_, &desktop_, &desktop_, &desktop_};
     readers_ = std::make_unique<TReaderWindows>(window, context.Options, *controller_, *tasks_);
     desktop_.Readers = readers_.get();
@@ -163,9 +163,9 @@ void TMailCycle::HookCommands() {
 
 void TMailCycle::actOptionsExecute() {
     TSkinListOf<TSkins> skins(context_.Skins);
-    TfrmOptions dialog(
-        {context_.Options, context_.Accounts, context_.App.DataFolder(), skins, prompts_, sound_},
-        &window_);
+    TfrmOptions dialog({context_.Options, context_.Accounts, context_.App.DataFolder(), skins,
+                        prompts_, sound_, &context_.Tokens},
+                       &window_);
     dialog.OnApplySkin = [this](TfrmOptions&) { bar_->ApplySkin(); };
     const bool accepted = prompts_.RunModal(dialog) == QDialog::Accepted;
     if (accepted || dialog.SettingsWritten() || dialog.AccountsChanged()) {
@@ -193,7 +193,8 @@ void TMailCycle::AddAccount() {
     const size_t before = context_.Accounts.Count();
     RunReportingFailure(prompts_, &window_, [this] {
         AddAccountByDialog(prompts_, context_.Accounts,
-                           JoinPath(context_.App.DataFolder(), "accounts"), &window_);
+                           JoinPath(context_.App.DataFolder(), "accounts"), &window_,
+                           &context_.Tokens);
     });
     // An account whose file could not be written is still added: it is saved again at exit.
     if (context_.Accounts.Count() != before) {

@@ -19,6 +19,7 @@
 #include <climits>
 
 #include "accounts/account.h"
+#include "accounts/oauth_providers.h"
 #include "ui/common/help_key.h"
 #include "ui/common/lower_texts.h"
 #include "ui/common/qt_text.h"
@@ -119,6 +120,34 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     txtPOPPass = new QLineEdit(popGroup);
     txtPOPPass->setEchoMode(QLineEdit::Password);
     txtPOPPass->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    cmbAuthentication = new QComboBox(popGroup);
+    cmbAuthentication->addItems({tr("Password"), tr("OAuth 2.0"), tr("Token command")});
+    pnlPassword = new QWidget(popGroup);
+    txtPOPPass = new QLineEdit(pnlPassword);
+    txtPOPPass->setEchoMode(QLineEdit::Password);
+    txtPOPPass->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
+    pnlTokenCommand = new QWidget(popGroup);
+    txtTokenCommand = new QLineEdit(pnlTokenCommand);
+    txtTokenCommand->setPlaceholderText(tr("a command that prints the access token"));
+    pnlOAuth = new QWidget(popGroup);
+    cmbOAuthProvider = new QComboBox(pnlOAuth);
+    for (const TOAuthProvider& provider : OAuthProviderPresets()) {
+        cmbOAuthProvider->addItem(
+            QString::fromUtf8(provider.Name.data(), static_cast<qsizetype>(provider.Name.size())),
+            QString::fromUtf8(provider.Id.data(), static_cast<qsizetype>(provider.Id.size())));
+    }
+    cmbOAuthProvider->addItem(
+        tr("Custom"), QString::fromUtf8(kCustomOAuthProvider.data(), kCustomOAuthProvider.size()));
+    txtOAuthClientId = new QLineEdit(pnlOAuth);
+    txtOAuthClientSecret = new QLineEdit(pnlOAuth);
+    txtOAuthClientSecret->setEchoMode(QLineEdit::Password);
+    txtOAuthClientSecret->setPlaceholderText(tr("(only where the provider demands one)"));
+    pnlOAuthEndpoints = new QWidget(pnlOAuth);
+    txtOAuthAuthorizationUrl = new QLineEdit(pnlOAuthEndpoints);
+    txtOAuthTokenUrl = new QLineEdit(pnlOAuthEndpoints);
+    txtOAuthScope = new QLineEdit(pnlOAuthEndpoints);
+    laySignIn = new QHBoxLayout;
+    laySignIn->setObjectName(QStringLiteral("laySignIn"));
     chkSecure = new QCheckBox(tr("&Secure POP (unsupported by most servers)"), popGroup);
 
     QGroupBox* smtpGroup = CaptionGroup(tr(" SMTP (outgoing mail) "), this);
@@ -167,14 +196,37 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     pop->addWidget(lblPlainWarning, 2, 1, 1, 3);
     pop->addWidget(new QLabel(tr("Username:"), popGroup), 3, 0);
     pop->addWidget(txtPOPUser, 3, 1, 1, 3);
-    pop->addWidget(new QLabel(tr("Password:"), popGroup), 4, 0);
-    pop->addWidget(txtPOPPass, 4, 1, 1, 3);
-    pop->addWidget(chkSecure, 5, 0, 1, 4);
+    pop->addWidget(new QLabel(tr("Authentication:"), popGroup), 4, 0);
+    pop->addWidget(cmbAuthentication, 4, 1, 1, 3);
+    // Each choice's rows in a panel of their own spanning the grid, so that hiding the panel
+    // takes the whole row away; its labels line up with the grid's through a shared width.
+    auto* password = new QFormLayout(pnlPassword);
+    password->setContentsMargins(0, 0, 0, 0);
+    password->addRow(tr("Password:"), txtPOPPass);
+    pop->addWidget(pnlPassword, 5, 0, 1, 4);
+    auto* command = new QFormLayout(pnlTokenCommand);
+    command->setContentsMargins(0, 0, 0, 0);
+    command->addRow(tr("Command:"), txtTokenCommand);
+    pop->addWidget(pnlTokenCommand, 6, 0, 1, 4);
+    auto* endpoints = new QFormLayout(pnlOAuthEndpoints);
+    endpoints->setContentsMargins(0, 0, 0, 0);
+    endpoints->addRow(tr("Authorization URL:"), txtOAuthAuthorizationUrl);
+    endpoints->addRow(tr("Token URL:"), txtOAuthTokenUrl);
+    endpoints->addRow(tr("Scope:"), txtOAuthScope);
+    auto* oauth = new QFormLayout(pnlOAuth);
+    oauth->setContentsMargins(0, 0, 0, 0);
+    oauth->addRow(tr("Provider:"), cmbOAuthProvider);
+    oauth->addRow(tr("Client ID:"), txtOAuthClientId);
+    oauth->addRow(tr("Client secret:"), txtOAuthClientSecret);
+    oauth->addRow(pnlOAuthEndpoints);
+    oauth->addRow(laySignIn);
+    pop->addWidget(pnlOAuth, 7, 0, 1, 4);
+    pop->addWidget(chkSecure, 8, 0, 1, 4);
     auto* testRow = new QHBoxLayout;
     testRow->addWidget(cmdTest);
     testRow->addWidget(lblTestResult, 1);
-    pop->addLayout(testRow, 6, 0, 1, 4);
-    pop->addWidget(cmdTrustCertificate, 7, 0, 1, 4, Qt::AlignLeft);
+    pop->addLayout(testRow, 9, 0, 1, 4);
+    pop->addWidget(cmdTrustCertificate, 10, 0, 1, 4, Qt::AlignLeft);
     UseFont(popGroup, font());
 
     auto* smtp = new QGridLayout(smtpGroup);
@@ -221,8 +273,16 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     QWidget::setTabOrder(txtPOPHost, cmbSecurity);
     QWidget::setTabOrder(cmbSecurity, sePOPPort);
     QWidget::setTabOrder(sePOPPort, txtPOPUser);
-    QWidget::setTabOrder(txtPOPUser, txtPOPPass);
-    QWidget::setTabOrder(txtPOPPass, chkSecure);
+    QWidget::setTabOrder(txtPOPUser, cmbAuthentication);
+    QWidget::setTabOrder(cmbAuthentication, txtPOPPass);
+    QWidget::setTabOrder(txtPOPPass, txtTokenCommand);
+    QWidget::setTabOrder(txtTokenCommand, cmbOAuthProvider);
+    QWidget::setTabOrder(cmbOAuthProvider, txtOAuthClientId);
+    QWidget::setTabOrder(txtOAuthClientId, txtOAuthClientSecret);
+    QWidget::setTabOrder(txtOAuthClientSecret, txtOAuthAuthorizationUrl);
+    QWidget::setTabOrder(txtOAuthAuthorizationUrl, txtOAuthTokenUrl);
+    QWidget::setTabOrder(txtOAuthTokenUrl, txtOAuthScope);
+    QWidget::setTabOrder(txtOAuthScope, chkSecure);
     QWidget::setTabOrder(chkSecure, cmdTest);
     QWidget::setTabOrder(cmdTest, cmdTrustCertificate);
     QWidget::setTabOrder(cmdTrustCertificate, txtSMTPHost);
@@ -241,11 +301,16 @@ TfrmAccount::TfrmAccount(TDialogPrompts& prompts, QWidget* parent)
     // The warning follows every change, also the dialog being filled from an account.
     connect(cmbSecurity, &QComboBox::currentIndexChanged, this, &TfrmAccount::UpdatePlainWarning);
     connect(txtPOPHost, &QLineEdit::textChanged, this, &TfrmAccount::UpdatePlainWarning);
+    connect(cmbAuthentication, &QComboBox::currentIndexChanged, this,
+            &TfrmAccount::UpdateAuthenticationRows);
+    connect(cmbOAuthProvider, &QComboBox::currentIndexChanged, this,
+            &TfrmAccount::UpdateAuthenticationRows);
     connect(cmdOK, &QPushButton::clicked, this, &TfrmAccount::cmdOKClick);
     connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(cmdTest, &QPushButton::clicked, this, &TfrmAccount::cmdTestClick);
     connect(cmdTrustCertificate, &QPushButton::clicked, this,
             &TfrmAccount::cmdTrustCertificateClick);
+    UpdateAuthenticationRows();
 }
 
 TfrmAccount::~TfrmAccount() {
@@ -268,17 +333,20 @@ void TfrmAccount::cmdTestClick() {
     cmdTest->setText(tr("Cancel &test"));
     const int run = ++testRun_;
     const QPointer<TfrmAccount> self(this);
-    test_ = std::make_unique<TAccountTest>(typed, [self, run](const TAccountTestResult& result) {
-        // On the test's thread: the dialog takes the result on its own.
-        QMetaObject::invokeMethod(
-            self.data(),
-            [self, run, result] {
-                if (self) {
-                    self->TestEnded(run, result);
-                }
-            },
-            Qt::QueuedConnection);
-    });
+    test_ = std::make_unique<TAccountTest>(
+        typed,
+        [self, run](const TAccountTestResult& result) {
+            // On the test's thread: the dialog takes the result on its own.
+            QMetaObject::invokeMethod(
+                self.data(),
+                [self, run, result] {
+                    if (self) {
+                        self->TestEnded(run, result);
+                    }
+                },
+                Qt::QueuedConnection);
+        },
+        std::function<void(TQBPOP3&)>(), Tokens);
 }
 
 void TfrmAccount::StopTest() {
@@ -353,6 +421,56 @@ TPOPSecurity TfrmAccount::Security() const {
     }
 }
 
+void TfrmAccount::SetAuthentication(TAuthentication authentication) {
+    switch (authentication) {
+        case TAuthentication::OAuth2:
+            cmbAuthentication->setCurrentIndex(kAuthenticationOAuth2);
+            break;
+        case TAuthentication::TokenCommand:
+            cmbAuthentication->setCurrentIndex(kAuthenticationTokenCommand);
+            break;
+        case TAuthentication::Password:
+            cmbAuthentication->setCurrentIndex(kAuthenticationPassword);
+            break;
+    }
+}
+
+TAuthentication TfrmAccount::Authentication() const {
+    switch (cmbAuthentication->currentIndex()) {
+        case kAuthenticationOAuth2:
+            return TAuthentication::OAuth2;
+        case kAuthenticationTokenCommand:
+            return TAuthentication::TokenCommand;
+        default:
+            return TAuthentication::Password;
+    }
+}
+
+void TfrmAccount::SetOAuthProvider(const std::string& id) {
+    // A new account starts with the first preset.
+    const QString wanted = id.empty() ? cmbOAuthProvider->itemData(0).toString() : Q(id);
+    int index = cmbOAuthProvider->findData(wanted);
+    if (index < 0) {
+        // A provider this version does not know keeps its id, shown with its own endpoints.
+        cmbOAuthProvider->addItem(wanted, wanted);
+        index = cmbOAuthProvider->count() - 1;
+    }
+    cmbOAuthProvider->setCurrentIndex(index);
+}
+
+std::string TfrmAccount::OAuthProvider() const {
+    return cmbOAuthProvider->currentData().toString().toStdString();
+}
+
+void TfrmAccount::UpdateAuthenticationRows() {
+    const TAuthentication authentication = Authentication();
+    pnlPassword->setVisible(authentication == TAuthentication::Password);
+    chkSecure->setVisible(authentication == TAuthentication::Password);
+    pnlTokenCommand->setVisible(authentication == TAuthentication::TokenCommand);
+    pnlOAuth->setVisible(authentication == TAuthentication::OAuth2);
+    pnlOAuthEndpoints->setVisible(FindOAuthProvider(OAuthProvider()) == nullptr);
+}
+
 void TfrmAccount::cmbColorChange(int index) {
     if (cmbColor->itemText(index) != cmbColor->itemText(cmbColor->count() - 1)) {
         return;
@@ -395,6 +513,30 @@ void TfrmAccount::cmdOKClick() {
             return;
         }
     }
+    // What the chosen way of signing in cannot do without.
+    const TAuthentication authentication = Authentication();
+    const bool custom = FindOAuthProvider(OAuthProvider()) == nullptr;
+    const struct {
+        bool Needed;
+        QLineEdit* Field;
+        const char* Message;
+    } needed[] = {
+        {authentication == TAuthentication::TokenCommand, txtTokenCommand,
+         QT_TR_NOOP("Please enter the command that prints the access token!")},
+        {authentication == TAuthentication::OAuth2, txtOAuthClientId,
+         QT_TR_NOOP("Please enter the client ID of your application!")},
+        {authentication == TAuthentication::OAuth2 && custom, txtOAuthAuthorizationUrl,
+         QT_TR_NOOP("Please enter the provider's authorization URL!")},
+        {authentication == TAuthentication::OAuth2 && custom, txtOAuthTokenUrl,
+         QT_TR_NOOP("Please enter the provider's token URL!")},
+    };
+    for (const auto& check : needed) {
+        if (check.Needed && check.Field->text().trimmed().isEmpty()) {
+            prompts_.ShowError(this, tr("Error"), tr(check.Message));
+            check.Field->setFocus();
+            return;
+        }
+    }
     accept();
 }
 
@@ -410,6 +552,15 @@ void TfrmAccount::ShowAccount(const TAccount& account) {
     txtPOPUser->setText(Q(account.POP.Username));
     txtPOPPass->setText(Q(account.POP.Password));
     chkSecure->setChecked(account.POP.Secure);
+    txtTokenCommand->setText(Q(account.POP.TokenCommand));
+    SetOAuthProvider(account.POP.OAuth.Provider);
+    txtOAuthClientId->setText(Q(account.POP.OAuth.ClientId));
+    txtOAuthClientSecret->setText(Q(account.POP.OAuth.ClientSecret));
+    txtOAuthAuthorizationUrl->setText(Q(account.POP.OAuth.AuthorizationUrl));
+    txtOAuthTokenUrl->setText(Q(account.POP.OAuth.TokenUrl));
+    txtOAuthScope->setText(Q(account.POP.OAuth.Scope));
+    SetAuthentication(account.POP.Authentication);
+    UpdateAuthenticationRows();
     txtSMTPHost->setText(Q(account.SMTP.Host));
     seSMTPPort->setValue(account.SMTP.Port);
     trustedKey_ = account.TrustedKey;
@@ -434,6 +585,18 @@ void TfrmAccount::ReadAccount(TAccount& account) const {
         account.UnreadableStoredPassword.clear();
     }
     account.POP.Secure = chkSecure->isChecked();
+    account.POP.Authentication = Authentication();
+    account.POP.TokenCommand = txtTokenCommand->text().trimmed().toStdString();
+    account.POP.OAuth.ClientId = txtOAuthClientId->text().trimmed().toStdString();
+    // The provider list always has a choice: it counts once the account uses OAuth 2.0 or was
+    // set up for it, so that a password account's file gains nothing.
+    const bool oauthSetUp = account.POP.Authentication == TAuthentication::OAuth2 ||
+                            !account.POP.OAuth.ClientId.empty();
+    account.POP.OAuth.Provider = oauthSetUp ? OAuthProvider() : std::string();
+    account.POP.OAuth.ClientSecret = txtOAuthClientSecret->text().trimmed().toStdString();
+    account.POP.OAuth.AuthorizationUrl = txtOAuthAuthorizationUrl->text().trimmed().toStdString();
+    account.POP.OAuth.TokenUrl = txtOAuthTokenUrl->text().trimmed().toStdString();
+    account.POP.OAuth.Scope = txtOAuthScope->text().trimmed().toStdString();
     account.SMTP.Host = txtSMTPHost->text().toStdString();
     account.SMTP.Port = seSMTPPort->value();
     account.TrustedKey = trustedKey_;

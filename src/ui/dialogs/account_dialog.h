@@ -11,6 +11,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -18,6 +19,7 @@ class QSpinBox;
 
 namespace quobel {
 
+class TAccessTokenSource;
 class TColorPicker;
 class TDialogPrompts;
 class TFileNameEdit;
@@ -32,6 +34,10 @@ class TfrmAccount : public QDialog {
     static constexpr int kSecurityNone = 0;
     static constexpr int kSecurityStartTls = 1;
     static constexpr int kSecurityTls = 2;
+    // Entries of cmbAuthentication, in this order (the account file's values).
+    static constexpr int kAuthenticationPassword = 0;
+    static constexpr int kAuthenticationOAuth2 = 1;
+    static constexpr int kAuthenticationTokenCommand = 2;
 
     explicit TfrmAccount(TDialogPrompts& prompts, QWidget* parent = nullptr);
     ~TfrmAccount() override;
@@ -51,6 +57,16 @@ class TfrmAccount : public QDialog {
     void SetSecurity(TPOPSecurity security);
     TPOPSecurity Security() const;
 
+    // Sets the choice; the rows that belong to it are shown, the others hidden.
+    void SetAuthentication(TAuthentication authentication);
+    TAuthentication Authentication() const;
+    // Selects the provider with that id in cmbOAuthProvider ("custom" or one this version does
+    // not know: its own entry, with the endpoint and scope rows).
+    void SetOAuthProvider(const std::string& id);
+    std::string OAuthProvider() const;
+    // Shows the rows of the chosen authentication (and provider).
+    void UpdateAuthenticationRows();
+
     // The user picked an entry of the colour list: "Custom..." opens the colour chooser.
     void cmbColorChange(int index);
     // The user picked a security choice: the port follows between 110 and 995.
@@ -69,6 +85,8 @@ class TfrmAccount : public QDialog {
     // again.
     void cmdTrustCertificateClick();
 
+    // Where the test gets the token of an account that signs in with one; not owned.
+    TAccessTokenSource* Tokens = nullptr;
     // Asks the user about a certificate; the dialog unless a test replaces it.
     TTrustCertificateQuestion AskTrust = AskTrustCertificate;
 
@@ -83,7 +101,22 @@ class TfrmAccount : public QDialog {
     QLabel* lblPlainWarning;  // under the security choice
     QSpinBox* sePOPPort;
     QLineEdit* txtPOPUser;
+    QComboBox* cmbAuthentication;
+    // The rows of each authentication; each container holds its labels.
+    QWidget* pnlPassword;
     QLineEdit* txtPOPPass;
+    QWidget* pnlTokenCommand;
+    QLineEdit* txtTokenCommand;
+    QWidget* pnlOAuth;
+    QComboBox* cmbOAuthProvider;  // the presets, then "Custom" (item data: the provider id)
+    QLineEdit* txtOAuthClientId;
+    QLineEdit* txtOAuthClientSecret;
+    QWidget* pnlOAuthEndpoints;  // for "Custom": the two endpoints and the scope
+    QLineEdit* txtOAuthAuthorizationUrl;
+    QLineEdit* txtOAuthTokenUrl;
+    QLineEdit* txtOAuthScope;
+    // Empty: where the browser sign-in puts its "Sign in…" button and its status.
+    QHBoxLayout* laySignIn;
     QCheckBox* chkSecure;
     QLineEdit* txtSMTPHost;
     QSpinBox* seSMTPPort;

@@ -277,6 +277,7 @@ std::string TAccountsPage::AccountsFolder() const {
 
 void TAccountsPage::actAddExecute() {
     TfrmAccount dialog(prompts_, window());
+    dialog.Tokens = Tokens;
     dialog.SetAccountColor(kNoSkinColor);
     if (prompts_.RunModal(dialog) != QDialog::Accepted) {
         return;
@@ -304,6 +305,7 @@ void TAccountsPage::actEditExecute() {
         return;
     }
     TfrmAccount dialog(prompts_, window());
+    dialog.Tokens = Tokens;
     dialog.ShowAccount(*account);
     if (prompts_.RunModal(dialog) != QDialog::Accepted) {
         return;

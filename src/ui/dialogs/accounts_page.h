@@ -16,6 +16,7 @@ namespace quobel {
 class TAccount;
 class TAccounts;
 class TDialogPrompts;
+class TAccessTokenSource;
 class TfrmAccount;
 
 // The "Accounts" tab: the list of accounts with adding, editing, removing and choosing the
@@ -38,6 +39,9 @@ class TAccountsPage : public TOptionsPage {
     void Save(TIniFile& ini) override;
     // Keeps the list's column layout for the next opening. Throws when it cannot be written.
     void SaveLayout();
+
+    // Where the account dialog's test gets the token of an account that signs in with one.
+    TAccessTokenSource* Tokens = nullptr;
 
     // Whether an account was added, edited, removed or made the default.
     bool AccountsChanged() const { return accountsChanged_; }

@@ -10,8 +10,10 @@
 namespace quobel {
 
 TAccount* AddAccountByDialog(TDialogPrompts& prompts, TAccounts& accounts,
-                             const std::string& accountsFolder, QWidget* parent) {
+                             const std::string& accountsFolder, QWidget* parent,
+                             TAccessTokenSource* tokens) {
     TfrmAccount dialog(prompts, parent);
+    dialog.Tokens = tokens;
     dialog.SetAccountColor(kNoSkinColor);
     if (prompts.RunModal(dialog) != QDialog::Accepted) {
         return nullptr;

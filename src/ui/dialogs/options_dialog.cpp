@@ -28,6 +28,7 @@ TfrmOptions::TfrmOptions(TOptionsDialogContext context, QWidget* parent)
     tsAntiSpam = new QWidget(pcOptions);
     tsAccounts =
         new TAccountsPage(context_.Accounts, context_.DataFolder, context_.Prompts, pcOptions);
+    tsAccounts->Tokens = context_.Tokens;
     tsConfirmations = new TConfirmationsPage(pcOptions);
     pcOptions->addTab(tsNotification, tr("General"));
     pcOptions->addTab(tsBar, tr("Bar"));

@@ -21,6 +21,7 @@ class TAccounts;
 class TDialogPrompts;
 class TOptions;
 class SoundPlayer;
+class TAccessTokenSource;
 
 // What the options dialog works on.
 struct TOptionsDialogContext {
@@ -31,6 +32,8 @@ struct TOptionsDialogContext {
     TSkinList& Skins;
     TDialogPrompts& Prompts;
     SoundPlayer& Sound;
+    // For the account dialog's test of accounts that sign in with a token; may be null.
+    TAccessTokenSource* Tokens = nullptr;
 };
 
 // The settings dialog: one page per tab. The general, bar and confirmation settings are written
