@@ -659,6 +659,10 @@ Hinweis: Die Nachrichten werden direkt auf dem Server gelöscht und lassen sich 
         <source>The sign-in server&apos;s token address is not an https:// address.</source>
         <translation>Die Token-Adresse des Anmeldeservers ist keine https://-Adresse.</translation>
     </message>
+    <message>
+        <source>The server allows the next check of this account at %1.</source>
+        <translation>Der Server erlaubt die nächste Abfrage dieses Kontos um %1.</translation>
+    </message>
 </context>
 <context>
     <name>QuobelApplication</name>
