@@ -647,6 +647,10 @@ Hinweis: Die Nachrichten werden direkt auf dem Server gelöscht und lassen sich 
         <source>Cancelled</source>
         <translation>Abgebrochen</translation>
     </message>
+    <message>
+        <source>The server allows the next check of this account at %1.</source>
+        <translation>Der Server erlaubt die nächste Abfrage dieses Kontos um %1.</translation>
+    </message>
 </context>
 <context>
     <name>QuobelApplication</name>

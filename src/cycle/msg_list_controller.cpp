@@ -1,15 +1,20 @@
 #include "cycle/msg_list_controller.h"
 
 #include <algorithm>
+#include <array>
+#include <ctime>
 
 #include "accounts/accounts.h"
 #include "core/clamp_int.h"
+#include "core/date_time.h"
+#include "core/digest.h"
 #include "core/error.h"
 #include "core/file_util.h"
 #include "core/options.h"
 #include "core/server_certificate.h"
 #include "core/unique_file_name.h"
 #include "core/user_text.h"
+#include "cycle/new_mail_queue.h"
 #include "platform/sound_player.h"
 #include "platform/ui_dispatcher.h"
 #include "platform/yes_no_question.h"
@@ -21,6 +26,7 @@
 #include "retrieval/tasks.h"
 #include "store/mail_box.h"
 #include "store/mail_item.h"
+#include "store/parsed_header.h"
 
 namespace quobel {
 namespace {
@@ -45,6 +51,15 @@ std::string OneLine(const std::string& text, const std::string& cause) {
 }
 
 }  // namespace
+
+std::string NextCheckText(std::chrono::system_clock::time_point next) {
+    const std::time_t time = std::chrono::system_clock::to_time_t(next);
+    std::tm local{};
+    localtime_r(&time, &local);
+    std::array<char, 16> clock{};
+    std::strftime(clock.data(), clock.size(), "%H:%M:%S", &local);
+    return FormatUserText(kNextCheckText, {clock.data()});
+}
 
 std::string DeleteConfirmationText(bool single) {
     return single ? USER_TEXT("Quobel",
@@ -96,10 +111,29 @@ void TMsgListController::CheckAccount(TAccount& account) {
 }
 
 void TMsgListController::QueueCheck(TAccount& account) {
+    // A server that asked for a delay between logins is not asked again sooner: the account
+    // waits, and the status says until when.
+    if (const auto next = nextLogin_.find(account.ID);
+        next != nextLogin_.end() && Clock() < next->second) {
+        Events.TaskStatus.Raise(account.Name, NextCheckText(next->second), kStatusNone);
+        return;
+    }
     TPOPList& task = s_.Tasks.Add<TPOPList>(account);
     HookTask(task);
-    task.OnNewMessage = [this](TPOPList& sender, const std::string& key, int64_t size) {
-        TaskNewMessage(sender, key, size);
+    task.AllowPipelining = AllowPipelining;
+    // New mail is parsed on the task's thread and filed in batches: the check never waits for
+    // the windows.
+    std::weak_ptr<TMsgListController*> alive = self_;
+    const TAccount* source = &account;
+    auto queue =
+        TNewMailQueue::Create(s_.Dispatcher, [alive, source](std::vector<TParsedHeader>& batch) {
+            if (const auto self = alive.lock()) {
+                (*self)->FileNewMail(source, batch);
+            }
+        });
+    task.OnHeaderArrived = [queue](TPOPList&, const std::string& key, int64_t size,
+                                   std::vector<std::string>& lines) {
+        queue->Arrived(key, size, lines);
     };
     task.OnServerList = [this](TPOPList& sender, const std::vector<std::string>& keys) {
         TaskServerList(sender, keys);
@@ -152,10 +186,14 @@ void TMsgListController::HookTask(TCustomTask& task) {
 }
 
 TAccount* TMsgListController::RegistryAccount(const TCustomTask& task) {
+    return RegistryAccount(task.SourceAccount);
+}
+
+TAccount* TMsgListController::RegistryAccount(const TAccount* source) {
     // Compared by address only: an account removed from the registry while its task waited
     // must not be touched.
     for (size_t i = 0; i < s_.Accounts.Count(); ++i) {
-        if (&s_.Accounts.Items(i) == task.SourceAccount) {
+        if (&s_.Accounts.Items(i) == source) {
             return &s_.Accounts.Items(i);
         }
     }
@@ -167,50 +205,196 @@ TAccount* TMsgListController::AccountOf(const TMailItem& item) {
 }
 
 void TMsgListController::TaskNewMessage(TPOPList& task, const std::string& key, int64_t size) {
-    if (Inbox == nullptr) {
-        throw Error("There is no Inbox to file new messages in");
+    std::vector<TParsedHeader> batch{ParseHeaderBlock(key, size, task.HeaderLines)};
+    FileNewMail(task.SourceAccount, batch);
+}
+
+void TMsgListController::FileNewMail(const TAccount* source, std::vector<TParsedHeader>& batch) {
+    TAccount* account = RegistryAccount(source);
+    try {
+        if (Inbox == nullptr) {
+            throw Error("There is no Inbox to file new messages in");
+        }
+        // A table that cannot be read refuses new messages: they are offered again next time,
+        // instead of filed where they could never be saved.
+        Inbox->EnsureLoaded();
+    } catch (const std::exception& failure) {
+        RefuseMail(source, account, batch,
+                   USER_TEXT("Quobel", "Could not retrieve message header!"), failure.what());
+        return;
     }
-    // A table that cannot be read refuses the message: the check reports it as an error and
-    // offers it again next time, instead of filing it where it could never be saved.
-    Inbox->EnsureLoaded();
+    std::unordered_set<std::string>& rows = RowKeys(source, account);
+    // A row saved before a crash whose key was not: the message is known by its row.
+    std::vector<const TParsedHeader*> fresh;
+    fresh.reserve(batch.size());
+    for (const TParsedHeader& parsed : batch) {
+        if (rows.contains(parsed.Key)) {
+            if (account != nullptr && !account->UIDL.Contains(parsed.Key)) {
+                account->UIDL.Add(parsed.Key);
+            }
+        } else {
+            fresh.push_back(&parsed);
+        }
+    }
+    // The header blocks go to the box's header log in one write, before any row names them: a
+    // batch whose blocks cannot be written is not filed, and its keys stay unknown.
+    std::vector<std::string> names;
+    std::vector<std::pair<std::string, std::string_view>> blocks;
+    names.reserve(fresh.size());
+    blocks.reserve(fresh.size());
+    for (const TParsedHeader* parsed : fresh) {
+        names.push_back(NewCacheName());
+        blocks.emplace_back(names.back(), parsed->Source);
+    }
+    try {
+        Inbox->HeaderLog().Append(blocks);
+    } catch (const std::exception& failure) {
+        std::vector<TParsedHeader> refused;
+        refused.reserve(fresh.size());
+        for (const TParsedHeader* parsed : fresh) {
+            refused.push_back(*parsed);
+        }
+        // Told as every failed write is: what could not be written to.
+        RefuseMail(source, account, refused, failure.what(), "");
+        return;
+    }
+    std::vector<TMailItem*> filed;
+    filed.reserve(fresh.size());
+    for (size_t i = 0; i < fresh.size(); ++i) {
+        const TParsedHeader& parsed = *fresh[i];
+        rows.insert(parsed.Key);
+        TMailItem& item = NewItem(account, parsed, names[i]);
+        if (account != nullptr) {
+            account->UIDL.Add(parsed.Key);
+        }
+        item.Changed();
+        filed.push_back(&item);
+    }
+    if (filed.empty()) {
+        return;
+    }
     NewMail = true;
+    ChangeUnread(*Inbox, static_cast<int32_t>(filed.size()));
+    BoxChanged(*Inbox);
+    brought_.insert(brought_.end(), filed.begin(), filed.end());
+    Events.MailFiled.Raise(*Inbox, filed);
+    if (account != nullptr) {
+        SaveProgressWhenDue(*account);
+    }
+}
+
+void TMsgListController::SaveProgressWhenDue(TAccount& account) {
+    const auto now = std::chrono::steady_clock::now();
+    if (!progress_.Started) {
+        progress_ = {true, false, now};
+        return;
+    }
+    if (progress_.Failed || now - progress_.Saved < ProgressSaveInterval) {
+        return;
+    }
+    progress_.Saved = now;
+    // Tables first: a key is saved only once its row is. A failure is logged once per check;
+    // the check's end tries again.
+    if (!SaveChangedBoxes()) {
+        progress_.Failed = true;
+        return;
+    }
+    try {
+        s_.Accounts.Save(account, s_.AccountsFolder);
+    } catch (const std::exception& failure) {
+        progress_.Failed = true;
+        LogError(USER_TEXT("Quobel", "Could not save the account!"), failure.what(), account.ID);
+    }
+}
+
+std::string TMsgListController::NewCacheName() {
+    // The clock alone repeats within a batch, and the header log makes no file to tell: a
+    // counter keeps the names of one run apart, the clock those of different runs.
+    for (;;) {
+        std::string name =
+            Md5Hex(FloatToGeneralText(Now()) + "#" + std::to_string(++cacheNames_)) + ".qbe";
+        if (!FileExists(JoinPath(Inbox->Path, name))) {
+            return name;
+        }
+    }
+}
+
+TMailItem& TMsgListController::NewItem(const TAccount* account, const TParsedHeader& parsed,
+                                       const std::string& cacheName) {
     TMailItem& item = Inbox->Items.Add();
-    ChangeUnread(*Inbox, +1);
     item.Downloaded = false;
     item.Read = false;
     item.Attachments = false;
     item.Folder = Inbox->Path;
-    item.Cache = UniqueFileName(Inbox->Path, ".qbe") + ".qbe";
-    TAccount* account = RegistryAccount(task);
+    item.Cache = cacheName;
     item.AccountID = account != nullptr ? account->ID : std::string();
-    item.UIDL = key;
+    item.UIDL = parsed.Key;
     item.Online = true;
-    item.SetSize(ClampToInt32(size < 0 ? 0 : size));
-    item.LoadFromHeaderLines(task.HeaderLines);
-    try {
-        item.SaveMessage();
-    } catch (const std::exception&) {
-        // Not filed: the key stays unknown, so the next check offers the message again.
-        ChangeUnread(*Inbox, -1);
-        item.Delete();
-        throw;
+    item.SetSize(ClampToInt32(parsed.Size < 0 ? 0 : parsed.Size));
+    item.FillFromParsed(parsed);
+    return item;
+}
+
+std::unordered_set<std::string>& TMsgListController::RowKeys(const TAccount* source,
+                                                             const TAccount* account) {
+    const auto [found, made] = rowKeys_.try_emplace(source);
+    if (made && account != nullptr) {
+        // Peeking leaves the items that are not made yet as they are.
+        for (size_t i = 0; i < Inbox->Items.Count(); ++i) {
+            const TMailItemPeek peek = Inbox->Items.Peek(i);
+            if (peek.Account == account) {
+                found->second.emplace(peek.UIDL);
+            }
+        }
     }
-    item.Changed();
-    if (account != nullptr) {
-        account->UIDL.Add(key);
+    return found->second;
+}
+
+void TMsgListController::RefuseMail(const TAccount* source, const TAccount* account,
+                                    const std::vector<TParsedHeader>& refused,
+                                    const std::string& message, const std::string& details) {
+    std::set<std::string>& unfiled = unfiled_[source];
+    for (const TParsedHeader& parsed : refused) {
+        unfiled.insert(parsed.Key);
     }
-    BoxChanged(*Inbox);
-    brought_.push_back(&item);
-    Events.MailFiled.Raise(*Inbox, {&item});
+    LogError(message, details, account != nullptr ? account->ID : std::string());
 }
 
 void TMsgListController::TaskServerList(TPOPList& task, const std::vector<std::string>& keys) {
-    if (TAccount* account = RegistryAccount(task)) {
-        account->UIDL.Assign(keys);
+    // A message that arrived but could not be filed stays unknown: the next check offers it
+    // again.
+    std::set<std::string> unfiled;
+    if (const auto found = unfiled_.find(task.SourceAccount); found != unfiled_.end()) {
+        unfiled.swap(found->second);
+        unfiled_.erase(found);
     }
+    TAccount* account = RegistryAccount(task);
+    if (account == nullptr) {
+        return;
+    }
+    if (unfiled.empty()) {
+        account->UIDL.Assign(keys);
+        return;
+    }
+    std::vector<std::string> known;
+    known.reserve(keys.size());
+    for (const std::string& key : keys) {
+        if (!unfiled.contains(key)) {
+            known.push_back(key);
+        }
+    }
+    account->UIDL.Assign(known);
 }
 
 void TMsgListController::CheckFinished(TCustomTask& task) {
+    unfiled_.erase(task.SourceAccount);
+    rowKeys_.erase(task.SourceAccount);
+    progress_ = {};
+    if (const auto* check = dynamic_cast<const TPOPList*>(&task);
+        check != nullptr && check->LoginDelaySeconds.value_or(0) > 0) {
+        // Counted from the check's end, which is after its login: never sooner than allowed.
+        nextLogin_[check->Account.ID] = Clock() + std::chrono::seconds(*check->LoginDelaySeconds);
+    }
     std::vector<TMailItem*> brought;
     brought.swap(brought_);
     TAccount* account = RegistryAccount(task);

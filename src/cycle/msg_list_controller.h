@@ -1,13 +1,17 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <map>
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
+#include "core/user_text.h"
 #include "cycle/announcement_rules.h"
 #include "cycle/cycle_events.h"
 #include "cycle/desktop_requests.h"
@@ -30,6 +34,7 @@ class TPOPRetrieve;
 class TTasks;
 class TUiDispatcher;
 class YesNoQuestion;
+struct TParsedHeader;
 struct TServerCertificate;
 
 // The desktop's side of the requests the controller makes; each may be absent.
@@ -48,10 +53,11 @@ struct TDesktopRequests {
 //
 // Mailbox tables are not rewritten after every change: a change marks its box, and the boxes
 // are saved once per burst of events (a call posted to the user-interface thread; during a
-// check, the whole check of one account is the burst), before any account file is saved (so an
-// account never knows a key whose message is missing from the box), when a task finishes, and
-// at exit. A crash loses at most the last burst, whose keys were not saved either: those
-// messages are offered again.
+// check, what it filed in ProgressSaveInterval is the burst), always before any account file is
+// saved (so an account never knows a key whose message is missing from the box), when a task
+// finishes, and at exit. A crash loses at most the last burst, whose keys were not saved either:
+// those messages are offered again. A row saved without its key (a crash between the two saves)
+// is recognised by the next check, which then only learns the key.
 class TMsgListController {
   public:
     struct Services {
@@ -84,7 +90,9 @@ class TMsgListController {
     CheckTimer ApplyCheckTimer();
 
     // A check of every account that takes part; refused (false) while a check is queued or
-    // running.
+    // running. An account whose server asked for a delay between logins (LOGIN-DELAY) is left
+    // out, here and in CheckAccount, until the delay has passed since its last check, and the
+    // task status says when it may be checked again.
     bool actSynchronize();
     // Whether a check is queued or running.
     bool Checking() const;
@@ -158,7 +166,12 @@ class TMsgListController {
                   const std::string& accountId = {},
                   std::shared_ptr<const TServerCertificate> certificate = nullptr);
     void TaskFinished(TCustomTask& task);
+    // Files one new message whose header lines are the task's HeaderLines, as FileNewMail does.
     void TaskNewMessage(TPOPList& task, const std::string& key, int64_t size);
+    // Files a batch of new messages of the check of `source` (the registry's account the task
+    // was made for) into the Inbox, in order, and tells the windows once. A message that cannot
+    // be filed is listed as an error and its key stays unknown.
+    void FileNewMail(const TAccount* source, std::vector<TParsedHeader>& batch);
     void TaskServerList(TPOPList& task, const std::vector<std::string>& keys);
     void CheckFinished(TCustomTask& task);
     void TaskMessageDeleted(TPOPDelete& task, const std::string& key);
@@ -168,6 +181,13 @@ class TMsgListController {
 
     // How the tasks' sessions connect; TCP when empty (tests put scripted servers here).
     TConnector TaskConnector;
+    // Whether checks may pipeline their commands to servers that offer it.
+    bool AllowPipelining = true;
+    // During a long check the tables and then the account's known keys are saved this often, so
+    // that a crash loses at most this much of the check's work.
+    std::chrono::milliseconds ProgressSaveInterval{3000};
+    // The time now, for the servers' login delays (tests set the clock here).
+    std::function<std::chrono::system_clock::time_point()> Clock = std::chrono::system_clock::now;
     // The local minute of the day, for the quiet hours (tests set the clock here).
     std::function<int32_t()> MinuteNow = LocalMinuteNow;
 
@@ -175,8 +195,23 @@ class TMsgListController {
     void QueueCheck(TAccount& account);
     // The registry's account the task was made for; null when it has left the registry.
     TAccount* RegistryAccount(const TCustomTask& task);
+    TAccount* RegistryAccount(const TAccount* source);
     // The registry's account of the item; null when it has none or the account was removed.
     TAccount* AccountOf(const TMailItem& item);
+    // A new cache file name in the Inbox folder.
+    std::string NewCacheName();
+    // A new item in the Inbox for the message, its header block kept under the cache name.
+    TMailItem& NewItem(const TAccount* account, const TParsedHeader& parsed,
+                       const std::string& cacheName);
+    // The keys of the Inbox rows of the account, gathered at its check's first batch.
+    std::unordered_set<std::string>& RowKeys(const TAccount* source, const TAccount* account);
+    // Saves the tables and then the account file once ProgressSaveInterval has passed since the
+    // check's first batch or its last progress save.
+    void SaveProgressWhenDue(TAccount& account);
+    // The messages could not be filed: listed, and their keys stay unknown.
+    void RefuseMail(const TAccount* source, const TAccount* account,
+                    const std::vector<TParsedHeader>& refused, const std::string& message,
+                    const std::string& details);
     void RemoveLocally(TMailItem& item);
     void AfterRemoval(TMailBox& box);
     void ChangeUnread(TMailBox& box, int32_t delta);
@@ -201,10 +236,29 @@ class TMsgListController {
     std::vector<PendingFetch> fetches_;
     // The messages the running check has filed so far.
     std::vector<TMailItem*> brought_;
+    // Per running check (by the registry's account it was made for): the keys of the messages
+    // that arrived but could not be filed, and the keys of the account's Inbox rows.
+    std::map<const TAccount*, std::set<std::string>> unfiled_;
+    std::map<const TAccount*, std::unordered_set<std::string>> rowKeys_;
+    uint64_t cacheNames_ = 0;
+    // The running check's progress saves.
+    struct ProgressSaves {
+        bool Started = false;
+        bool Failed = false;  // logged once; the check's end tries again
+        std::chrono::steady_clock::time_point Saved;
+    };
+    ProgressSaves progress_;
+    // Per account ID: the earliest time its server allows the next login.
+    std::map<std::string, std::chrono::system_clock::time_point> nextLogin_;
     // Posted calls hold this weakly: a call that arrives after the controller is gone does
     // nothing.
     std::shared_ptr<TMsgListController*> self_;
 };
+
+// What the status says of an account left out of a check for its server's login delay.
+inline constexpr const char* kNextCheckText =
+    USER_TEXT("Quobel", "The server allows the next check of this account at %1.");
+std::string NextCheckText(std::chrono::system_clock::time_point next);
 
 // The text of the delete confirmation.
 std::string DeleteConfirmationText(bool single);

@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <span>
 #include <system_error>
+#include <unordered_set>
+#include <variant>
 
 #include "accounts/accounts.h"
 #include "core/error.h"
@@ -21,6 +24,13 @@ constexpr const char* kSection = "Box";
 TMailBox::TMailBox(TAccounts* accounts) : Items(this), accounts_(accounts) {
     Items.OnChange = [this](TMailItems& sender, TMailItem& item) { WriteItemRow(sender, item); };
     Items.OnDelete = [this](TMailItems& sender, TMailItem& item) { DeleteItemRow(sender, item); };
+}
+
+THeaderLog& TMailBox::HeaderLog() {
+    if (!headerLog_ || headerLog_->Folder() != Path) {
+        headerLog_ = std::make_unique<THeaderLog>(Path);
+    }
+    return *headerLog_;
 }
 
 void TMailBox::WriteSettings() {
@@ -133,6 +143,28 @@ void TMailBox::SaveTable() {
     CheckLoaded();
     Format.SaveToFile(Table, TableFileName());
     UpgradePending = false;
+    CompactHeaderLog();
+}
+
+void TMailBox::CompactHeaderLog() {
+    if (!headerLog_ && !FileExists(JoinPath(Path, THeaderLog::kFileName))) {
+        return;
+    }
+    // The blocks of the rows not downloaded: a downloaded message has a cache file of its own.
+    std::unordered_set<std::string> inUse;
+    const TBoxColumns& c = columns_;
+    Table.ForEachRow([&](std::span<const TFieldView> row) {
+        const auto* downloaded = std::get_if<bool>(&row[c.Downloaded]);
+        const auto* cache = std::get_if<std::string_view>(&row[c.Cache]);
+        if (cache != nullptr && (downloaded == nullptr || !*downloaded)) {
+            inUse.emplace(*cache);
+        }
+    });
+    try {
+        HeaderLog().Compact(inUse);
+    } catch (const std::exception&) {
+        // The log stays as it was, dead blocks and all: the next save tries again.
+    }
 }
 
 void TMailBox::WriteItemRow(TMailItems& /*sender*/, TMailItem& item) {

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "store/box_loader.h"
+#include "store/header_log.h"
 #include "store/mail_item.h"
 #include "store/mem_table.h"
 #include "store/table_format.h"
@@ -51,8 +52,12 @@ class TMailBox {
     // its file as they were, and the error is passed on.
     void LoadTable(const std::string& folder);
     // Replaces box.dat with Table (atomically). Refused for a box that is not loaded, so a box
-    // whose file could not be read never overwrites it.
+    // whose file could not be read never overwrites it. Afterwards the header log drops the
+    // blocks no row needs any more, once they are most of it.
     void SaveTable();
+
+    // The header blocks of the box's folder (Path) that have no cache file of their own.
+    THeaderLog& HeaderLog();
 
     // The registry the items' accounts are looked up in; may be null.
     TAccounts* Accounts() const { return accounts_; }
@@ -64,8 +69,10 @@ class TMailBox {
   private:
     void CheckLoaded() const;
     void UpgradeColumns(TMemTable& loaded);
+    void CompactHeaderLog();
 
     TAccounts* accounts_;
+    std::unique_ptr<THeaderLog> headerLog_;
     TBoxColumns columns_{};
     TBoxItemFactory factory_{Table, accounts_};
 };

@@ -8,6 +8,7 @@
 #include "core/error.h"
 #include "core/file_util.h"
 #include "core/format_size.h"
+#include "store/header_log.h"
 #include "store/mail_box.h"
 
 namespace quobel {
@@ -33,9 +34,25 @@ std::string TMailItem::CacheFileName() const {
     return Folder + "/" + Cache;
 }
 
+bool TMailItem::TryReadCacheFile(std::string& bytes) const {
+    if (ReadWholeFile(CacheFileName(), bytes)) {
+        return true;
+    }
+    const int error = errno;
+    bool found = false;
+    if (TMailBox* box = collection_->Box; box != nullptr && box->Path == Folder) {
+        found = box->HeaderLog().Find(Cache, bytes);
+    } else {
+        THeaderLog log(Folder);
+        found = log.Find(Cache, bytes);
+    }
+    errno = error;
+    return found;
+}
+
 void TMailItem::ReadCacheFile(std::string& stream) const {
     std::string bytes;
-    if (!ReadWholeFile(CacheFileName(), bytes)) {
+    if (!TryReadCacheFile(bytes)) {
         const int error = errno;
         throw Error("Cannot open file \"" + CacheFileName() + "\". " + std::strerror(error));
     }

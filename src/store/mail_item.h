@@ -17,6 +17,7 @@ class TAccount;
 class TMailBox;
 class TMailItems;
 class TQBMessage;
+struct TParsedHeader;
 
 // An item's identity in views, the same before and after it is made. Only its collection reads it.
 using TMailItemKey = THandle<struct TMailItemKind>;
@@ -85,14 +86,21 @@ class TMailItem {
     // FillFromMessage.
     void LoadFromHeaderLines(const std::vector<std::string>& lines);
     void FillFromMessage();
+    // Takes the list texts and addresses of a header block parsed elsewhere.
+    void FillFromParsed(const TParsedHeader& parsed);
     // Writes the Source of Message as the cache file.
     void SaveMessage();
+    // Writes a header block as the cache file, as SaveMessage does.
+    void SaveHeaderBlock(std::string_view source);
     // Parses the cache file into the caller's message: OnLoadBegin (with the file's size),
     // OnLoadProgress while parsing, then, also after a failure, Attachments from the message
     // and OnLoadEnd. Failures are passed on.
     void LoadMessage(TQBMessage& message);
-    // Appends the whole cache file to the bytes.
+    // Appends the whole cache file to the bytes: the file of its own, or else the header block
+    // its folder's header log keeps.
     void ReadCacheFile(std::string& stream) const;
+    // The same, false when there is neither (errno tells why the file could not be read).
+    bool TryReadCacheFile(std::string& bytes) const;
     // Replaces the cache file with the bytes.
     void WriteCacheFile(std::string_view bytes);
 

@@ -7,6 +7,7 @@
 #include "core/file_util.h"
 #include "message/qb_message.h"
 #include "store/mail_item.h"
+#include "store/parsed_header.h"
 
 namespace quobel {
 namespace {
@@ -23,6 +24,20 @@ void FillContacts(const std::vector<TQBContact>& contacts, std::string& text,
     for (const TQBContact& contact : contacts) {
         addresses.push_back(contact.Address);
     }
+}
+
+// The values of a row that come from the header block.
+void FillRowValues(const TQBMessage& message, TCachedData& data, std::string& fromAddr,
+                   std::vector<std::string>& recipients, std::vector<std::string>& ccList) {
+    data.Subject = message.Decoder.Subject;
+    data.Priority = message.Decoder.Priority;
+    data.From = message.From.Name.empty() ? message.From.Address : message.From.Name;
+    fromAddr = message.From.Address;
+    FillContacts(message.To, data.To, recipients);
+    FillContacts(message.CC, data.CC, ccList);
+    data.DeliveredTo = message.DeliveredFor();
+    data.Date = message.Date;
+    data.DateStr = FormatDateTimeMdy(message.Date);
 }
 
 }  // namespace
@@ -52,23 +67,37 @@ void TMailItem::LoadFromHeaderLines(const std::vector<std::string>& lines) {
 }
 
 void TMailItem::FillFromMessage() {
-    const TQBMessage& message = Message();
-    CachedData.Subject = message.Decoder.Subject;
-    CachedData.Priority = message.Decoder.Priority;
-    CachedData.From = message.From.Name.empty() ? message.From.Address : message.From.Name;
-    FromAddr = message.From.Address;
-    FillContacts(message.To, CachedData.To, Recipients);
-    FillContacts(message.CC, CachedData.CC, CCList);
-    CachedData.DeliveredTo = message.DeliveredFor();
-    CachedData.Date = message.Date;
-    CachedData.DateStr = FormatDateTimeMdy(message.Date);
+    FillRowValues(Message(), CachedData, FromAddr, Recipients, CCList);
+}
+
+void TMailItem::FillFromParsed(const TParsedHeader& parsed) {
+    CachedData = parsed.CachedData;
+    FromAddr = parsed.FromAddr;
+    Recipients = parsed.Recipients;
+    CCList = parsed.CCList;
+}
+
+TParsedHeader ParseHeaderBlock(std::string key, int64_t size,
+                               const std::vector<std::string>& lines) {
+    TParsedHeader parsed;
+    parsed.Key = std::move(key);
+    parsed.Size = size;
+    TQBMessage message;
+    message.LoadFromText(JoinLines(lines));
+    FillRowValues(message, parsed.CachedData, parsed.FromAddr, parsed.Recipients, parsed.CCList);
+    parsed.Source = std::move(message.Source);
+    return parsed;
 }
 
 void TMailItem::SaveMessage() {
     // Only a new message's header block is saved this way, one file per message of a check:
     // flushing each to disk would dominate a large check, and a lost header block is fetched
     // anew with the whole message when the item is shown.
-    WriteFileAtomic(CacheFileName(), Message().Source, FileDurability::Rebuildable);
+    SaveHeaderBlock(Message().Source);
+}
+
+void TMailItem::SaveHeaderBlock(std::string_view source) {
+    WriteFileAtomic(CacheFileName(), source, FileDurability::Rebuildable);
 }
 
 void TMailItem::LoadMessage(TQBMessage& message) {
@@ -82,7 +111,7 @@ void TMailItem::LoadMessage(TQBMessage& message) {
     };
     try {
         std::string bytes;
-        if (!ReadWholeFile(CacheFileName(), bytes)) {
+        if (!TryReadCacheFile(bytes)) {
             const int error = errno;
             throw Error("Cannot open file \"" + CacheFileName() + "\". " + std::strerror(error));
         }

@@ -40,8 +40,10 @@ TEST(CheckCycleTest, FullCheckFilesNewMailAndRemembersIt) {
     EXPECT_EQ(first.Account(), &account);
     EXPECT_TRUE(first.Online);
     EXPECT_FALSE(first.Downloaded);
+    // The header block is kept in the box's header log; no cache file is made per message.
+    EXPECT_FALSE(FileExists(first.CacheFileName()));
     std::string cached;
-    ASSERT_TRUE(ReadWholeFile(first.CacheFileName(), cached));
+    first.ReadCacheFile(cached);
     EXPECT_THAT(cached, ::testing::StartsWith("From: Sender 1"));
     EXPECT_THAT(cached, ::testing::EndsWith("+0000\r\n\r\n"));  // the header block only
     EXPECT_EQ(world.Desktop.PopUps, 1);

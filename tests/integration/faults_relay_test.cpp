@@ -234,7 +234,7 @@ class RelaySweep : public ::testing::Test {
                     break;
                 case Operation::Fetch:
                     target = &world.Inbox().Items.Items(kFetched);
-                    EXPECT_TRUE(ReadWholeFile(target->CacheFileName(), headerOnly));
+                    EXPECT_TRUE(target->TryReadCacheFile(headerOnly));
                     world.Controller->FetchMessage(*target, [](TMailItem&, bool) {});
                     break;
                 case Operation::Delete:
@@ -286,7 +286,7 @@ class RelaySweep : public ::testing::Test {
             }
             if (target != nullptr) {
                 std::string cached;
-                EXPECT_TRUE(ReadWholeFile(target->CacheFileName(), cached));
+                EXPECT_TRUE(target->TryReadCacheFile(cached));
                 if (target->Downloaded) {
                     EXPECT_NE(cached.find("Body " + std::to_string(kFetched)), std::string::npos);
                 } else {

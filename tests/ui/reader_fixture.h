@@ -117,9 +117,10 @@ class ReaderTest : public ::testing::Test {
 
     void Serve(const std::string& bytes) { Peer->ServerBytes += bytes; }
 
+    // The item's cache file, or the header block its box's header log keeps.
     std::string CacheOf(const TMailItem& item) {
         std::string bytes;
-        ReadWholeFile(item.CacheFileName(), bytes);
+        item.TryReadCacheFile(bytes);
         return bytes;
     }
 

@@ -1,9 +1,11 @@
-// quobel-inspect check FOLDER: one full check of every account that takes part, without a
-// desktop, filing new messages exactly as the application does.
+// quobel-inspect check [--no-pipelining] [--save-every MS] FOLDER: one full check of every account
+// that takes part, without a desktop, filing new messages exactly as the application does.
+#include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <iostream>
 #include <nlohmann/json.hpp>
+#include <optional>
 
 #include "accounts/accounts.h"
 #include "commands.h"
@@ -30,11 +32,33 @@ class Silence : public SoundPlayer {
 }  // namespace
 
 int RunCheck(const Arguments& args) {
-    if (args.size() != 1) {
-        std::fprintf(stderr, "usage: quobel-inspect check FOLDER\n");
+    // --no-pipelining: one command at a time even where the server offers PIPELINING (for
+    // comparisons). --save-every MS: how often a long check saves its progress.
+    bool pipelining = true;
+    std::optional<int> saveEvery;
+    std::vector<std::string> rest;
+    bool usable = true;
+    for (size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--no-pipelining") {
+            pipelining = false;
+        } else if (args[i] == "--save-every" && i + 1 < args.size()) {
+            const std::string& value = args[++i];
+            int milliseconds = -1;
+            const auto [end, error] =
+                std::from_chars(value.data(), value.data() + value.size(), milliseconds);
+            usable = usable && error == std::errc() && end == value.data() + value.size() &&
+                     milliseconds >= 0;
+            saveEvery = milliseconds;
+        } else {
+            rest.push_back(args[i]);
+        }
+    }
+    if (!usable || rest.size() != 1 || rest[0].starts_with("--")) {
+        std::fprintf(stderr,
+                     "usage: quobel-inspect check [--no-pipelining] [--save-every MS] FOLDER\n");
         return 1;
     }
-    const std::string& folder = args[0];
+    const std::string& folder = rest[0];
     if (!FolderExists(folder)) {
         std::fprintf(stderr, "quobel-inspect: %s is not a data folder\n", folder.c_str());
         return 1;
@@ -69,6 +93,10 @@ int RunCheck(const Arguments& args) {
         TMsgListController controller(TMsgListController::Services{
             accounts, *tasks, mailBoxes, errors, options, dispatcher, silence, accountsFolder});
         controller.Inbox = &inbox;
+        controller.AllowPipelining = pipelining;
+        if (saveEvery) {
+            controller.ProgressSaveInterval = std::chrono::milliseconds(*saveEvery);
+        }
         const TSubscription filing = controller.Events.MailFiled.Subscribe(
             [&filed](TMailBox&, const std::vector<TMailItem*>& items) {
                 filed.insert(filed.end(), items.begin(), items.end());

@@ -16,7 +16,7 @@ struct Command {
 
 constexpr Command kCommands[] = {
     {"account", "account FILE.qba", quobel::inspect::RunAccount},
-    {"check", "check FOLDER", quobel::inspect::RunCheck},
+    {"check", "check [--no-pipelining] [--save-every MS] FOLDER", quobel::inspect::RunCheck},
     {"message", "message FILE [--password PW] [--extract DIR]", quobel::inspect::RunMessage},
     {"mailbox", "mailbox FOLDER", quobel::inspect::RunMailbox},
     {"settings", "settings FILE", quobel::inspect::RunSettings},

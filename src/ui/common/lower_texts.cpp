@@ -7,6 +7,7 @@
 
 #include "bar/ticker_layout.h"
 #include "cycle/announcer.h"
+#include "cycle/msg_list_controller.h"
 #include "retrieval/account_test.h"
 #include "retrieval/custom_task.h"
 #include "ui/common/qt_text.h"
@@ -29,6 +30,7 @@ constexpr const char* kPatterns[] = {
     kNewMessagesText,
     kOneMoreNewMessageText,
     kMoreNewMessagesText,
+    kNextCheckText,
 };
 
 struct TPattern {
