@@ -12,31 +12,10 @@
 #include <utility>
 
 #include "core/error.h"
+#include "core/file_descriptor.h"
 
 namespace quobel {
 namespace {
-
-class FileDescriptor {
-  public:
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    ~FileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
-    // Closes now and reports whether the close succeeded (it can report a failed write).
-    bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
-    }
-
-  private:
-    int fd_;
-};
 
 // A read that a signal does not cut short.
 ssize_t ReadSome(int fd, char* target, size_t size) {
@@ -89,19 +68,19 @@ bool FolderExists(const std::string& path) {
 }
 
 bool ReadWholeFile(const std::string& path, std::string& contents) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
+    TFileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) {
         return false;
     }
     struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return false;
     }
     contents.clear();
     contents.reserve(static_cast<size_t>(info.st_size));
     char buffer[65536];
     for (;;) {
-        const ssize_t got = ReadSome(fd.get(), buffer, sizeof buffer);
+        const ssize_t got = ReadSome(fd.Get(), buffer, sizeof buffer);
         if (got < 0) {
             return false;
         }
@@ -116,12 +95,12 @@ std::unique_ptr<const TFileBytes> TFileBytes::Read(const std::string& path) {
     // Below this, a plain read is as quick and maps nothing.
     constexpr off_t kMapFrom = 1 << 20;
     auto bytes = std::make_unique<TFileBytes>(OnlyRead{});
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (fd.get() < 0) {
+    TFileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (fd.Get() < 0) {
         return nullptr;
     }
     struct stat info {};
-    if (::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) {
+    if (::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) {
         return nullptr;
     }
     if (info.st_size >= kMapFrom) {
@@ -131,7 +110,7 @@ std::unique_ptr<const TFileBytes> TFileBytes::Read(const std::string& path) {
             auto* target = static_cast<char*>(memory.Start());
             size_t got = 0;
             while (got < size) {
-                const ssize_t read = ReadSome(fd.get(), target + got, size - got);
+                const ssize_t read = ReadSome(fd.Get(), target + got, size - got);
                 if (read < 0) {
                     return nullptr;
                 }
@@ -141,7 +120,7 @@ std::unique_ptr<const TFileBytes> TFileBytes::Read(const std::string& path) {
                 got += static_cast<size_t>(read);
             }
             char more = 0;
-            if (ReadSome(fd.get(), &more, 1) == 0) {
+            if (ReadSome(fd.Get(), &more, 1) == 0) {
                 bytes->mappedView_ = std::string_view(target, got);
                 bytes->mapped_ = std::move(memory);
                 return bytes;
@@ -226,11 +205,11 @@ void WriteFileAtomic(const std::string& path, std::string_view contents,
     const bool durable = durability == FileDurability::Durable;
     const std::string temporary = path + ".tmp~";
     const Error failure("Unable to write to " + path);
-    FileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
-    if (fd.get() < 0) {
+    TFileDescriptor fd(::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600));
+    if (fd.Get() < 0) {
         throw failure;
     }
-    if (!WriteAll(fd.get(), contents) || (durable && ::fsync(fd.get()) != 0) || !fd.Close()) {
+    if (!WriteAll(fd.Get(), contents) || (durable && ::fsync(fd.Get()) != 0) || !fd.Close()) {
         ::unlink(temporary.c_str());
         throw failure;
     }
@@ -243,9 +222,9 @@ void WriteFileAtomic(const std::string& path, std::string_view contents,
     }
     // Make the rename itself durable.
     const std::string folder = ExtractFolder(path);
-    FileDescriptor dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY));
-    if (dir.get() >= 0) {
-        ::fsync(dir.get());
+    TFileDescriptor dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY));
+    if (dir.Get() >= 0) {
+        ::fsync(dir.Get());
     }
 }
 

@@ -14,6 +14,7 @@
 #include <utility>
 
 #include "core/error.h"
+#include "core/file_descriptor.h"
 #include "core/strings.h"
 
 namespace quobel {
@@ -26,32 +27,9 @@ constexpr size_t kMaxOutput = 1 << 20;
 // How much of the standard error an error message carries.
 constexpr size_t kMaxErrorText = 1000;
 
-class TDescriptor {
-  public:
-    TDescriptor() = default;
-    explicit TDescriptor(int fd) : fd_(fd) {}
-    ~TDescriptor() { Close(); }
-    TDescriptor(TDescriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
-    TDescriptor& operator=(TDescriptor&&) = delete;
-    TDescriptor(const TDescriptor&) = delete;
-    TDescriptor& operator=(const TDescriptor&) = delete;
-
-    int Fd() const { return fd_; }
-    bool Open() const { return fd_ >= 0; }
-    void Close() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-    }
-
-  private:
-    int fd_ = -1;
-};
-
 struct TPipe {
-    TDescriptor Read;
-    TDescriptor Write;
+    TFileDescriptor Read;
+    TFileDescriptor Write;
 };
 
 TPipe MakePipe() {
@@ -59,7 +37,7 @@ TPipe MakePipe() {
     if (::pipe2(fds.data(), O_CLOEXEC) != 0) {
         throw Error(std::string("Could not create a pipe: ") + std::strerror(errno));
     }
-    return {TDescriptor(fds[0]), TDescriptor(fds[1])};
+    return {TFileDescriptor(fds[0]), TFileDescriptor(fds[1])};
 }
 
 // The spawn attributes and file actions, released whatever happens.
@@ -144,9 +122,9 @@ int RemainingMilliseconds(Clock::time_point deadline) {
 }
 
 // Appends what the descriptor has (up to the bound); closes it at its end.
-void Drain(TDescriptor& descriptor, std::string& into, size_t bound) {
+void Drain(TFileDescriptor& descriptor, std::string& into, size_t bound) {
     std::array<char, 4096> chunk{};
-    const ssize_t got = ::read(descriptor.Fd(), chunk.data(), chunk.size());
+    const ssize_t got = ::read(descriptor.Get(), chunk.data(), chunk.size());
     if (got < 0 && (errno == EINTR || errno == EAGAIN)) {
         return;
     }
@@ -241,8 +219,8 @@ std::string RunTokenCommand(std::string_view commandLine, std::chrono::milliseco
     TSpawnSetup setup;
     // No input; the two pipes as its standard output and error; a process group of its own.
     ::posix_spawn_file_actions_addopen(&setup.actions_, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    ::posix_spawn_file_actions_adddup2(&setup.actions_, output.Write.Fd(), STDOUT_FILENO);
-    ::posix_spawn_file_actions_adddup2(&setup.actions_, errors.Write.Fd(), STDERR_FILENO);
+    ::posix_spawn_file_actions_adddup2(&setup.actions_, output.Write.Get(), STDOUT_FILENO);
+    ::posix_spawn_file_actions_adddup2(&setup.actions_, errors.Write.Get(), STDERR_FILENO);
     ::posix_spawnattr_setpgroup(&setup.attributes_, 0);
     // The child starts with default signal handling and nothing blocked, whatever this thread
     // has set.
@@ -275,9 +253,9 @@ std::string RunTokenCommand(std::string_view commandLine, std::chrono::milliseco
                  " seconds and was stopped",
              standardError);
     };
-    while (output.Read.Open() || errors.Read.Open()) {
+    while (output.Read.IsOpen() || errors.Read.IsOpen()) {
         std::array<pollfd, 2> watched{
-            {{output.Read.Fd(), POLLIN, 0}, {errors.Read.Fd(), POLLIN, 0}}};
+            {{output.Read.Get(), POLLIN, 0}, {errors.Read.Get(), POLLIN, 0}}};
         const int ready = ::poll(watched.data(), watched.size(), RemainingMilliseconds(deadline));
         if (ready < 0 && errno != EINTR) {
             timedOut();

@@ -8,6 +8,7 @@
 #include <charconv>
 
 #include "core/error.h"
+#include "core/file_descriptor.h"
 #include "core/file_util.h"
 
 namespace quobel {
@@ -16,23 +17,6 @@ namespace {
 constexpr std::string_view kRecordStart = "QBH ";
 // A record head is short: a cache name and a number.
 constexpr size_t kLongestHead = 512;
-
-// A descriptor closed when it goes out of scope.
-class TFileDescriptor {
-  public:
-    explicit TFileDescriptor(int fd) : fd_(fd) {}
-    ~TFileDescriptor() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-    }
-    TFileDescriptor(const TFileDescriptor&) = delete;
-    TFileDescriptor& operator=(const TFileDescriptor&) = delete;
-    int Get() const { return fd_; }
-
-  private:
-    int fd_;
-};
 
 // Reads up to `length` bytes at the offset; fewer only at the end of the file or on a failure.
 size_t ReadAt(int fd, char* buffer, size_t length, uint64_t offset) {
