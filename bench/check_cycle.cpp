@@ -9,7 +9,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -19,6 +18,7 @@
 #include "core/file_util.h"
 #include "core/options.h"
 #include "cycle/msg_list_controller.h"
+#include "dovecot_facts.h"
 #include "platform/event_loop_dispatcher.h"
 #include "platform/sound_player.h"
 #include "retrieval/errors.h"
@@ -31,19 +31,6 @@ namespace quobel {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-std::map<std::string, std::string> ReadFacts(const std::string& file) {
-    std::map<std::string, std::string> facts;
-    std::ifstream in(file);
-    std::string line;
-    while (std::getline(in, line)) {
-        const size_t equals = line.find('=');
-        if (equals != std::string::npos) {
-            facts[line.substr(0, equals)] = line.substr(equals + 1);
-        }
-    }
-    return facts;
-}
 
 class Silence : public SoundPlayer {
   public:
@@ -170,7 +157,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_check_cycle: ROUNDS must be at least 1\n");
         return 1;
     }
-    auto facts = ReadFacts(argv[1]);
+    auto facts = bench::ReadDovecotFacts(argv[1]);
     const Server server{facts["HOST"], std::stoi(facts["POP3_PORT"]), argv[2], argv[3]};
     const int rows = std::stoi(argv[4]);
     const std::string work =

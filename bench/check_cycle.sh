@@ -10,26 +10,7 @@ work=$(mktemp -d)
 trap '"$root/scripts/dovecot-fixture.sh" stop "$work/dovecot" >/dev/null 2>&1 || true; rm -rf "$work"' EXIT
 
 mkdir -p "$work/seed/bench"
-python3 - "$work/seed/bench" "$messages" <<'PY'
-import sys
-folder, count = sys.argv[1], int(sys.argv[2])
-filler = "The quick brown fox jumps over the lazy dog, again and again. " * 2
-for n in range(count):
-    header = (
-        f"Return-Path: <sender{n % 97}@example.org>\r\n"
-        f"Received: from relay.example.net (relay.example.net [192.0.2.{n % 250}])\r\n"
-        f"\tby mx.example.org with ESMTP id {n:08d} for <bench@example.org>;"
-        f" Tue, 01 Dec 2026 10:00:00 +0000\r\n"
-        f"From: Sender {n % 97} <sender{n % 97}@example.org>\r\n"
-        f"To: Bench <bench@example.org>\r\n"
-        f"Subject: Benchmark message number {n}\r\n"
-        f"Date: Tue, 01 Dec 2026 10:{n % 60:02d}:00 +0000\r\n"
-        f"Message-ID: <bench-{n}@example.org>\r\n"
-        f"MIME-Version: 1.0\r\nContent-Type: text/plain; charset=us-ascii\r\n\r\n")
-    body = "".join(f"{filler}{k}\r\n" for k in range(12))
-    with open(f"{folder}/m{n:06d}", "w", newline="") as f:
-        f.write(header + body)
-PY
+python3 "$root/bench/seed_messages.py" "$work/seed/bench" "$messages"
 printf 'bench:{PLAIN}benchpw\n' > "$work/users"
 "$root/scripts/dovecot-fixture.sh" start "$work/dovecot" "$work/users" "$work/seed" >/dev/null
 "$build/bench/bench_check_cycle" "$work/dovecot/facts" bench benchpw "$rows"

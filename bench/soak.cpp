@@ -29,6 +29,7 @@
 #include "core/digest.h"
 #include "core/options.h"
 #include "cycle/msg_list_controller.h"
+#include "dovecot_facts.h"
 #include "platform/event_loop_dispatcher.h"
 #include "platform/memory_arenas.h"
 #include "platform/sound_player.h"
@@ -48,18 +49,6 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using testing::FaultPlan;
 using testing::FaultRelay;
-
-std::map<std::string, std::string> ReadFacts(const std::string& file) {
-    std::map<std::string, std::string> facts;
-    std::ifstream in(file);
-    for (std::string line; std::getline(in, line);) {
-        const size_t equals = line.find('=');
-        if (equals != std::string::npos) {
-            facts[line.substr(0, equals)] = line.substr(equals + 1);
-        }
-    }
-    return facts;
-}
 
 class Silence : public SoundPlayer {
   public:
@@ -275,7 +264,7 @@ int main(int argc, char** argv) {
                      "usage: bench_soak FACTS_FILE USER PASSWORD SECONDS FAULT_EVERY QUIET_FILE\n");
         return 2;
     }
-    auto facts = ReadFacts(argv[1]);
+    auto facts = bench::ReadDovecotFacts(argv[1]);
     const Server server{facts["HOST"], std::stoi(facts["POP3_PORT"]), argv[2], argv[3]};
     const auto length = std::chrono::seconds(std::stoi(argv[4]));
     const size_t faultEvery = std::stoul(argv[5]);
