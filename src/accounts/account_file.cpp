@@ -81,6 +81,7 @@ void LoadAccount(TAccount& account, const std::string& fileName) {
     account.SMTP.Host = ini.ReadString("SMTP", "Host", "");
     account.SMTP.Port = ini.ReadInteger("SMTP", "Port", 25);
     account.UIDL.Assign(ini.ReadSection("UIDL"));
+    account.UIDL.MarkSaved();
     if (passwordUnreadable) {
         throw Error(kBase64FormatError);
     }

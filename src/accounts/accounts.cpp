@@ -83,9 +83,24 @@ void TAccounts::SaveAll(const std::string& folder) {
     }
 }
 
+void TAccounts::SaveChanged(const std::string& folder) {
+    for (const auto& account : items_) {
+        if (!account->UIDL.Unsaved()) {
+            // Only a password that did move to the keyring needs the file rewritten.
+            const TPasswordPlace before = account->PasswordPlace;
+            passwords_.Keep(*account);
+            if (account->PasswordPlace == before) {
+                continue;
+            }
+        }
+        Save(*account, folder);
+    }
+}
+
 void TAccounts::Save(TAccount& account, const std::string& folder) {
     passwords_.Keep(account);
     SaveAccount(account, FileNameOf(folder, account));
+    account.UIDL.MarkSaved();
 }
 
 void TAccounts::Delete(const TAccount& account, const std::string& folder) {

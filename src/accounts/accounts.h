@@ -42,6 +42,9 @@ class TAccounts {
     // Writes every account to folder + "/" + ID + ".qba", moving passwords still in the files to
     // the keyring.
     void SaveAll(const std::string& folder);
+    // The same for the accounts whose files are out of date: their known keys changed since
+    // they were read or written, or their password can move to the keyring.
+    void SaveChanged(const std::string& folder);
     // Writes one account the same way.
     void Save(TAccount& account, const std::string& folder);
     // Removes the account, its file in folder and its keyring entry.

@@ -14,6 +14,7 @@ bool TUidlList::Contains(std::string_view key) const {
 void TUidlList::Add(std::string key) {
     ++folded_[ToLowerAscii(key)];
     keys_.push_back(std::move(key));
+    ++changes_;
 }
 
 bool TUidlList::Remove(std::string_view key) {
@@ -31,15 +32,29 @@ bool TUidlList::Remove(std::string_view key) {
     if (--count->second == 0) {
         folded_.erase(count);
     }
+    ++changes_;
     return true;
 }
 
 void TUidlList::Clear() {
+    if (!keys_.empty()) {
+        ++changes_;
+    }
     keys_.clear();
     folded_.clear();
 }
 
-void TUidlList::Assign(std::vector<std::string> keys) {
+void TUidlList::Assign(const std::vector<std::string>& keys) {
+    if (keys != keys_) {
+        Assign(std::vector<std::string>(keys));
+    }
+}
+
+void TUidlList::Assign(std::vector<std::string>&& keys) {
+    if (keys == keys_) {
+        return;  // a check that found nothing new: the list stays as it is, saved or not
+    }
+    ++changes_;
     keys_ = std::move(keys);
     folded_.clear();
     folded_.reserve(keys_.size());

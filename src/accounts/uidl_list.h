@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -22,12 +23,22 @@ class TUidlList {
     // Removes the first entry equal to the key without regard to case; false if none.
     bool Remove(std::string_view key);
     void Clear();
-    void Assign(std::vector<std::string> keys);
+    void Assign(std::vector<std::string>&& keys);
+    // The same, copying the keys only when they differ from the list's.
+    void Assign(const std::vector<std::string>& keys);
 
     bool operator==(const TUidlList& other) const { return keys_ == other.keys_; }
 
+    // Whether the list changed since it was last marked as saved; a new list is unsaved. An
+    // account file is rewritten only when its known keys changed: with many keys, a rewrite
+    // costs more than the check that found nothing new.
+    bool Unsaved() const { return changes_ != savedAt_; }
+    void MarkSaved() { savedAt_ = changes_; }
+
   private:
     std::vector<std::string> keys_;
+    uint64_t changes_ = 1;
+    uint64_t savedAt_ = 0;
     std::unordered_map<std::string, size_t> folded_;  // lower-case key -> occurrences
 };
 

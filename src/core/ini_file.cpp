@@ -62,6 +62,7 @@ TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
     std::string text;
     if (ReadWholeFile(fileName_, text)) {
         Parse(text);
+        stored_ = std::move(text);
     }
 }
 
@@ -106,12 +107,21 @@ void TIniFile::Reindex() {
         Section& section = sections_[s];
         sectionIndex_.try_emplace(section.name, s);
         section.firstEntry.clear();
+        section.indexed = false;
+    }
+}
+
+const std::unordered_map<std::string, size_t>& TIniFile::EntriesOf(const Section& section) {
+    if (!section.indexed) {
+        section.firstEntry.clear();
         for (size_t i = 0; i < section.lines.size(); ++i) {
             if (!section.lines[i].key.empty()) {
                 section.firstEntry.try_emplace(section.lines[i].key, i);
             }
         }
+        section.indexed = true;
     }
+    return section.firstEntry;
 }
 
 const TIniFile::Section* TIniFile::FindSection(std::string_view section) const {
@@ -129,8 +139,9 @@ const TIniFile::Line* TIniFile::FindLine(std::string_view section, std::string_v
     if (found == nullptr) {
         return nullptr;
     }
-    const auto entry = found->firstEntry.find(ToLowerAscii(TrimEntry(key)));
-    return entry == found->firstEntry.end() ? nullptr : &found->lines[entry->second];
+    const auto& entries = EntriesOf(*found);
+    const auto entry = entries.find(ToLowerAscii(TrimEntry(key)));
+    return entry == entries.end() ? nullptr : &found->lines[entry->second];
 }
 
 bool TIniFile::SectionExists(std::string_view section) const {
@@ -209,7 +220,7 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
         sectionIndex_.try_emplace(sections_.back().name, sections_.size() - 1);
         found = &sections_.back();
     }
-    const auto entry = found->firstEntry.find(lowerKey);
+    const auto entry = EntriesOf(*found).find(lowerKey);
     if (entry != found->firstEntry.end()) {
         // The key keeps the spelling it has in the file; only the value changes.
         std::string& existing = found->lines[entry->second].raw;
@@ -251,7 +262,7 @@ void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
         return;
     }
     const std::string lowerKey = ToLowerAscii(TrimEntry(key));
-    const auto entry = found->firstEntry.find(lowerKey);
+    const auto entry = EntriesOf(*found).find(lowerKey);
     if (entry == found->firstEntry.end()) {
         return;
     }
@@ -285,10 +296,15 @@ void TIniFile::Changed() {
 }
 
 void TIniFile::Flush() {
-    if (dirty_) {
-        WriteFileAtomic(fileName_, Text());
-        dirty_ = false;
+    if (!dirty_) {
+        return;
     }
+    std::string text = Text();
+    if (!stored_ || text != *stored_ || !FileExists(fileName_)) {
+        WriteFileAtomic(fileName_, text);
+        stored_ = std::move(text);
+    }
+    dirty_ = false;
 }
 
 TIniFile::Batch::Batch(TIniFile& ini) : ini_(ini), uncaught_(std::uncaught_exceptions()) {

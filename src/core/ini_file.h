@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -15,7 +16,8 @@ namespace quobel {
 //
 // The file is read once into memory; every write replaces the file atomically before it
 // returns. Inside a TIniFile::Batch the writes reach the disk together when the outermost
-// batch ends (one rename for a whole account file instead of one per key).
+// batch ends (one rename for a whole account file instead of one per key). Writes that leave the
+// text as the file holds it do not touch the file.
 class TIniFile {
   public:
     static constexpr size_t kMaxValueLength = 2047;
@@ -71,8 +73,12 @@ class TIniFile {
         std::string name;  // lower case
         std::string header;
         std::vector<Line> lines;
-        std::unordered_map<std::string, size_t> firstEntry;  // lower-case key -> line index
+        // Lower-case key -> line index; built at the first lookup, so that reading a section
+        // of thousands of keys as a list never hashes them.
+        mutable std::unordered_map<std::string, size_t> firstEntry;
+        mutable bool indexed = false;
     };
+    static const std::unordered_map<std::string, size_t>& EntriesOf(const Section& section);
 
     void Parse(std::string_view text);
     void Reindex();
@@ -88,6 +94,10 @@ class TIniFile {
     std::unordered_map<std::string, size_t> sectionIndex_;  // lower-case name -> first section
     int batchDepth_ = 0;
     bool dirty_ = false;
+    // The text the file holds, as last read or written: a flush that would write the same text
+    // leaves the file alone (an account file of many known keys costs a sync to rewrite).
+    // Unknown (always written) when the file could not be read or is to be replaced whole.
+    std::optional<std::string> stored_;
 };
 
 // The profile-file integer rules on one value: "0x1F" hexadecimal, else decimal; false when it

@@ -785,7 +785,7 @@ bool TMsgListController::SaveChangedBoxes() {
 
 void TMsgListController::SaveAccounts() {
     try {
-        s_.Accounts.SaveAll(s_.AccountsFolder);
+        s_.Accounts.SaveChanged(s_.AccountsFolder);
     } catch (const std::exception& failure) {
         LogError(failure.what(), "");
     }

@@ -223,7 +223,7 @@ class TMsgListController {
     // Tells the waiters of a failed fetch, once.
     void FetchFailed(const TPOPRetrieve& task, const std::vector<TFetchFailed>& failing);
     TMailItem* FindItem(const TAccount* account, const std::string& key);
-    // Saves every account file; a failure is logged.
+    // Saves every account file that is out of date; a failure is logged.
     void SaveAccounts();
 
     struct PendingFetch {

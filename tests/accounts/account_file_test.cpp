@@ -1,6 +1,7 @@
 #include "accounts/account_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include "accounts/account_passwords.h"
 #include "accounts/accounts.h"
@@ -293,6 +294,42 @@ TEST(Accounts, LoadFromFolderReadsEveryFileAndReportsFaults) {
     EXPECT_EQ(accounts.FindByID("ABC"), nullptr);
     accounts.SaveAll(folder.Path());
     EXPECT_EQ(TIniFile(folder.File("bad.qba")).ReadString("POP", "Password", ""), "xyz");
+}
+
+ino_t InodeOf(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+// Only accounts whose known keys changed since they were read or written are written again;
+// a new account is written.
+TEST(Accounts, SaveChangedWritesOnlyAccountsWhoseKeysChanged) {
+    const TempFolder folder;
+    TAccount first = SampleAccount();
+    SaveAccount(first, folder.File("abc.qba"));
+    TAccount second = SampleAccount();
+    second.ID = "def";
+    SaveAccount(second, folder.File("def.qba"));
+    TAccounts accounts;
+    ASSERT_TRUE(accounts.LoadFromFolder(folder.Path()).empty());
+    const ino_t firstFile = InodeOf(folder.File("abc.qba"));
+    const ino_t secondFile = InodeOf(folder.File("def.qba"));
+
+    // The same keys again, as a check that found nothing new assigns them.
+    accounts.Items(0).UIDL.Assign(std::vector<std::string>(accounts.Items(0).UIDL.Keys()));
+    accounts.Items(1).UIDL.Add("new");
+    TAccount& added = accounts.Add(true);
+    accounts.SaveChanged(folder.Path());
+    EXPECT_EQ(InodeOf(folder.File("abc.qba")), firstFile);
+    EXPECT_NE(InodeOf(folder.File("def.qba")), secondFile);
+    EXPECT_TRUE(FileExists(TAccounts::FileNameOf(folder.Path(), added)));
+    TAccount reread;
+    LoadAccount(reread, folder.File("def.qba"));
+    EXPECT_TRUE(reread.UIDL.Contains("new"));
+
+    const ino_t saved = InodeOf(folder.File("def.qba"));
+    accounts.SaveChanged(folder.Path());
+    EXPECT_EQ(InodeOf(folder.File("def.qba")), saved);
 }
 
 TEST(Accounts, FreshIdentifiersDiffer) {

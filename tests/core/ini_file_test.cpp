@@ -160,6 +160,45 @@ TEST(IniFile, WritesNothingUntilTheOutermostBatchEnds) {
     EXPECT_TRUE(FileExists(ini.FileName()));
 }
 
+ino_t InodeOf(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 ? info.st_ino : 0;
+}
+
+// A write that leaves the text as the file holds it does not replace the file (which would
+// cost a sync); a change, a file gone meanwhile or a fresh start does.
+TEST(IniFile, WritesThatChangeNothingLeaveTheFileAlone) {
+    const TempFolder folder;
+    TIniFile ini = IniWith(folder, "[A]\r\nk=v\r\n");
+    const ino_t before = InodeOf(ini.FileName());
+    ini.WriteString("A", "k", "v");
+    {
+        TIniFile::Batch batch(ini);
+        ini.EraseSection("A");
+        ini.WriteString("A", "k", "v");
+    }
+    EXPECT_EQ(InodeOf(ini.FileName()), before);
+    ini.WriteString("A", "k", "w");
+    EXPECT_NE(InodeOf(ini.FileName()), before);
+    EXPECT_EQ(TIniFile(ini.FileName()).ReadString("A", "k", ""), "w");
+
+    ASSERT_TRUE(DeleteFileIfExists(ini.FileName()));
+    ini.WriteString("A", "k", "w");
+    EXPECT_TRUE(FileExists(ini.FileName()));
+
+    TIniFile fresh(ini.FileName(), TIniFile::StartEmpty{});
+    fresh.WriteString("A", "k", "w");
+    EXPECT_EQ(TIniFile(ini.FileName()).ReadString("A", "k", ""), "w");
+    TIniFile empty(ini.FileName(), TIniFile::StartEmpty{});
+    empty.EraseSection("B");
+    {
+        TIniFile::Batch batch(empty);
+        empty.WriteString("A", "k", "w");
+        empty.EraseSection("A");
+    }
+    EXPECT_FALSE(TIniFile(ini.FileName()).ValueExists("A", "k"));
+}
+
 TEST(IniFile, WrittenFilesArePrivate) {
     const TempFolder folder;
     TIniFile ini(folder.File("private.ini"));

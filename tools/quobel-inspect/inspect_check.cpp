@@ -89,8 +89,9 @@ int RunCheck(const Arguments& args) {
         std::fprintf(stderr, "quobel-inspect: %s: %s\n", fault.FileName.c_str(),
                      fault.Message.c_str());
     }
+    // The table is read when the first new message is filed, while the check goes on: a check
+    // that finds nothing new never reads it.
     TMailBox& inbox = mailBoxes.OpenStore(JoinPath(folder, "mailbox"));
-    inbox.EnsureLoaded();
 
     nlohmann::ordered_json json;
     {
