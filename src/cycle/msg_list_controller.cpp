@@ -801,6 +801,14 @@ void TMsgListController::Shutdown() {
         SaveAccounts();
     }
     try {
+        if (WriteTablesWholeAtExit) {
+            s_.MailBoxes.SaveAddedRowsWhole();
+        }
+    } catch (const std::exception& failure) {
+        // The journal keeps the rows: the next start reads them.
+        LogError(failure.what(), "");
+    }
+    try {
         s_.MailBoxes.WriteAllUnread();
     } catch (const std::exception& failure) {
         LogError(failure.what(), "");

@@ -156,8 +156,11 @@ class TMsgListController {
     // after it, or its known keys would get ahead of the table's rows.
     bool SaveChangedBoxes();
     // For program exit: saves the changed tables, every account file and the unread counters,
-    // and asks the queued tasks to stop.
+    // and asks the queued tasks to stop. With WriteTablesWholeAtExit, a table whose added rows
+    // are journalled is then written whole, so that its file alone holds every row (for an
+    // older version of the program, or a copy of box.dat alone).
     void Shutdown();
+    bool WriteTablesWholeAtExit = true;
 
     // The task event handlers (public for the reader pane's fetch and for tests).
     void TaskStatus(TCustomTask& task, const std::string& text, uint8_t kind);

@@ -2,13 +2,16 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "store/box_loader.h"
 #include "store/header_log.h"
 #include "store/mail_item.h"
 #include "store/mem_table.h"
+#include "store/row_journal.h"
 #include "store/table_format.h"
 
 namespace quobel {
@@ -16,7 +19,8 @@ namespace quobel {
 class TAccounts;
 
 // One folder of the local store: "box.bsf" (type and unread counter), the table "box.dat" with
-// one row per item, and the items' cache files.
+// one row per item, the rows added since the table file was last written whole ("box.added"),
+// and the items' cache files.
 class TMailBox {
   public:
     // Items name their account through the registry (not owned; may be null).
@@ -51,10 +55,18 @@ class TMailBox {
     // number of unread rows. A file that cannot be read leaves the box not loaded, its items and
     // its file as they were, and the error is passed on.
     void LoadTable(const std::string& folder);
-    // Replaces box.dat with Table (atomically). Refused for a box that is not loaded, so a box
-    // whose file could not be read never overwrites it. Afterwards the header log drops the
-    // blocks no row needs any more, once they are most of it.
+    // Saves Table: when the only changes since the last save are rows added through the items,
+    // by appending them to the journal of added rows, else (and once the journal would grow
+    // past a quarter of the table file) by replacing box.dat whole (atomically), which takes
+    // the journal in. Refused for a box that is not loaded, so a box whose file could not be
+    // read never overwrites it. After a whole write the header log drops the blocks no row
+    // needs any more, once they are most of it.
     void SaveTable();
+    // Replaces box.dat whole, taking the journal of added rows in (at exit, so that the table
+    // file alone holds every row).
+    void SaveTableWhole();
+    // Whether rows live in the journal of added rows, not yet in box.dat.
+    bool HasAddedRows() const { return journal_ != nullptr && journal_->HasRows(); }
 
     // The header blocks of the box's folder (Path) that have no cache file of their own.
     THeaderLog& HeaderLog();
@@ -70,9 +82,24 @@ class TMailBox {
     void CheckLoaded() const;
     void UpgradeColumns(TMemTable& loaded);
     void CompactHeaderLog();
+    TRowJournal& Journal();
+    // Appends the rows added since the last save to the journal; false when they belong in a
+    // whole write instead.
+    bool JournalAddedRows();
+    // After a load or a save: nothing is waiting to be saved.
+    void MarkSaved();
 
     TAccounts* accounts_;
     std::unique_ptr<THeaderLog> headerLog_;
+    std::unique_ptr<TRowJournal> journal_;
+    // What box.dat holds, when known: only then can rows be added to it by the journal.
+    std::optional<TTableStamp> fileStamp_;
+    // The rows added through the items since the last save (by key), the table's revision at
+    // that save, and how much of the change since was those additions.
+    std::vector<std::string> addedKeys_;
+    std::unordered_set<std::string> added_;
+    uint64_t savedRevision_ = 0;
+    uint64_t addedRevisions_ = 0;
     TBoxColumns columns_{};
     TBoxItemFactory factory_{Table, accounts_};
 };
@@ -93,6 +120,8 @@ class TMailBoxes {
     // One box per sub-folder, in name order, with its settings read (not its table).
     void LoadFromFolder(const std::string& folder);
     void WriteAllUnread();
+    // Writes whole every table whose added rows are journalled (at exit); throws Error.
+    void SaveAddedRowsWhole();
     TMailBox* FindByType(uint8_t type);
 
     // Creates the store folder if missing, lists its boxes and makes sure an Inbox (type 0)

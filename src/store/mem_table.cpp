@@ -92,6 +92,8 @@ TMemTable& TMemTable::operator=(TMemTable&& other) noexcept {
     current_ = atEnd ? rows_.end() : other.current_;
     state_ = other.state_;
     nextSeq_ = other.nextSeq_;
+    // A table replaced whole has changed.
+    revision_ = other.revision_ + 1;
     indexColumn_ = other.indexColumn_;
     indexBuilt_ = other.indexBuilt_;
     index_ = std::move(other.index_);
@@ -140,6 +142,7 @@ int TMemTable::FieldByName(std::string_view name) const {
 }
 
 void TMemTable::ClearRows() {
+    ++revision_;
     index_.clear();
     rows_.clear();
     source_.reset();
@@ -166,6 +169,7 @@ void TMemTable::AppendSourceRow(std::string_view bytes, std::span<const TFieldVi
         return;
     }
     rows_.emplace_back(nextSeq_++, bytes);
+    ++revision_;
     if (indexBuilt_) {
         IndexAdd(std::prev(rows_.end()));
     }
@@ -334,6 +338,7 @@ bool TMemTable::Locate(int column, std::string_view text) {
 void TMemTable::Append() {
     EnsureIndex();
     rows_.emplace_back(nextSeq_++, columns_.size(), 0);
+    ++revision_;
     current_ = std::prev(rows_.end());
     IndexAdd(current_);
     state_ = State::Insert;
@@ -368,6 +373,7 @@ void TMemTable::AppendRow(std::span<const TFieldView> values) {
         row = normalised;
     }
     Row& added = rows_.emplace_back(nextSeq_++, columns_.size(), textBytes);
+    ++revision_;
     for (size_t i = 0; i < row.size(); ++i) {
         const TFieldView& value = row[i];
         if (const auto* text = std::get_if<std::string_view>(&value)) {
@@ -421,6 +427,7 @@ void TMemTable::Delete() {
     EnsureIndex();
     IndexRemove(current_);
     current_ = rows_.erase(current_);
+    ++revision_;
     state_ = State::Browse;
 }
 
@@ -554,6 +561,7 @@ std::string_view TMemTable::KeyOf(const Row& row, int column) const {
 }
 
 void TMemTable::StoreCell(Row& row, int column, const TFieldView& value) {
+    ++revision_;
     const TFieldView normalised = Normalised(column, value);
     if (column != indexColumn_) {
         row.Put(static_cast<size_t>(column), normalised);

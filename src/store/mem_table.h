@@ -83,6 +83,9 @@ class TMemTable {
     int FieldByName(std::string_view name) const;
 
     size_t RowCount() const { return rows_.size(); }
+    // Counts every change of rows or cells: whoever saves the table can tell whether anything
+    // changed besides what it knows of.
+    uint64_t Revision() const { return revision_; }
     void ClearRows();
 
     // Cursor.
@@ -170,6 +173,8 @@ class TMemTable {
 
     using TRowRef = TTableRowRef;
     TRowRef LastRow() const { return rows_.empty() ? nullptr : TRowRef(&rows_.back()); }
+    // The row under the cursor; null at the end of rows.
+    TRowRef CurrentRef() const { return current_ == rows_.end() ? nullptr : TRowRef(&*current_); }
     // The values of a row, as ForEachRow gives them, valid until the row changes. When fewer than
     // all are asked for, only the first `count` are read and the others left as they were.
     void RowValues(TRowRef ref, std::vector<TFieldView>& values, size_t count = SIZE_MAX) const;
@@ -263,6 +268,7 @@ class TMemTable {
     RowIterator current_ = rows_.end();
     State state_ = State::Browse;
     uint64_t nextSeq_ = 0;
+    uint64_t revision_ = 0;
     int indexColumn_ = -1;
     bool indexBuilt_ = false;
     // Keys are views of the text cells of the indexed column (null cells index as "").

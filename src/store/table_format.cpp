@@ -252,7 +252,38 @@ void ReadRowValues(Reader& in, int version, const std::vector<TColumnDef>& colum
     }
 }
 
+void WriteRowValues(Writer& out, const std::vector<TColumnDef>& columns,
+                    std::span<const TFieldView> values) {
+    for (size_t i = 0; i < columns.size(); ++i) {
+        const bool isNull = std::holds_alternative<std::monostate>(values[i]);
+        out.Boolean(isNull);
+        if (!isNull) {
+            WriteValue(out, columns[i].Type, values[i]);
+        }
+    }
+}
+
 }  // namespace
+
+std::string TTableFormat::EncodeRow(const std::vector<TColumnDef>& columns,
+                                    std::span<const TFieldView> values) {
+    if (values.size() != columns.size()) {
+        throw Error("Invalid property value");
+    }
+    std::string bytes;
+    Writer out(bytes);
+    WriteRowValues(out, columns, values);
+    return bytes;
+}
+
+void TTableFormat::DecodeRow(std::string_view bytes, const std::vector<TColumnDef>& columns,
+                             std::vector<TFieldView>& values) {
+    Reader in(bytes);
+    ReadRowValues(in, kVersion, columns, values);
+    if (in.Position() != bytes.size()) {
+        throw Error("Invalid property value");
+    }
+}
 
 std::string TTableFormat::Save(const TMemTable& table) const {
     std::string bytes;
@@ -294,13 +325,7 @@ std::string TTableFormat::Save(const TMemTable& table) const {
     table.ForEachRow([&](std::span<const TFieldView> values) {
         out.Byte(kBeginList);
         out.Integer(0);  // update status
-        for (size_t i = 0; i < columns.size(); ++i) {
-            const bool isNull = std::holds_alternative<std::monostate>(values[i]);
-            out.Boolean(isNull);
-            if (!isNull) {
-                WriteValue(out, columns[i].Type, values[i]);
-            }
-        }
+        WriteRowValues(out, columns, values);
         out.Byte(kEndOfList);
     });
     out.Byte(kEndOfList);

@@ -41,6 +41,15 @@ class TTableFormat {
     void Load(TMemTable& table, std::string_view bytes, std::shared_ptr<const void> keeper,
               TTableRowSink* sink = nullptr) const;
 
+    // One row's values as this version writes them within a row (without the list marks and
+    // the update status), and read back by the same rules as a file's rows; the journal of
+    // added rows keeps rows so. Decoding throws Error as Load does; the texts point into
+    // `bytes`.
+    static std::string EncodeRow(const std::vector<TColumnDef>& columns,
+                                 std::span<const TFieldView> values);
+    static void DecodeRow(std::string_view bytes, const std::vector<TColumnDef>& columns,
+                          std::vector<TFieldView>& values);
+
     // Replaces the file atomically (temporary file, flush, rename).
     void SaveToFile(const TMemTable& table, const std::string& fileName) const;
     void LoadFromFile(TMemTable& table, const std::string& fileName) const;

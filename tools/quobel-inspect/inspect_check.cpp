@@ -100,6 +100,9 @@ int RunCheck(const Arguments& args) {
                                          silence, accountsFolder, &tokens});
         controller.Inbox = &inbox;
         controller.AllowPipelining = pipelining;
+        // One check, not a session: the rows it added stay journalled for the next start to
+        // read, as after a check in the application.
+        controller.WriteTablesWholeAtExit = false;
         if (saveEvery) {
             controller.ProgressSaveInterval = std::chrono::milliseconds(*saveEvery);
         }

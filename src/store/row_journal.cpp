@@ -1,0 +1,224 @@
+#include "store/row_journal.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+#include "core/error.h"
+#include "core/file_descriptor.h"
+#include "core/file_util.h"
+
+namespace quobel {
+namespace {
+
+constexpr std::string_view kMagic = "QBJ1";
+constexpr size_t kHeaderSize = 4 + 8 + 8;
+// A record: its kind, the payload's length and fingerprint, then the payload.
+constexpr size_t kRecordHeadSize = 1 + 4 + 8;
+constexpr char kRow = 'R';
+constexpr char kSuperseded = 'S';
+
+uint64_t LoadLittleEndian(const char* bytes, size_t count) {
+    uint64_t value = 0;
+    for (size_t i = 0; i < count; ++i) {
+        value |= static_cast<uint64_t>(static_cast<unsigned char>(bytes[i])) << (8 * i);
+    }
+    return value;
+}
+
+void PutLittleEndian(std::string& out, uint64_t value, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        out.push_back(static_cast<char>(value >> (8 * i)));
+    }
+}
+
+void PutStamp(std::string& out, const TTableStamp& stamp) {
+    PutLittleEndian(out, stamp.Size, 8);
+    PutLittleEndian(out, stamp.Fingerprint, 8);
+}
+
+TTableStamp ReadStamp(const char* bytes) {
+    return {LoadLittleEndian(bytes, 8), LoadLittleEndian(bytes + 8, 8)};
+}
+
+void PutRecord(std::string& out, char kind, std::string_view payload) {
+    out.push_back(kind);
+    PutLittleEndian(out, payload.size(), 4);
+    PutLittleEndian(out, Fingerprint(payload), 8);
+    out.append(payload);
+}
+
+uint64_t Mix(uint64_t value) {
+    value ^= value >> 33;
+    value *= 0xff51afd7ed558ccdULL;
+    value ^= value >> 33;
+    return value;
+}
+
+bool WriteAllAt(int fd, std::string_view bytes, uint64_t offset) {
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t count = ::pwrite(fd, bytes.data() + written, bytes.size() - written,
+                                       static_cast<off_t>(offset + written));
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return false;
+        }
+        written += static_cast<size_t>(count);
+    }
+    return true;
+}
+
+}  // namespace
+
+uint64_t Fingerprint(std::string_view bytes) {
+    // Four independent lanes of multiply and rotate over 32-byte steps: a large table file is
+    // fingerprinted at memory speed while it is read.
+    constexpr uint64_t kPrime1 = 0x9E3779B185EBCA87ULL;
+    constexpr uint64_t kPrime2 = 0xC2B2AE3D27D4EB4FULL;
+    uint64_t lanes[4] = {kPrime1, kPrime2, ~kPrime1, ~kPrime2};
+    const char* data = bytes.data();
+    size_t left = bytes.size();
+    while (left >= 32) {
+        for (int lane = 0; lane < 4; ++lane) {
+            const uint64_t word = LoadLittleEndian(data + 8 * lane, 8);
+            uint64_t value = lanes[lane] + word * kPrime2;
+            value = (value << 31) | (value >> 33);
+            lanes[lane] = value * kPrime1;
+        }
+        data += 32;
+        left -= 32;
+    }
+    uint64_t result = bytes.size();
+    for (const uint64_t lane : lanes) {
+        result = Mix(result ^ lane) * kPrime1;
+    }
+    while (left >= 8) {
+        result = Mix(result ^ LoadLittleEndian(data, 8)) * kPrime2;
+        data += 8;
+        left -= 8;
+    }
+    result = Mix(result ^ LoadLittleEndian(data, left) ^ (left << 56));
+    return result;
+}
+
+TTableStamp StampOf(std::string_view bytes) {
+    return {bytes.size(), Fingerprint(bytes)};
+}
+
+TRowJournal::TRowJournal(std::string folder) : folder_(std::move(folder)) {}
+
+std::string TRowJournal::FileName() const {
+    return JoinPath(folder_, kFileName);
+}
+
+std::vector<std::string> TRowJournal::Read(const TTableStamp& table) {
+    current_ = false;
+    end_ = 0;
+    rows_ = 0;
+    std::string bytes;
+    if (!ReadWholeFile(FileName(), bytes) || bytes.size() < kHeaderSize ||
+        !bytes.starts_with(kMagic) || ReadStamp(bytes.data() + kMagic.size()) != table) {
+        return {};  // none, or one for another table file: the next append replaces it
+    }
+    std::vector<std::string> rows;
+    size_t at = kHeaderSize;
+    while (bytes.size() - at >= kRecordHeadSize) {
+        const char kind = bytes[at];
+        const uint64_t length = LoadLittleEndian(bytes.data() + at + 1, 4);
+        const uint64_t fingerprint = LoadLittleEndian(bytes.data() + at + 5, 8);
+        const size_t payloadAt = at + kRecordHeadSize;
+        if (length > bytes.size() - payloadAt) {
+            break;  // cut short
+        }
+        const std::string_view payload(bytes.data() + payloadAt, length);
+        if (Fingerprint(payload) != fingerprint || (kind != kRow && kind != kSuperseded) ||
+            (kind == kSuperseded && length != 16)) {
+            break;
+        }
+        if (kind == kSuperseded && ReadStamp(payload.data()) == table) {
+            return {};  // the table file holds these rows already
+        }
+        if (kind == kRow) {
+            rows.emplace_back(payload);
+        }
+        at = payloadAt + length;
+    }
+    current_ = true;
+    base_ = table;
+    end_ = at;
+    rows_ = rows.size();
+    return rows;
+}
+
+void TRowJournal::Append(const TTableStamp& table, const std::vector<std::string>& rows) {
+    if (rows.empty()) {
+        return;
+    }
+    const std::string name = FileName();
+    const Error failure("Unable to write to " + name);
+    std::string records;
+    for (const std::string& row : rows) {
+        PutRecord(records, kRow, row);
+    }
+    if (!current_ || base_ != table) {
+        std::string whole(kMagic);
+        PutStamp(whole, table);
+        whole += records;
+        WriteFileAtomic(name, whole);
+        current_ = true;
+        base_ = table;
+        end_ = whole.size();
+        rows_ = rows.size();
+        return;
+    }
+    const TFileDescriptor file(::open(name.c_str(), O_WRONLY | O_CLOEXEC));
+    struct stat status {};
+    // Whatever follows the last whole record is the remains of an interrupted append.
+    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0 ||
+        (static_cast<uint64_t>(status.st_size) != end_ &&
+         ::ftruncate(file.Get(), static_cast<off_t>(end_)) != 0) ||
+        !WriteAllAt(file.Get(), records, end_) || ::fdatasync(file.Get()) != 0) {
+        throw failure;
+    }
+    end_ += records.size();
+    rows_ += rows.size();
+}
+
+void TRowJournal::Supersede(const TTableStamp& next) {
+    const std::string name = FileName();
+    if (!current_) {
+        // A journal left over from another table file holds nothing the table needs; gone
+        // before the table is replaced, it can never be taken for the new one's.
+        DeleteFileIfExists(name);
+        return;
+    }
+    std::string record;
+    std::string stamp;
+    PutStamp(stamp, next);
+    PutRecord(record, kSuperseded, stamp);
+    const TFileDescriptor file(::open(name.c_str(), O_WRONLY | O_CLOEXEC));
+    struct stat status {};
+    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0 ||
+        (static_cast<uint64_t>(status.st_size) != end_ &&
+         ::ftruncate(file.Get(), static_cast<off_t>(end_)) != 0) ||
+        !WriteAllAt(file.Get(), record, end_) || ::fdatasync(file.Get()) != 0) {
+        throw Error("Unable to write to " + name);
+    }
+    end_ += record.size();
+}
+
+void TRowJournal::Remove() {
+    // A journal that cannot be removed names the table file that holds its rows: it is read
+    // as empty, and replaced by the next append.
+    DeleteFileIfExists(FileName());
+    current_ = false;
+    end_ = 0;
+    rows_ = 0;
+}
+
+}  // namespace quobel
