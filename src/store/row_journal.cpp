@@ -117,6 +117,7 @@ std::string TRowJournal::FileName() const {
 }
 
 std::vector<std::string> TRowJournal::Read(const TTableStamp& table) {
+    read_ = true;
     current_ = false;
     end_ = 0;
     rows_ = 0;
@@ -159,6 +160,9 @@ void TRowJournal::Append(const TTableStamp& table, const std::vector<std::string
     if (rows.empty()) {
         return;
     }
+    if (!read_) {
+        Read(table);
+    }
     const std::string name = FileName();
     const Error failure("Unable to write to " + name);
     std::string records;
@@ -170,6 +174,7 @@ void TRowJournal::Append(const TTableStamp& table, const std::vector<std::string
         PutStamp(whole, table);
         whole += records;
         WriteFileAtomic(name, whole);
+        read_ = true;
         current_ = true;
         base_ = table;
         end_ = whole.size();
@@ -216,6 +221,7 @@ void TRowJournal::Remove() {
     // A journal that cannot be removed names the table file that holds its rows: it is read
     // as empty, and replaced by the next append.
     DeleteFileIfExists(FileName());
+    read_ = true;
     current_ = false;
     end_ = 0;
     rows_ = 0;

@@ -45,8 +45,9 @@ class TRowJournal {
     // A journal that cannot be read counts as none (its rows' keys were saved only after it
     // was synced, so an unreadable journal is one a crash cut short before any key was saved).
     std::vector<std::string> Read(const TTableStamp& table);
-    // Appends the rows for the table file with the stamp and syncs them; a journal for another
-    // file is replaced. Throws Error("Unable to write to NAME"); then none of the rows counts.
+    // Appends the rows for the table file with the stamp and syncs them (reading the journal
+    // first when it was not read yet); a journal for another file is replaced. Throws Error("Unable
+    // to write to NAME"); then none of the rows counts.
     void Append(const TTableStamp& table, const std::vector<std::string>& rows);
     // Records, synced, that the table file is about to be replaced by the one with the stamp,
     // which holds every row of the journal. Does nothing when there is no journal.
@@ -62,6 +63,7 @@ class TRowJournal {
     std::string folder_;
     // Which table file the journal on disk extends, and where its last whole record ends; a
     // journal not known to extend `base_` is replaced whole by the next append.
+    bool read_ = false;
     bool current_ = false;
     TTableStamp base_;
     uint64_t end_ = 0;
