@@ -35,6 +35,11 @@ TEST(InspectCheckTest, FilesNewMailOnceAndReportsFailures) {
     const std::string user = CreateMailUser("inschk", "pw");
     PutMessage(user, "m1", SampleMessage(1));
     PutMessage(user, "m2", SampleMessage(2));
+    // The report is JSON whatever a header holds: quotes, backslashes, control characters, raw
+    // 8-bit bytes (read as Latin-1).
+    PutMessage(user, "m3",
+               "From: \"Q\\\" <q@example.org>\r\nSubject: =?ISO-8859-1?Q?caf=E9?= \"x\" \\ \x01 "
+               "\xE9t\xC3\xA9\r\n\r\nbody\r\n");
     const TAccount account = AccountOn(user, Dovecot().Pop3Port);
     SaveAccount(account, TAccounts::FileNameOf(data.File("accounts"), account));
 
@@ -42,8 +47,10 @@ TEST(InspectCheckTest, FilesNewMailOnceAndReportsFailures) {
     ASSERT_EQ(result.exitCode, 0) << result.output;
     auto json = nlohmann::json::parse(result.output);
     ASSERT_EQ(json["accounts"].size(), 1u);
-    ASSERT_EQ(json["accounts"][0]["Filed"].size(), 2u);
+    ASSERT_EQ(json["accounts"][0]["Filed"].size(), 3u);
     EXPECT_EQ(json["accounts"][0]["Filed"][1]["Subject"], "message 2");
+    EXPECT_EQ(json["accounts"][0]["Filed"][2]["Subject"],
+              "caf\u00e9 \"x\" \\ \x01 \u00e9t\u00c3\u00a9");
     EXPECT_EQ(json["errors"].size(), 0u);
 
     result = RunInspect({"check", data.Path()});

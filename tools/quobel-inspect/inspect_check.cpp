@@ -3,8 +3,6 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
-#include <iostream>
-#include <nlohmann/json.hpp>
 #include <optional>
 
 #include "accounts/accounts.h"
@@ -12,6 +10,7 @@
 #include "core/file_util.h"
 #include "core/options.h"
 #include "cycle/msg_list_controller.h"
+#include "json_text.h"
 #include "platform/event_loop_dispatcher.h"
 #include "platform/secret_service_store.h"
 #include "platform/sound_player.h"
@@ -29,6 +28,23 @@ class Silence : public SoundPlayer {
   public:
     void PlayAsync(const std::string&) override {}
 };
+
+// `"name": value` on a line of its own within an account or error entry.
+void AppendField(std::string& out, const char* name, const std::string& value, bool first = false) {
+    out += first ? "\n      \"" : ",\n      \"";
+    out += name;
+    out += "\": ";
+    AppendJsonString(out, value);
+}
+
+// `"name": value` within a filed message's entry, which takes one line.
+void AppendMember(std::string& out, const char* name, const std::string& value,
+                  bool first = false) {
+    out += first ? "\"" : ", \"";
+    out += name;
+    out += "\": ";
+    AppendJsonString(out, value);
+}
 
 }  // namespace
 
@@ -93,7 +109,7 @@ int RunCheck(const Arguments& args) {
     // that finds nothing new never reads it.
     TMailBox& inbox = mailBoxes.OpenStore(JoinPath(folder, "mailbox"));
 
-    nlohmann::ordered_json json;
+    std::string report;
     {
         TMsgListController controller(
             TMsgListController::Services{accounts, *tasks, mailBoxes, errors, options, dispatcher,
@@ -118,37 +134,48 @@ int RunCheck(const Arguments& args) {
         }
         controller.Shutdown();
 
-        json["accounts"] = nlohmann::ordered_json::array();
+        // Written as text, not built as a document: a first check files thousands of messages.
+        report = "{\n  \"accounts\": [";
         for (size_t i = 0; i < accounts.Count(); ++i) {
             const TAccount& account = accounts.Items(i);
-            nlohmann::ordered_json entry;
-            entry["ID"] = account.ID;
-            entry["Name"] = account.Name;
-            entry["Checked"] = account.Synchronize;
-            entry["Filed"] = nlohmann::ordered_json::array();
+            report += i == 0 ? "\n    {" : ",\n    {";
+            AppendField(report, "ID", account.ID, true);
+            AppendField(report, "Name", account.Name);
+            report += ",\n      \"Checked\": ";
+            report += account.Synchronize ? "true" : "false";
+            report += ",\n      \"Filed\": [";
+            bool first = true;
             for (const TMailItem* item : filed) {
-                if (item->AccountID == account.ID) {
-                    entry["Filed"].push_back({{"UIDL", item->UIDL},
-                                              {"Subject", item->CachedData.Subject},
-                                              {"From", item->CachedData.From},
-                                              {"FromAddr", item->FromAddr},
-                                              {"Date", item->CachedData.DateStr},
-                                              {"Size", item->Size},
-                                              {"Cache", item->Cache}});
+                if (item->AccountID != account.ID) {
+                    continue;
                 }
+                report += first ? "\n        {" : ",\n        {";
+                first = false;
+                AppendMember(report, "UIDL", item->UIDL, true);
+                AppendMember(report, "Subject", item->CachedData.Subject);
+                AppendMember(report, "From", item->CachedData.From);
+                AppendMember(report, "FromAddr", item->FromAddr);
+                AppendMember(report, "Date", item->CachedData.DateStr);
+                report += ", \"Size\": " + std::to_string(item->Size);
+                AppendMember(report, "Cache", item->Cache);
+                report += "}";
             }
-            json["accounts"].push_back(std::move(entry));
+            report += first ? "]" : "\n      ]";
+            report += "\n    }";
         }
-        json["errors"] = nlohmann::ordered_json::array();
+        report += accounts.Count() == 0 ? "],\n  \"errors\": [" : "\n  ],\n  \"errors\": [";
         for (size_t i = 0; i < errors.Count(); ++i) {
             const TError& error = errors.Items(i);
-            json["errors"].push_back({{"Time", error.TimeStr()},
-                                      {"Message", error.Message},
-                                      {"Details", error.Details}});
+            report += i == 0 ? "\n    {" : ",\n    {";
+            AppendField(report, "Time", error.TimeStr(), true);
+            AppendField(report, "Message", error.Message);
+            AppendField(report, "Details", error.Details);
+            report += "\n    }";
         }
+        report += errors.Count() == 0 ? "]\n}\n" : "\n  ]\n}\n";
     }
     tasks.reset();
-    std::cout << json.dump(2, ' ', false, nlohmann::json::error_handler_t::replace) << '\n';
+    std::fwrite(report.data(), 1, report.size(), stdout);
     return errors.Count() == 0 ? 0 : 1;
 }
 
