@@ -248,6 +248,7 @@ class TMsgListController {
     std::map<const TAccount*, std::set<std::string>> unfiled_;
     std::map<const TAccount*, std::unordered_set<std::string>> rowKeys_;
     uint64_t cacheNames_ = 0;
+    std::string cacheSalt_;
     // The running check's progress saves.
     struct ProgressSaves {
         bool Started = false;

@@ -134,7 +134,7 @@ void TMailBox::LoadTable(const std::string& folder) {
 }
 
 void TMailBox::MarkSaved() {
-    addedKeys_.clear();
+    addedRows_.clear();
     added_.clear();
     savedRevision_ = Table.Revision();
     addedRevisions_ = 0;
@@ -181,18 +181,16 @@ void TMailBox::SaveTable() {
 bool TMailBox::JournalAddedRows() {
     // Anything changed besides the added rows (a read mark, a deletion, a row set by other
     // means) needs the whole table written.
-    if (!fileStamp_ || addedKeys_.empty() || Table.Revision() - savedRevision_ != addedRevisions_) {
+    if (!fileStamp_ || addedRows_.empty() || Table.Revision() - savedRevision_ != addedRevisions_) {
         return false;
     }
     std::vector<std::string> rows;
-    rows.reserve(addedKeys_.size());
+    rows.reserve(addedRows_.size());
     uint64_t bytes = 0;
     std::vector<TFieldView> values;
-    for (const std::string& key : addedKeys_) {
-        if (!Table.Locate(columns_.UIDL, key)) {
-            return false;
-        }
-        Table.RowValues(Table.CurrentRef(), values);
+    // No row was deleted since (that is a change besides the additions): every one is there.
+    for (const TMemTable::TRowRef row : addedRows_) {
+        Table.RowValues(row, values);
         rows.push_back(TTableFormat::EncodeRow(Table.Columns(), values));
         bytes += rows.back().size();
     }
@@ -280,7 +278,7 @@ void TMailBox::WriteItemRow(TMailItems& /*sender*/, TMailItem& item) {
     Table.Post();
     // A new row, or one added since the last save, can go to the journal of added rows.
     if (!existing) {
-        addedKeys_.push_back(item.UIDL);
+        addedRows_.push_back(Table.CurrentRef());
         added_.insert(item.UIDL);
     }
     if (added_.contains(item.UIDL)) {

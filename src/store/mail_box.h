@@ -94,9 +94,9 @@ class TMailBox {
     std::unique_ptr<TRowJournal> journal_;
     // What box.dat holds, when known: only then can rows be added to it by the journal.
     std::optional<TTableStamp> fileStamp_;
-    // The rows added through the items since the last save (by key), the table's revision at
-    // that save, and how much of the change since was those additions.
-    std::vector<std::string> addedKeys_;
+    // The rows added through the items since the last save (and their keys), the table's
+    // revision at that save, and how much of the change since was those additions.
+    std::vector<TMemTable::TRowRef> addedRows_;
     std::unordered_set<std::string> added_;
     uint64_t savedRevision_ = 0;
     uint64_t addedRevisions_ = 0;
