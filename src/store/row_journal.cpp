@@ -84,7 +84,7 @@ uint64_t Fingerprint(std::string_view bytes) {
     const char* data = bytes.data();
     size_t left = bytes.size();
     while (left >= 32) {
-        for (int lane = 0; lane < 4; ++lane) {
+        for (size_t lane = 0; lane < 4; ++lane) {
             const uint64_t word = LoadLittleEndian(data + 8 * lane, 8);
             uint64_t value = lanes[lane] + word * kPrime2;
             value = (value << 31) | (value >> 33);
@@ -163,8 +163,6 @@ void TRowJournal::Append(const TTableStamp& table, const std::vector<std::string
     if (!read_) {
         Read(table);
     }
-    const std::string name = FileName();
-    const Error failure("Unable to write to " + name);
     std::string records;
     for (const std::string& row : rows) {
         PutRecord(records, kRow, row);
@@ -173,7 +171,7 @@ void TRowJournal::Append(const TTableStamp& table, const std::vector<std::string
         std::string whole(kMagic);
         PutStamp(whole, table);
         whole += records;
-        WriteFileAtomic(name, whole);
+        WriteFileAtomic(FileName(), whole);
         read_ = true;
         current_ = true;
         base_ = table;
@@ -181,6 +179,26 @@ void TRowJournal::Append(const TTableStamp& table, const std::vector<std::string
         rows_ = rows.size();
         return;
     }
+    AppendSynced(records);
+    rows_ += rows.size();
+}
+
+void TRowJournal::Supersede(const TTableStamp& next) {
+    if (!current_) {
+        // A journal left over from another table file holds nothing the table needs; gone
+        // before the table is replaced, it can never be taken for the new one's.
+        DeleteFileIfExists(FileName());
+        return;
+    }
+    std::string record;
+    std::string stamp;
+    PutStamp(stamp, next);
+    PutRecord(record, kSuperseded, stamp);
+    AppendSynced(record);
+}
+
+void TRowJournal::AppendSynced(std::string_view records) {
+    const std::string name = FileName();
     const TFileDescriptor file(::open(name.c_str(), O_WRONLY | O_CLOEXEC));
     struct stat status {};
     // Whatever follows the last whole record is the remains of an interrupted append.
@@ -188,33 +206,9 @@ void TRowJournal::Append(const TTableStamp& table, const std::vector<std::string
         (static_cast<uint64_t>(status.st_size) != end_ &&
          ::ftruncate(file.Get(), static_cast<off_t>(end_)) != 0) ||
         !WriteAllAt(file.Get(), records, end_) || ::fdatasync(file.Get()) != 0) {
-        throw failure;
-    }
-    end_ += records.size();
-    rows_ += rows.size();
-}
-
-void TRowJournal::Supersede(const TTableStamp& next) {
-    const std::string name = FileName();
-    if (!current_) {
-        // A journal left over from another table file holds nothing the table needs; gone
-        // before the table is replaced, it can never be taken for the new one's.
-        DeleteFileIfExists(name);
-        return;
-    }
-    std::string record;
-    std::string stamp;
-    PutStamp(stamp, next);
-    PutRecord(record, kSuperseded, stamp);
-    const TFileDescriptor file(::open(name.c_str(), O_WRONLY | O_CLOEXEC));
-    struct stat status {};
-    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0 ||
-        (static_cast<uint64_t>(status.st_size) != end_ &&
-         ::ftruncate(file.Get(), static_cast<off_t>(end_)) != 0) ||
-        !WriteAllAt(file.Get(), record, end_) || ::fdatasync(file.Get()) != 0) {
         throw Error("Unable to write to " + name);
     }
-    end_ += record.size();
+    end_ += records.size();
 }
 
 void TRowJournal::Remove() {

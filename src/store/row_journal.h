@@ -60,6 +60,9 @@ class TRowJournal {
     bool HasRows() const { return rows_ > 0; }
 
   private:
+    // Writes the records after the last whole record, cutting off what follows it, and syncs.
+    void AppendSynced(std::string_view records);
+
     std::string folder_;
     // Which table file the journal on disk extends, and where its last whole record ends; a
     // journal not known to extend `base_` is replaced whole by the next append.
