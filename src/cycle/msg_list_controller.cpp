@@ -33,6 +33,8 @@ namespace quobel {
 namespace {
 
 constexpr int32_t kMinute = 60000;
+// How often a check saves its progress while the table only needs its new rows appended.
+constexpr std::chrono::milliseconds kAppendingSaveInterval{250};
 
 // A task's failure and its cause on one line: each line break in a server's reply becomes one
 // space.
@@ -230,12 +232,11 @@ void TMsgListController::FileNewMail(const TAccount* source, std::vector<TParsed
                    USER_TEXT("Quobel", "Could not retrieve message header!"), failure.what());
         return;
     }
-    std::unordered_set<std::string>& rows = RowKeys(source, account);
     // A row saved before a crash whose key was not: the message is known by its row.
     std::vector<const TParsedHeader*> fresh;
     fresh.reserve(batch.size());
     for (const TParsedHeader& parsed : batch) {
-        if (rows.contains(parsed.Key)) {
+        if (account != nullptr && Inbox->HasRowOf(parsed.Key, account->ID)) {
             if (account != nullptr && !account->UIDL.Contains(parsed.Key)) {
                 account->UIDL.Add(parsed.Key);
             }
@@ -269,7 +270,6 @@ void TMsgListController::FileNewMail(const TAccount* source, std::vector<TParsed
     filed.reserve(fresh.size());
     for (size_t i = 0; i < fresh.size(); ++i) {
         const TParsedHeader& parsed = *fresh[i];
-        rows.insert(parsed.Key);
         TMailItem& item = NewItem(account, parsed, names[i]);
         if (account != nullptr) {
             account->UIDL.Add(parsed.Key);
@@ -296,7 +296,12 @@ void TMsgListController::SaveProgressWhenDue(TAccount& account) {
         progress_ = {true, false, now};
         return;
     }
-    if (progress_.Failed || now - progress_.Saved < ProgressSaveInterval) {
+    // Appending the new rows to the table's journal is cheap: then the check saves more often,
+    // which also leaves less to save when it ends.
+    const auto interval = Inbox != nullptr && Inbox->OnlyRowsAdded()
+                              ? std::min(ProgressSaveInterval, kAppendingSaveInterval)
+                              : ProgressSaveInterval;
+    if (progress_.Failed || now - progress_.Saved < interval) {
         return;
     }
     progress_.Saved = now;
@@ -339,21 +344,6 @@ TMailItem& TMsgListController::NewItem(const TAccount* account, const TParsedHea
     return item;
 }
 
-std::unordered_set<std::string>& TMsgListController::RowKeys(const TAccount* source,
-                                                             const TAccount* account) {
-    const auto [found, made] = rowKeys_.try_emplace(source);
-    if (made && account != nullptr) {
-        // Peeking leaves the items that are not made yet as they are.
-        for (size_t i = 0; i < Inbox->Items.Count(); ++i) {
-            const TMailItemPeek peek = Inbox->Items.Peek(i);
-            if (peek.Account == account) {
-                found->second.emplace(peek.UIDL);
-            }
-        }
-    }
-    return found->second;
-}
-
 void TMsgListController::RefuseMail(const TAccount* source, const TAccount* account,
                                     const std::vector<TParsedHeader>& refused,
                                     const std::string& message, const std::string& details) {
@@ -392,7 +382,6 @@ void TMsgListController::TaskServerList(TPOPList& task, const std::vector<std::s
 
 void TMsgListController::CheckFinished(TCustomTask& task) {
     unfiled_.erase(task.SourceAccount);
-    rowKeys_.erase(task.SourceAccount);
     progress_ = {};
     if (const auto* check = dynamic_cast<const TPOPList*>(&task);
         check != nullptr && check->LoginDelaySeconds.value_or(0) > 0) {

@@ -8,7 +8,6 @@
 #include <memory>
 #include <set>
 #include <string>
-#include <unordered_set>
 #include <vector>
 
 #include "core/user_text.h"
@@ -191,7 +190,8 @@ class TMsgListController {
     // Whether checks may pipeline their commands to servers that offer it.
     bool AllowPipelining = true;
     // During a long check the tables and then the account's known keys are saved this often, so
-    // that a crash loses at most this much of the check's work.
+    // that a crash loses at most this much of the check's work; every 250 ms at most while the
+    // Inbox only needs its new rows appended to its journal.
     std::chrono::milliseconds ProgressSaveInterval{3000};
     // The time now, for the servers' login delays (tests set the clock here).
     std::function<std::chrono::system_clock::time_point()> Clock = std::chrono::system_clock::now;
@@ -210,8 +210,6 @@ class TMsgListController {
     // A new item in the Inbox for the message, its header block kept under the cache name.
     TMailItem& NewItem(const TAccount* account, const TParsedHeader& parsed,
                        const std::string& cacheName);
-    // The keys of the Inbox rows of the account, gathered at its check's first batch.
-    std::unordered_set<std::string>& RowKeys(const TAccount* source, const TAccount* account);
     // Saves the tables and then the account file once ProgressSaveInterval has passed since the
     // check's first batch or its last progress save.
     void SaveProgressWhenDue(TAccount& account);
@@ -244,9 +242,8 @@ class TMsgListController {
     // The messages the running check has filed so far.
     std::vector<TMailItem*> brought_;
     // Per running check (by the registry's account it was made for): the keys of the messages
-    // that arrived but could not be filed, and the keys of the account's Inbox rows.
+    // that arrived but could not be filed.
     std::map<const TAccount*, std::set<std::string>> unfiled_;
-    std::map<const TAccount*, std::unordered_set<std::string>> rowKeys_;
     uint64_t cacheNames_ = 0;
     std::string cacheSalt_;
     // The running check's progress saves.

@@ -242,6 +242,11 @@ void TMailBox::CompactHeaderLog() {
     }
 }
 
+bool TMailBox::HasRowOf(const std::string& key, const std::string& accountId) {
+    CheckLoaded();
+    return Table.Locate(columns_.UIDL, key) && Table.AsText(columns_.Account) == accountId;
+}
+
 void TMailBox::WriteItemRow(TMailItems& /*sender*/, TMailItem& item) {
     CheckLoaded();
     const TBoxColumns& c = columns_;

@@ -65,6 +65,11 @@ class TMailBox {
     // Replaces box.dat whole, taking the journal of added rows in (at exit, so that the table
     // file alone holds every row).
     void SaveTableWhole();
+    // Whether the next SaveTable would only append added rows to the journal (nothing else
+    // changed since the last save, and there is a table file to extend).
+    bool OnlyRowsAdded() const {
+        return Loaded && fileStamp_ && Table.Revision() - savedRevision_ == addedRevisions_;
+    }
     // Whether rows live in the journal of added rows, not yet in box.dat.
     bool HasAddedRows() const { return journal_ != nullptr && journal_->HasRows(); }
 
@@ -73,6 +78,10 @@ class TMailBox {
 
     // The registry the items' accounts are looked up in; may be null.
     TAccounts* Accounts() const { return accounts_; }
+
+    // Whether the table has a row of the key, and that row is of the account (by ID); through
+    // the table's index, so asking for every message of a check is cheap however large the box.
+    bool HasRowOf(const std::string& key, const std::string& accountId);
 
     // Bound to the items' OnChange and OnDelete.
     void WriteItemRow(TMailItems& sender, TMailItem& item);

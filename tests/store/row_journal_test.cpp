@@ -176,6 +176,7 @@ TEST_F(JournalledBoxTest, AddedRowsAreJournalledAndOtherChangesWriteTheTableWhol
         TMailBoxes boxes(&accounts);
         TMailBox& inbox = Open(boxes);
         Add(inbox, 0, 100);
+        EXPECT_FALSE(inbox.OnlyRowsAdded());
         inbox.SaveTable();  // no table file yet: written whole
     }
     EXPECT_FALSE(FileExists(Journal()));
@@ -186,6 +187,7 @@ TEST_F(JournalledBoxTest, AddedRowsAreJournalledAndOtherChangesWriteTheTableWhol
         Add(inbox, 100, 10);
         inbox.Items.Items(105).Read = true;  // a row added since the last save may change
         inbox.Items.Items(105).Changed();
+        EXPECT_TRUE(inbox.OnlyRowsAdded());
         inbox.SaveTable();
         Add(inbox, 110, 5);
         inbox.SaveTable();
@@ -205,6 +207,7 @@ TEST_F(JournalledBoxTest, AddedRowsAreJournalledAndOtherChangesWriteTheTableWhol
         // A row the table file holds changes: the table is written whole, the journal goes.
         inbox.Items.Items(3).Read = true;
         inbox.Items.Items(3).Changed();
+        EXPECT_FALSE(inbox.OnlyRowsAdded());
         inbox.SaveTable();
         EXPECT_FALSE(inbox.HasAddedRows());
     }
