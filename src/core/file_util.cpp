@@ -43,6 +43,22 @@ bool WriteAll(int fd, std::string_view data) {
 
 }  // namespace
 
+bool WriteAllAt(int fd, std::string_view bytes, uint64_t offset) {
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t count = ::pwrite(fd, bytes.data() + written, bytes.size() - written,
+                                       static_cast<off_t>(offset + written));
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return false;
+        }
+        written += static_cast<size_t>(count);
+    }
+    return true;
+}
+
 bool ForceFolders(const std::string& path) {
     if (path.empty()) {
         return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -18,6 +19,10 @@ bool FolderExists(const std::string& path);
 
 // Reads a whole file; false when it cannot be opened or read.
 bool ReadWholeFile(const std::string& path, std::string& contents);
+
+// Writes all the bytes at the offset of an open file (retrying short and interrupted writes);
+// false on a failure, after which part of them may be written.
+bool WriteAllAt(int fd, std::string_view bytes, uint64_t offset);
 
 // Private anonymous memory, mapped for a large read and unmapped when it goes.
 class TAnonymousMemory {

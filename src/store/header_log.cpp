@@ -128,19 +128,9 @@ void THeaderLog::Append(const std::vector<std::pair<std::string, std::string_vie
         added.push_back({cacheName, {end_ + headEnd, block.size()}});
         AppendRecord(records, cacheName, block);
     }
-    size_t written = 0;
-    while (written < records.size()) {
-        const ssize_t count =
-            ::pwrite(file.Get(), records.data() + written, records.size() - written,
-                     static_cast<off_t>(end_ + written));
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            // What was written of it is cut off again by the next append.
-            throw Error("Unable to write to " + name);
-        }
-        written += static_cast<size_t>(count);
+    if (!WriteAllAt(file.Get(), records, end_)) {
+        // What was written of it is cut off again by the next append.
+        throw Error("Unable to write to " + name);
     }
     end_ += records.size();
     for (auto& [cacheName, place] : added) {

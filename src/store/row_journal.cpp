@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 
 #include "core/error.h"
 #include "core/file_descriptor.h"
@@ -55,22 +54,6 @@ uint64_t Mix(uint64_t value) {
     value *= 0xff51afd7ed558ccdULL;
     value ^= value >> 33;
     return value;
-}
-
-bool WriteAllAt(int fd, std::string_view bytes, uint64_t offset) {
-    size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t count = ::pwrite(fd, bytes.data() + written, bytes.size() - written,
-                                       static_cast<off_t>(offset + written));
-        if (count < 0 && errno == EINTR) {
-            continue;
-        }
-        if (count <= 0) {
-            return false;
-        }
-        written += static_cast<size_t>(count);
-    }
-    return true;
 }
 
 }  // namespace
