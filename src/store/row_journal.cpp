@@ -4,7 +4,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-
 #include "core/error.h"
 #include "core/file_descriptor.h"
 #include "core/file_util.h"
