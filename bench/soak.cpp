@@ -31,7 +31,7 @@
 #include "cycle/msg_list_controller.h"
 #include "dovecot_facts.h"
 #include "platform/event_loop_dispatcher.h"
-#include "platform/memory_arenas.h"
+#include "platform/memory_allocator.h"
 #include "platform/sound_player.h"
 #include "platform/yes_no_question.h"
 #include "retrieval/errors.h"
@@ -258,7 +258,7 @@ class Soak {
 int main(int argc, char** argv) {
     using namespace quobel;
     // The program it stands for limits its arenas so.
-    LimitMemoryArenas();
+    TuneMemoryAllocator();
     if (argc != 7) {
         std::fprintf(stderr,
                      "usage: bench_soak FACTS_FILE USER PASSWORD SECONDS FAULT_EVERY QUIET_FILE\n");

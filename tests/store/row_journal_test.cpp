@@ -39,6 +39,27 @@ TEST(RowJournalTest, FingerprintsTellBytesApart) {
     EXPECT_EQ(StampOf("abc"), StampOf(std::string("abc")));
 }
 
+TEST(RowJournalTest, FingerprintsStayAsEarlierVersionsWroteThem) {
+    // A journal names its table by this fingerprint: a changed function would orphan the rows of
+    // every journal already written.
+    std::string bytes;
+    for (int i = 0; i < 100; ++i) {
+        bytes.push_back(static_cast<char>(i * 37 + 11));
+    }
+    const struct {
+        size_t size;
+        uint64_t fingerprint;
+    } kStored[] = {
+        {0, 0x182b48e4831d6948ULL},   {5, 0xd3001ba329e1f0abULL},  {8, 0x1018dcdc6c553d81ULL},
+        {31, 0x9e2371a25d8395bcULL},  {32, 0xe9dd683592bed6b0ULL}, {45, 0x7f4d72b4c4759a94ULL},
+        {100, 0xd308adc0f0c9630bULL},
+    };
+    for (const auto& stored : kStored) {
+        EXPECT_EQ(Fingerprint(std::string_view(bytes.data(), stored.size)), stored.fingerprint)
+            << stored.size;
+    }
+}
+
 TEST(RowJournalTest, RowsAreReadBackOnlyForTheTableTheyExtend) {
     const testing::TempFolder folder;
     const TTableStamp table = StampOf("table one");

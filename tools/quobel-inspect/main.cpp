@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "commands.h"
-#include "platform/memory_arenas.h"
+#include "platform/memory_allocator.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ void PrintUsage(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    quobel::LimitMemoryArenas();
+    quobel::TuneMemoryAllocator();
     if (argc < 2) {
         PrintUsage(stderr);
         return 1;

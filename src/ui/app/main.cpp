@@ -4,7 +4,7 @@
 
 #include "core/file_util.h"
 #include "cycle/startup_load.h"
-#include "platform/memory_arenas.h"
+#include "platform/memory_allocator.h"
 #include "ui/app/desktop_bus.h"
 #include "ui/app/mail_cycle.h"
 #include "ui/app/program_folder.h"
@@ -22,7 +22,7 @@
 
 int main(int argc, char** argv) {
     using namespace quobel;
-    LimitMemoryArenas();
+    TuneMemoryAllocator();
     TQuobelContext context(WithInstalledProgramFolder(TApp::FromEnvironment()));
     // The accounts and the mailboxes are read while Qt starts and the windows are built; the
     // reading writes nothing, so a second instance may start it before it knows to go.
