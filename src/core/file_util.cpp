@@ -233,15 +233,16 @@ void WriteFileAtomic(const std::string& path, std::string_view contents,
         ::unlink(temporary.c_str());
         throw failure;
     }
-    if (!durable) {
-        return;
+    if (durable) {
+        // Make the rename itself durable.
+        SyncFolder(ExtractFolder(path));
     }
-    // Make the rename itself durable.
-    const std::string folder = ExtractFolder(path);
-    TFileDescriptor dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY));
-    if (dir.Get() >= 0) {
-        ::fsync(dir.Get());
-    }
+}
+
+bool SyncFolder(const std::string& folder) {
+    const TFileDescriptor dir(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return dir.Get() >= 0 && ::fsync(dir.Get()) == 0;
 }
 
 bool DeleteFileIfExists(const std::string& path) {

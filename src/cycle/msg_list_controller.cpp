@@ -137,6 +137,14 @@ void TMsgListController::QueueCheck(TAccount& account) {
                 (*self)->FileNewMail(source, batch);
             }
         });
+    // A table not read yet (a check run without windows) is read while the headers arrive.
+    task.OnNewFound = [alive, &dispatcher = s_.Dispatcher](TPOPList&, size_t) {
+        dispatcher.Post([alive] {
+            if (const auto self = alive.lock(); self && (*self)->Inbox != nullptr) {
+                (*self)->Inbox->StartLoading();
+            }
+        });
+    };
     task.OnHeaderArrived = [queue](TPOPList&, const std::string& key, int64_t size,
                                    std::vector<std::string>& lines) {
         queue->Arrived(key, size, lines);
@@ -288,6 +296,9 @@ void TMsgListController::FileNewMail(const TAccount* source, std::vector<TParsed
     if (account != nullptr) {
         SaveProgressWhenDue(*account);
     }
+    // The rows go to the journal while the check waits for the server, so that the save at its
+    // end has little more than a sync to do.
+    Inbox->WriteAddedRowsAhead();
 }
 
 void TMsgListController::SaveProgressWhenDue(TAccount& account) {

@@ -27,6 +27,9 @@ void TPOPList::Run() {
                 lineOf.push_back(i);
             }
         }
+        if (!numbers.empty() && OnNewFound) {
+            OnNewFound(*this, numbers.size());
+        }
         size_t answered = 0;
         try {
             Connection->AllowPipelining = AllowPipelining;

@@ -31,6 +31,9 @@ class TPOPList : public TPOPTask {
     std::function<void(TPOPList& sender, const std::string& key, int64_t size,
                        std::vector<std::string>& lines)>
         OnHeaderArrived;
+    // On the worker thread, once the listing showed new messages and before their headers are
+    // asked for: whoever files them may get ready meanwhile.
+    std::function<void(TPOPList& sender, size_t count)> OnNewFound;
     // On the worker thread: no header arrives any more (also after a failure); raised before
     // OnServerList.
     std::function<void(TPOPList& sender)> OnHeadersEnd;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -50,11 +52,17 @@ class TMailBox {
     void ReadSettings();
     void WriteUnread();
 
+    // Loads the table when it is not loaded, taking the read StartLoading began when there is
+    // one (and reading again when that read failed).
     void EnsureLoaded();
     // Reads the folder's box.dat into Table and makes one item per row. Unread becomes the
     // number of unread rows. A file that cannot be read leaves the box not loaded, its items and
     // its file as they were, and the error is passed on.
     void LoadTable(const std::string& folder);
+    // Starts reading the table of Path on a thread of its own, the table's index included, for
+    // EnsureLoaded to take: a check that may need the table reads it while it talks to the
+    // server. Until EnsureLoaded the box stays as it was (not loaded), and Path must not change.
+    void StartLoading();
     // Saves Table: when the only changes since the last save are rows added through the items,
     // by appending them to the journal of added rows, else (and once the journal would grow
     // past a quarter of the table file) by replacing box.dat whole (atomically), which takes
@@ -70,6 +78,11 @@ class TMailBox {
     bool OnlyRowsAdded() const {
         return Loaded && fileStamp_ && Table.Revision() - savedRevision_ == addedRevisions_;
     }
+    // Writes the rows added since the last save to the journal ahead of that save, without
+    // syncing them, so that the save has little left to do: a check calls it after each batch.
+    // Does nothing when the next save would write the table whole; a failure leaves the rows
+    // to the save.
+    void WriteAddedRowsAhead();
     // Whether rows live in the journal of added rows, not yet in box.dat.
     bool HasAddedRows() const { return journal_ != nullptr && journal_->HasRows(); }
 
@@ -88,13 +101,28 @@ class TMailBox {
     void DeleteItemRow(TMailItems& sender, TMailItem& item);
 
   private:
+    // A table as read from its folder, not yet the box's.
+    struct TReadTable {
+        TMemTable Table;
+        TBoxRowCollector Collector;
+        std::optional<TTableStamp> Stamp;
+        std::unique_ptr<TRowJournal> Journal;
+        bool UpgradePending = false;
+    };
+    // Touches nothing of the box: it may run on another thread.
+    static TReadTable ReadTable(const std::string& folder, const TTableFormat& format,
+                                bool readOnly, bool withIndex);
+    void TakeTable(TReadTable read, const std::string& folder);
     void CheckLoaded() const;
-    void UpgradeColumns(TMemTable& loaded);
+    static void UpgradeColumns(TMemTable& loaded);
     void CompactHeaderLog();
     TRowJournal& Journal();
-    // Appends the rows added since the last save to the journal; false when they belong in a
-    // whole write instead.
+    // Appends the rows added since the last save to the journal and syncs it; false when they
+    // belong in a whole write instead.
     bool JournalAddedRows();
+    // Writes the added rows not yet written to the journal, unsynced; false when they belong in
+    // a whole write instead.
+    bool WriteAddedRows();
     // After a load or a save: nothing is waiting to be saved.
     void MarkSaved();
 
@@ -103,14 +131,18 @@ class TMailBox {
     std::unique_ptr<TRowJournal> journal_;
     // What box.dat holds, when known: only then can rows be added to it by the journal.
     std::optional<TTableStamp> fileStamp_;
-    // The rows added through the items since the last save (and their keys), the table's
-    // revision at that save, and how much of the change since was those additions.
+    // The rows added through the items since the last save (and, by key, their places there),
+    // how many of them the journal holds already, the table's revision at that save, and how
+    // much of the change since was those additions.
     std::vector<TMemTable::TRowRef> addedRows_;
-    std::unordered_set<std::string> added_;
+    std::unordered_map<std::string, size_t> added_;
+    size_t rowsWritten_ = 0;
     uint64_t savedRevision_ = 0;
     uint64_t addedRevisions_ = 0;
     TBoxColumns columns_{};
     TBoxItemFactory factory_{Table, accounts_};
+    // Last: a read still running is waited for before anything else goes.
+    std::future<TReadTable> reading_;
 };
 
 // Every mailbox of the store folder.

@@ -98,6 +98,9 @@ class TMemTable {
     bool Locate(std::string_view column, std::string_view text) {
         return Locate(FieldByName(column), text);
     }
+    // Builds the hash index now rather than at the first Locate (for a table read on another
+    // thread than the one that uses it).
+    void BuildIndex() { EnsureIndex(); }
 
     // Appends an empty (all null) row at the end and makes it current, in insert state.
     void Append();

@@ -152,6 +152,11 @@ std::vector<std::string> TRowJournal::Read(const TTableStamp& table) {
 }
 
 void TRowJournal::Append(const TTableStamp& table, const std::vector<std::string>& rows) {
+    Write(table, rows);
+    Sync();
+}
+
+void TRowJournal::Write(const TTableStamp& table, const std::vector<std::string>& rows) {
     if (rows.empty()) {
         return;
     }
@@ -166,16 +171,33 @@ void TRowJournal::Append(const TTableStamp& table, const std::vector<std::string
         std::string whole(kMagic);
         PutStamp(whole, table);
         whole += records;
-        WriteFileAtomic(FileName(), whole);
+        // Synced by Sync, the rename included.
+        WriteFileAtomic(FileName(), whole, FileDurability::Rebuildable);
         read_ = true;
         current_ = true;
         base_ = table;
         end_ = whole.size();
         rows_ = rows.size();
+        unsynced_ = true;
+        creationUnsynced_ = true;
         return;
     }
-    AppendSynced(records);
+    WriteRecords(records);
     rows_ += rows.size();
+}
+
+void TRowJournal::Sync() {
+    if (!unsynced_) {
+        return;
+    }
+    const std::string name = FileName();
+    const TFileDescriptor file(::open(name.c_str(), O_WRONLY | O_CLOEXEC));
+    if (file.Get() < 0 || ::fdatasync(file.Get()) != 0 ||
+        (creationUnsynced_ && !SyncFolder(folder_))) {
+        throw Error("Unable to write to " + name);
+    }
+    unsynced_ = false;
+    creationUnsynced_ = false;
 }
 
 void TRowJournal::Supersede(const TTableStamp& next) {
@@ -189,10 +211,11 @@ void TRowJournal::Supersede(const TTableStamp& next) {
     std::string stamp;
     PutStamp(stamp, next);
     PutRecord(record, kSuperseded, stamp);
-    AppendSynced(record);
+    WriteRecords(record);
+    Sync();
 }
 
-void TRowJournal::AppendSynced(std::string_view records) {
+void TRowJournal::WriteRecords(std::string_view records) {
     const std::string name = FileName();
     const TFileDescriptor file(::open(name.c_str(), O_WRONLY | O_CLOEXEC));
     struct stat status {};
@@ -200,10 +223,11 @@ void TRowJournal::AppendSynced(std::string_view records) {
     if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0 ||
         (static_cast<uint64_t>(status.st_size) != end_ &&
          ::ftruncate(file.Get(), static_cast<off_t>(end_)) != 0) ||
-        !WriteAllAt(file.Get(), records, end_) || ::fdatasync(file.Get()) != 0) {
+        !WriteAllAt(file.Get(), records, end_)) {
         throw Error("Unable to write to " + name);
     }
     end_ += records.size();
+    unsynced_ = true;
 }
 
 void TRowJournal::Remove() {
@@ -214,6 +238,8 @@ void TRowJournal::Remove() {
     current_ = false;
     end_ = 0;
     rows_ = 0;
+    unsynced_ = false;
+    creationUnsynced_ = false;
 }
 
 }  // namespace quobel

@@ -49,6 +49,12 @@ class TRowJournal {
     // first when it was not read yet); a journal for another file is replaced. Throws Error("Unable
     // to write to NAME"); then none of the rows counts.
     void Append(const TTableStamp& table, const std::vector<std::string>& rows);
+    // Append without the sync: until Sync, a system crash may lose the rows (a record cut
+    // short ends the journal as always). Throws as Append does.
+    void Write(const TTableStamp& table, const std::vector<std::string>& rows);
+    // Makes what Write wrote durable, the journal's creation included. Throws Error("Unable to
+    // write to NAME").
+    void Sync();
     // Records, synced, that the table file is about to be replaced by the one with the stamp,
     // which holds every row of the journal. Does nothing when there is no journal.
     void Supersede(const TTableStamp& next);
@@ -60,8 +66,8 @@ class TRowJournal {
     bool HasRows() const { return rows_ > 0; }
 
   private:
-    // Writes the records after the last whole record, cutting off what follows it, and syncs.
-    void AppendSynced(std::string_view records);
+    // Writes the records after the last whole record, cutting off what follows it.
+    void WriteRecords(std::string_view records);
 
     std::string folder_;
     // Which table file the journal on disk extends, and where its last whole record ends; a
@@ -71,6 +77,9 @@ class TRowJournal {
     TTableStamp base_;
     uint64_t end_ = 0;
     uint64_t rows_ = 0;
+    // What Write left to Sync: records, and the file's creation.
+    bool unsynced_ = false;
+    bool creationUnsynced_ = false;
 };
 
 }  // namespace quobel
