@@ -3,6 +3,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <optional>
 
 #include "accounts/accounts.h"
@@ -105,8 +106,8 @@ int RunCheck(const Arguments& args) {
         std::fprintf(stderr, "quobel-inspect: %s: %s\n", fault.FileName.c_str(),
                      fault.Message.c_str());
     }
-    // The table is read when the first new message is filed, while the check goes on: a check
-    // that finds nothing new never reads it.
+    // The table is read once the check knows of new messages, on a thread of its own while the
+    // check goes on: a check that finds nothing new never reads it.
     TMailBox& inbox = mailBoxes.OpenStore(JoinPath(folder, "mailbox"));
 
     std::string report;
@@ -175,8 +176,14 @@ int RunCheck(const Arguments& args) {
         report += errors.Count() == 0 ? "]\n}\n" : "\n  ]\n}\n";
     }
     tasks.reset();
-    std::fwrite(report.data(), 1, report.size(), stdout);
-    return errors.Count() == 0 ? 0 : 1;
+    const bool reported = std::fwrite(report.data(), 1, report.size(), stdout) == report.size() &&
+                          std::fflush(stdout) == 0;
+    if (!reported) {
+        std::fprintf(stderr, "quobel-inspect: the report could not be written\n");
+    }
+    // Everything is saved and reported, and the workers are gone: the process ends here instead
+    // of freeing the mailbox's rows one by one, which took about 30 ms for 110,000 rows.
+    std::_Exit(reported && errors.Count() == 0 ? 0 : 1);
 }
 
 }  // namespace quobel::inspect
