@@ -133,10 +133,7 @@ void SaveAccount(const TAccount& account, const std::string& fileName) {
     }
     ini.WriteString("SMTP", "Host", account.SMTP.Host);
     ini.WriteInteger("SMTP", "Port", account.SMTP.Port);
-    ini.EraseSection("UIDL");
-    for (const std::string& key : account.UIDL.Keys()) {
-        ini.WriteString("UIDL", key, "1");
-    }
+    ini.ReplaceSection("UIDL", account.UIDL.Keys(), "1");
 }
 
 }  // namespace quobel

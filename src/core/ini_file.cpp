@@ -1,6 +1,7 @@
 #include "core/ini_file.h"
 
 #include <exception>
+#include <unordered_set>
 
 #include "core/file_util.h"
 #include "core/strings.h"
@@ -254,6 +255,35 @@ void TIniFile::EraseSection(std::string_view section) {
         Reindex();
         Changed();
     }
+}
+
+void TIniFile::ReplaceSection(std::string_view section, const std::vector<std::string>& keys,
+                              std::string_view value) {
+    if (keys.empty()) {
+        EraseSection(section);
+        return;
+    }
+    Section replaced;
+    replaced.name = ToLowerAscii(TrimEntry(section));
+    replaced.header.assign(1, '[').append(TrimEntry(section)).append(1, ']');
+    replaced.lines.reserve(keys.size());
+    // Views of the lines' own keys: the lines never move once reserved.
+    std::unordered_set<std::string_view> seen;
+    seen.reserve(keys.size());
+    for (const std::string& key : keys) {
+        const std::string_view trimmed = TrimEntry(key);
+        std::string raw;
+        raw.reserve(trimmed.size() + 1 + value.size());
+        raw.append(trimmed).append(1, '=').append(value);
+        replaced.lines.push_back(Line{std::move(raw), ToLowerAscii(trimmed)});
+        if (!seen.insert(replaced.lines.back().key).second) {
+            replaced.lines.pop_back();
+        }
+    }
+    std::erase_if(sections_, [&](const Section& s) { return s.name == replaced.name; });
+    sections_.push_back(std::move(replaced));
+    Reindex();
+    Changed();
 }
 
 void TIniFile::DeleteKey(std::string_view section, std::string_view key) {

@@ -47,6 +47,11 @@ class TIniFile {
     void WriteInteger(std::string_view section, std::string_view key, int32_t value);
     void WriteBool(std::string_view section, std::string_view key, bool value);
     void EraseSection(std::string_view section);
+    // EraseSection, then WriteString of each key with the value, in one step: the section
+    // becomes the file's last, with one entry per key in order (a key that repeats, compared
+    // without regard to case, once). Without keys the section goes.
+    void ReplaceSection(std::string_view section, const std::vector<std::string>& keys,
+                        std::string_view value);
     void DeleteKey(std::string_view section, std::string_view key);
 
     // The file's text as it would be written (CR LF line ends).

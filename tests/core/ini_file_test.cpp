@@ -130,6 +130,37 @@ TEST(IniFile, ListsAndErasesSections) {
     EXPECT_EQ(onDisk, "[A]\r\nx=1\r\n[B]\r\ny=2\r\n");
 }
 
+TEST(IniFile, ReplacingASectionWritesWhatErasingAndWritingEachKeyWould) {
+    const std::string text = "[UIDL]\nold=1\n[A]\nx=1\n";
+    const std::vector<std::vector<std::string>> cases = {
+        {"k1", "k2"},
+        {"Key", "key", "KEY", "other"},  // keys compare without regard to case
+        {" padded ", "padded", "a=b", ""},
+        {},
+    };
+    for (const auto& keys : cases) {
+        const TempFolder folder;
+        TIniFile expected = IniWith(folder, text);
+        {
+            TIniFile::Batch batch(expected);
+            expected.EraseSection("uidl");
+            for (const std::string& key : keys) {
+                expected.WriteString("UIDL", key, "1");
+            }
+        }
+        const TempFolder other;
+        TIniFile replaced = IniWith(other, text);
+        replaced.ReplaceSection("UIDL", keys, "1");
+        EXPECT_EQ(replaced.Text(), expected.Text()) << keys.size();
+        std::string onDisk;
+        ASSERT_TRUE(ReadWholeFile(replaced.FileName(), onDisk));
+        EXPECT_EQ(onDisk, replaced.Text());
+        EXPECT_EQ(replaced.ReadSection("UIDL"), expected.ReadSection("UIDL"));
+        EXPECT_EQ(replaced.ReadString("UIDL", "KEY", "none"),
+                  expected.ReadString("UIDL", "KEY", "none"));
+    }
+}
+
 TEST(IniFile, ListsManyKeysWithoutLimit) {
     const TempFolder folder;
     TIniFile ini(folder.File("many.ini"));
