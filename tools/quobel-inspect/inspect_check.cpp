@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <optional>
+#include <string>
+#include <unordered_map>
 
 #include "accounts/accounts.h"
 #include "commands.h"
@@ -45,6 +47,19 @@ void AppendMember(std::string& out, const char* name, const std::string& value,
     out += name;
     out += "\": ";
     AppendJsonString(out, value);
+}
+
+// A filed message's entry, one line, after the entries before it.
+void AppendFiled(std::string& entries, const TMailItem& item) {
+    entries += entries.empty() ? "\n        {" : ",\n        {";
+    AppendMember(entries, "UIDL", item.UIDL, true);
+    AppendMember(entries, "Subject", item.CachedData.Subject);
+    AppendMember(entries, "From", item.CachedData.From);
+    AppendMember(entries, "FromAddr", item.FromAddr);
+    AppendMember(entries, "Date", item.CachedData.DateStr);
+    entries += ", \"Size\": " + std::to_string(item.Size);
+    AppendMember(entries, "Cache", item.Cache);
+    entries += "}";
 }
 
 }  // namespace
@@ -94,8 +109,9 @@ int RunCheck(const Arguments& args) {
     TOptions options(JoinPath(folder, "settings.ini"));
     TMailBoxes mailBoxes(&accounts);
     TErrors errors;
-    // A run without windows: the messages that were filed are remembered for the report.
-    std::vector<TMailItem*> filed;
+    // A run without windows: the messages that were filed are written into the report as they
+    // are filed, while the check waits for the server; by account ID.
+    std::unordered_map<std::string, std::string> filedEntries;
     Silence silence;
     // Token commands run as in the application; there is no browser sign-in here, so an OAuth 2.0
     // account's check fails saying so.
@@ -124,8 +140,10 @@ int RunCheck(const Arguments& args) {
             controller.ProgressSaveInterval = std::chrono::milliseconds(*saveEvery);
         }
         const TSubscription filing = controller.Events.MailFiled.Subscribe(
-            [&filed](TMailBox&, const std::vector<TMailItem*>& items) {
-                filed.insert(filed.end(), items.begin(), items.end());
+            [&filedEntries](TMailBox&, const std::vector<TMailItem*>& items) {
+                for (const TMailItem* item : items) {
+                    AppendFiled(filedEntries[item->AccountID], *item);
+                }
             });
         controller.actSynchronize();
         const bool idle =
@@ -145,23 +163,13 @@ int RunCheck(const Arguments& args) {
             report += ",\n      \"Checked\": ";
             report += account.Synchronize ? "true" : "false";
             report += ",\n      \"Filed\": [";
-            bool first = true;
-            for (const TMailItem* item : filed) {
-                if (item->AccountID != account.ID) {
-                    continue;
-                }
-                report += first ? "\n        {" : ",\n        {";
-                first = false;
-                AppendMember(report, "UIDL", item->UIDL, true);
-                AppendMember(report, "Subject", item->CachedData.Subject);
-                AppendMember(report, "From", item->CachedData.From);
-                AppendMember(report, "FromAddr", item->FromAddr);
-                AppendMember(report, "Date", item->CachedData.DateStr);
-                report += ", \"Size\": " + std::to_string(item->Size);
-                AppendMember(report, "Cache", item->Cache);
-                report += "}";
+            const auto entries = filedEntries.find(account.ID);
+            if (entries == filedEntries.end()) {
+                report += "]";
+            } else {
+                report += entries->second;
+                report += "\n      ]";
             }
-            report += first ? "]" : "\n      ]";
             report += "\n    }";
         }
         report += accounts.Count() == 0 ? "],\n  \"errors\": [" : "\n  ],\n  \"errors\": [";
