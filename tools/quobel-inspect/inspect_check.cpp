@@ -126,7 +126,9 @@ int RunCheck(const Arguments& args) {
     // check goes on: a check that finds nothing new never reads it.
     TMailBox& inbox = mailBoxes.OpenStore(JoinPath(folder, "mailbox"));
 
-    std::string report;
+    // The report as text, each part followed by the entries of an account's filed messages
+    // (written as they are, not copied into one text).
+    std::vector<std::pair<std::string, const std::string*>> report;
     {
         TMsgListController controller(
             TMsgListController::Services{accounts, *tasks, mailBoxes, errors, options, dispatcher,
@@ -154,38 +156,45 @@ int RunCheck(const Arguments& args) {
         controller.Shutdown();
 
         // Written as text, not built as a document: a first check files thousands of messages.
-        report = "{\n  \"accounts\": [";
+        std::string text = "{\n  \"accounts\": [";
         for (size_t i = 0; i < accounts.Count(); ++i) {
             const TAccount& account = accounts.Items(i);
-            report += i == 0 ? "\n    {" : ",\n    {";
-            AppendField(report, "ID", account.ID, true);
-            AppendField(report, "Name", account.Name);
-            report += ",\n      \"Checked\": ";
-            report += account.Synchronize ? "true" : "false";
-            report += ",\n      \"Filed\": [";
+            text += i == 0 ? "\n    {" : ",\n    {";
+            AppendField(text, "ID", account.ID, true);
+            AppendField(text, "Name", account.Name);
+            text += ",\n      \"Checked\": ";
+            text += account.Synchronize ? "true" : "false";
+            text += ",\n      \"Filed\": [";
             const auto entries = filedEntries.find(account.ID);
             if (entries == filedEntries.end()) {
-                report += "]";
+                text += "]";
             } else {
-                report += entries->second;
-                report += "\n      ]";
+                report.emplace_back(std::move(text), &entries->second);
+                text = "\n      ]";
             }
-            report += "\n    }";
+            text += "\n    }";
         }
-        report += accounts.Count() == 0 ? "],\n  \"errors\": [" : "\n  ],\n  \"errors\": [";
+        text += accounts.Count() == 0 ? "],\n  \"errors\": [" : "\n  ],\n  \"errors\": [";
         for (size_t i = 0; i < errors.Count(); ++i) {
             const TError& error = errors.Items(i);
-            report += i == 0 ? "\n    {" : ",\n    {";
-            AppendField(report, "Time", error.TimeStr(), true);
-            AppendField(report, "Message", error.Message);
-            AppendField(report, "Details", error.Details);
-            report += "\n    }";
+            text += i == 0 ? "\n    {" : ",\n    {";
+            AppendField(text, "Time", error.TimeStr(), true);
+            AppendField(text, "Message", error.Message);
+            AppendField(text, "Details", error.Details);
+            text += "\n    }";
         }
-        report += errors.Count() == 0 ? "]\n}\n" : "\n  ]\n}\n";
+        text += errors.Count() == 0 ? "]\n}\n" : "\n  ]\n}\n";
+        report.emplace_back(std::move(text), nullptr);
     }
     tasks.reset();
-    const bool reported = std::fwrite(report.data(), 1, report.size(), stdout) == report.size() &&
-                          std::fflush(stdout) == 0;
+    const auto put = [](const std::string& part) {
+        return std::fwrite(part.data(), 1, part.size(), stdout) == part.size();
+    };
+    bool reported = true;
+    for (const auto& [text, entries] : report) {
+        reported = reported && put(text) && (entries == nullptr || put(*entries));
+    }
+    reported = reported && std::fflush(stdout) == 0;
     if (!reported) {
         std::fprintf(stderr, "quobel-inspect: the report could not be written\n");
     }
