@@ -14,6 +14,35 @@ std::string_view TrimEntry(std::string_view text) {
     return TrimRightIf(TrimLeftIf(text, IsBlank), [](char c) { return IsBlank(c) || c == '\r'; });
 }
 
+// Calls visit(line, next) for each line of the text, without its line end (LF or CR LF), with
+// where the next line starts.
+template <typename F>
+void ForEachLine(std::string_view text, F&& visit) {
+    size_t at = 0;
+    while (at < text.size()) {
+        const size_t end = text.find('\n', at);
+        const size_t next = end == std::string_view::npos ? text.size() : end + 1;
+        std::string_view raw =
+            text.substr(at, (end == std::string_view::npos ? text.size() : end) - at);
+        if (!raw.empty() && raw.back() == '\r') {
+            raw.remove_suffix(1);
+        }
+        visit(raw, next);
+        at = next;
+    }
+}
+
+// The key of an entry line as the file spells it (trimmed); empty for other lines.
+std::string_view EntryKey(std::string_view raw) {
+    const std::string_view trimmed = TrimEntry(raw);
+    const size_t equals = trimmed.find('=');
+    if (trimmed.empty() || trimmed.front() == ';' || equals == std::string_view::npos ||
+        equals == 0) {
+        return {};
+    }
+    return TrimEntry(trimmed.substr(0, equals));
+}
+
 }  // namespace
 
 bool ParseIniInteger(std::string_view text, int32_t& value) {
@@ -69,15 +98,18 @@ TIniFile::TIniFile(std::string fileName) : fileName_(std::move(fileName)) {
 
 void TIniFile::Parse(std::string_view text) {
     Section* current = nullptr;
-    while (!text.empty()) {
-        const size_t end = text.find('\n');
-        std::string_view raw = text.substr(0, end);
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-        if (!raw.empty() && raw.back() == '\r') {
-            raw.remove_suffix(1);
+    size_t bodyStart = 0;
+    // A section's lines stay one text until they are used.
+    const auto endSection = [&](size_t end) {
+        if (current != nullptr) {
+            current->unsplit.assign(text.substr(bodyStart, end - bodyStart));
+            current->split = current->unsplit.empty();
         }
+    };
+    ForEachLine(text, [&](std::string_view raw, size_t next) {
         const std::string_view trimmed = TrimEntry(raw);
         if (!trimmed.empty() && trimmed.front() == '[') {
+            endSection(static_cast<size_t>(raw.data() - text.data()));
             const size_t close = trimmed.find(']');
             Section section;
             section.name = ToLowerAscii(TrimEntry(trimmed.substr(
@@ -85,21 +117,28 @@ void TIniFile::Parse(std::string_view text) {
             section.header = std::string(raw);
             sections_.push_back(std::move(section));
             current = &sections_.back();
-            continue;
+            bodyStart = next;
+        } else if (current == nullptr) {
+            preamble_.emplace_back(raw);
         }
-        Line line{std::string(raw), {}};
-        const size_t equals = trimmed.find('=');
-        if (!trimmed.empty() && trimmed.front() != ';' && equals != std::string_view::npos &&
-            equals > 0) {
-            line.key = ToLowerAscii(TrimEntry(trimmed.substr(0, equals)));
-        }
-        if (current == nullptr) {
-            preamble_.push_back(std::move(line.raw));
-        } else {
-            current->lines.push_back(std::move(line));
-        }
-    }
+    });
+    endSection(text.size());
     Reindex();
+}
+
+TIniFile::Line TIniFile::LineOf(std::string_view raw) {
+    return Line{std::string(raw), ToLowerAscii(EntryKey(raw))};
+}
+
+std::vector<TIniFile::Line>& TIniFile::LinesOf(const Section& section) {
+    if (!section.split) {
+        section.lines.clear();
+        ForEachLine(section.unsplit,
+                    [&](std::string_view raw, size_t) { section.lines.push_back(LineOf(raw)); });
+        section.unsplit = std::string();
+        section.split = true;
+    }
+    return section.lines;
 }
 
 void TIniFile::Reindex() {
@@ -114,10 +153,11 @@ void TIniFile::Reindex() {
 
 const std::unordered_map<std::string, size_t>& TIniFile::EntriesOf(const Section& section) {
     if (!section.indexed) {
+        const std::vector<Line>& lines = LinesOf(section);
         section.firstEntry.clear();
-        for (size_t i = 0; i < section.lines.size(); ++i) {
-            if (!section.lines[i].key.empty()) {
-                section.firstEntry.try_emplace(section.lines[i].key, i);
+        for (size_t i = 0; i < lines.size(); ++i) {
+            if (!lines[i].key.empty()) {
+                section.firstEntry.try_emplace(lines[i].key, i);
             }
         }
         section.indexed = true;
@@ -185,6 +225,15 @@ std::vector<std::string> TIniFile::ReadSection(std::string_view section) const {
     std::vector<std::string> keys;
     const Section* found = FindSection(section);
     if (found == nullptr) {
+        return keys;
+    }
+    if (!found->split) {
+        // Listed from the file's text: reading many known keys splits nothing.
+        ForEachLine(found->unsplit, [&](std::string_view raw, size_t) {
+            if (const std::string_view key = EntryKey(raw); !key.empty()) {
+                keys.emplace_back(key);
+            }
+        });
         return keys;
     }
     keys.reserve(found->lines.size());
@@ -266,20 +315,32 @@ void TIniFile::ReplaceSection(std::string_view section, const std::vector<std::s
     Section replaced;
     replaced.name = ToLowerAscii(TrimEntry(section));
     replaced.header.assign(1, '[').append(TrimEntry(section)).append(1, ']');
-    replaced.lines.reserve(keys.size());
-    // Views of the lines' own keys: the lines never move once reserved.
+    // Written as the section's text, as if read from a file: the lines are split only if used.
+    size_t keyBytes = 0;
+    for (const std::string& key : keys) {
+        keyBytes += key.size();
+    }
+    // The keys in lower case one after another, and views of them: the text never moves once
+    // reserved.
+    std::string lowered;
+    lowered.reserve(keyBytes);
     std::unordered_set<std::string_view> seen;
     seen.reserve(keys.size());
+    std::string& body = replaced.unsplit;
+    body.reserve(keyBytes + keys.size() * (value.size() + 3));
     for (const std::string& key : keys) {
         const std::string_view trimmed = TrimEntry(key);
-        std::string raw;
-        raw.reserve(trimmed.size() + 1 + value.size());
-        raw.append(trimmed).append(1, '=').append(value);
-        replaced.lines.push_back(Line{std::move(raw), ToLowerAscii(trimmed)});
-        if (!seen.insert(replaced.lines.back().key).second) {
-            replaced.lines.pop_back();
+        const size_t at = lowered.size();
+        for (const char c : trimmed) {
+            lowered.push_back(LowerAscii(c));
         }
+        if (!seen.insert(std::string_view(lowered).substr(at)).second) {
+            lowered.resize(at);
+            continue;
+        }
+        body.append(trimmed).append(1, '=').append(value).append("\r\n");
     }
+    replaced.split = false;
     std::erase_if(sections_, [&](const Section& s) { return s.name == replaced.name; });
     sections_.push_back(std::move(replaced));
     Reindex();
@@ -310,6 +371,13 @@ std::string TIniFile::Text() const {
     for (const Section& section : sections_) {
         text += section.header;
         text += "\r\n";
+        if (!section.split) {
+            ForEachLine(section.unsplit, [&](std::string_view raw, size_t) {
+                text += raw;
+                text += "\r\n";
+            });
+            continue;
+        }
         for (const Line& line : section.lines) {
             text += line.raw;
             text += "\r\n";

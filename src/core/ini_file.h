@@ -77,13 +77,20 @@ class TIniFile {
     struct Section {
         std::string name;  // lower case
         std::string header;
-        std::vector<Line> lines;
+        // The lines after the header as the file has them, until the first use splits them into
+        // `lines`: an account's thousands of known keys are written back, or replaced whole,
+        // without being split and joined again.
+        mutable std::string unsplit;
+        mutable bool split = true;
+        mutable std::vector<Line> lines;
         // Lower-case key -> line index; built at the first lookup, so that reading a section
         // of thousands of keys as a list never hashes them.
         mutable std::unordered_map<std::string, size_t> firstEntry;
         mutable bool indexed = false;
     };
     static const std::unordered_map<std::string, size_t>& EntriesOf(const Section& section);
+    static std::vector<Line>& LinesOf(const Section& section);
+    static Line LineOf(std::string_view raw);
 
     void Parse(std::string_view text);
     void Reindex();

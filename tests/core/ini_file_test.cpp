@@ -117,6 +117,17 @@ TEST(IniFile, WritesKeepFileOrderAndAppendNewKeysToTheirSection) {
     EXPECT_EQ(reread.ReadInteger("three", "N", 0), -7);
 }
 
+TEST(IniFile, SectionsNoWriteTouchesAreWrittenBackInCrLfLines) {
+    const TempFolder folder;
+    TIniFile ini = IniWith(folder, "[Keep]\nx=1\n; kept\n\n[Edit]\r\ny=2\n[Last]\nz=\"3\"");
+    ini.WriteString("Edit", "y", "20");
+    std::string onDisk;
+    ASSERT_TRUE(ReadWholeFile(ini.FileName(), onDisk));
+    EXPECT_EQ(onDisk, "[Keep]\r\nx=1\r\n; kept\r\n\r\n[Edit]\r\ny=20\r\n[Last]\r\nz=\"3\"\r\n");
+    EXPECT_EQ(ini.ReadString("last", "Z", ""), "3");
+    EXPECT_EQ(ini.ReadSection("Keep"), std::vector<std::string>{"x"});
+}
+
 TEST(IniFile, ListsAndErasesSections) {
     const TempFolder folder;
     TIniFile ini = IniWith(folder, "[A]\nx=1\n[UIDL]\nK1=1\n k2 =1\nnot a key\nk3=1\n[B]\ny=2\n");
