@@ -132,8 +132,8 @@ TMailBox::TReadTable TMailBox::ReadTable(const std::string& folder, const TTable
             }
         }
     }
-    // Resolve every column before anything changes, so that a table lacking one leaves the box
-    // as it was.
+    // A table lacking a column is refused here, before more work goes into it (and again by
+    // TakeTable, before the box changes).
     static_cast<void>(TBoxColumns::Of(loaded));
     if (!rowsTaken) {
         collector.CollectAll(loaded);
@@ -145,6 +145,8 @@ TMailBox::TReadTable TMailBox::ReadTable(const std::string& folder, const TTable
 }
 
 void TMailBox::TakeTable(TReadTable read, const std::string& folder) {
+    // Resolve every column before anything changes, so that a table lacking one leaves the box
+    // as it was.
     const TBoxColumns columns = TBoxColumns::Of(read.Table);
     Path = folder;
     // The items of the old rows go before the rows do.
@@ -212,7 +214,13 @@ bool TMailBox::JournalAddedRows() {
     if (!WriteAddedRows()) {
         return false;
     }
-    Journal().Sync();
+    try {
+        Journal().Sync();
+    } catch (const std::exception&) {
+        // The rows may be lost whatever a later sync says: the next save writes the table whole.
+        fileStamp_.reset();
+        throw;
+    }
     MarkSaved();
     return true;
 }

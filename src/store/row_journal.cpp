@@ -116,6 +116,7 @@ std::vector<std::string> TRowJournal::Read(const TTableStamp& table) {
     current_ = false;
     end_ = 0;
     rows_ = 0;
+    unsynced_ = TFileDescriptor();
     std::string bytes;
     if (!ReadWholeFile(FileName(), bytes) || bytes.size() < kHeaderSize ||
         !bytes.starts_with(kMagic) || ReadStamp(bytes.data() + kMagic.size()) != table) {
@@ -171,15 +172,14 @@ void TRowJournal::Write(const TTableStamp& table, const std::vector<std::string>
         std::string whole(kMagic);
         PutStamp(whole, table);
         whole += records;
-        // Synced by Sync, the rename included.
-        WriteFileAtomic(FileName(), whole, FileDurability::Rebuildable);
+        WriteFileAtomic(FileName(), whole);
+        // Records written to the file this one replaces need no sync any more.
+        unsynced_ = TFileDescriptor();
         read_ = true;
         current_ = true;
         base_ = table;
         end_ = whole.size();
         rows_ = rows.size();
-        unsynced_ = true;
-        creationUnsynced_ = true;
         return;
     }
     WriteRecords(records);
@@ -187,17 +187,13 @@ void TRowJournal::Write(const TTableStamp& table, const std::vector<std::string>
 }
 
 void TRowJournal::Sync() {
-    if (!unsynced_) {
+    if (!unsynced_.IsOpen()) {
         return;
     }
-    const std::string name = FileName();
-    const TFileDescriptor file(::open(name.c_str(), O_WRONLY | O_CLOEXEC));
-    if (file.Get() < 0 || ::fdatasync(file.Get()) != 0 ||
-        (creationUnsynced_ && !SyncFolder(folder_))) {
-        throw Error("Unable to write to " + name);
+    const TFileDescriptor file = std::move(unsynced_);
+    if (::fdatasync(file.Get()) != 0) {
+        throw Error("Unable to write to " + FileName());
     }
-    unsynced_ = false;
-    creationUnsynced_ = false;
 }
 
 void TRowJournal::Supersede(const TTableStamp& next) {
@@ -217,17 +213,19 @@ void TRowJournal::Supersede(const TTableStamp& next) {
 
 void TRowJournal::WriteRecords(std::string_view records) {
     const std::string name = FileName();
-    const TFileDescriptor file(::open(name.c_str(), O_WRONLY | O_CLOEXEC));
+    if (!unsynced_.IsOpen()) {
+        unsynced_ = TFileDescriptor(::open(name.c_str(), O_WRONLY | O_CLOEXEC));
+    }
+    const int file = unsynced_.Get();
     struct stat status {};
     // Whatever follows the last whole record is the remains of an interrupted append.
-    if (file.Get() < 0 || ::fstat(file.Get(), &status) != 0 ||
+    if (file < 0 || ::fstat(file, &status) != 0 ||
         (static_cast<uint64_t>(status.st_size) != end_ &&
-         ::ftruncate(file.Get(), static_cast<off_t>(end_)) != 0) ||
-        !WriteAllAt(file.Get(), records, end_)) {
+         ::ftruncate(file, static_cast<off_t>(end_)) != 0) ||
+        !WriteAllAt(file, records, end_)) {
         throw Error("Unable to write to " + name);
     }
     end_ += records.size();
-    unsynced_ = true;
 }
 
 void TRowJournal::Remove() {
@@ -238,8 +236,7 @@ void TRowJournal::Remove() {
     current_ = false;
     end_ = 0;
     rows_ = 0;
-    unsynced_ = false;
-    creationUnsynced_ = false;
+    unsynced_ = TFileDescriptor();
 }
 
 }  // namespace quobel

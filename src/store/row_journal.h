@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "core/file_descriptor.h"
+
 namespace quobel {
 
 // What identifies a table file's contents: its size and a fingerprint of its bytes. Copies of
@@ -49,11 +51,14 @@ class TRowJournal {
     // first when it was not read yet); a journal for another file is replaced. Throws Error("Unable
     // to write to NAME"); then none of the rows counts.
     void Append(const TTableStamp& table, const std::vector<std::string>& rows);
-    // Append without the sync: until Sync, a system crash may lose the rows (a record cut
-    // short ends the journal as always). Throws as Append does.
+    // Append without the sync (a new journal is still created synced): until Sync, a system
+    // crash may lose the rows (a record cut short ends the journal as always). Throws as Append
+    // does.
     void Write(const TTableStamp& table, const std::vector<std::string>& rows);
-    // Makes what Write wrote durable, the journal's creation included. Throws Error("Unable to
-    // write to NAME").
+    // Makes what Write wrote durable, through the descriptor Write wrote with, so that a failed
+    // write-back in between is told. Throws Error("Unable to write to NAME"); after that, rows
+    // written since the last sync may be lost whatever a later sync says: the table must be
+    // written whole.
     void Sync();
     // Records, synced, that the table file is about to be replaced by the one with the stamp,
     // which holds every row of the journal. Does nothing when there is no journal.
@@ -77,9 +82,8 @@ class TRowJournal {
     TTableStamp base_;
     uint64_t end_ = 0;
     uint64_t rows_ = 0;
-    // What Write left to Sync: records, and the file's creation.
-    bool unsynced_ = false;
-    bool creationUnsynced_ = false;
+    // The journal as open for the records Write wrote and Sync has yet to sync.
+    TFileDescriptor unsynced_;
 };
 
 }  // namespace quobel
