@@ -41,6 +41,14 @@ bool WriteAll(int fd, std::string_view data) {
     return true;
 }
 
+// Makes the creations, renames and removals of entries in the folder durable; false when it
+// cannot.
+bool SyncFolder(const std::string& folder) {
+    const TFileDescriptor dir(
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    return dir.Get() >= 0 && ::fsync(dir.Get()) == 0;
+}
+
 }  // namespace
 
 bool WriteAllAt(int fd, std::string_view bytes, uint64_t offset) {
@@ -237,12 +245,6 @@ void WriteFileAtomic(const std::string& path, std::string_view contents,
         // Make the rename itself durable.
         SyncFolder(ExtractFolder(path));
     }
-}
-
-bool SyncFolder(const std::string& folder) {
-    const TFileDescriptor dir(
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    return dir.Get() >= 0 && ::fsync(dir.Get()) == 0;
 }
 
 bool DeleteFileIfExists(const std::string& path) {

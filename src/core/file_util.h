@@ -83,9 +83,6 @@ enum class FileDurability {
 // Throws Error("Unable to write to " + path) on failure.
 void WriteFileAtomic(const std::string& path, std::string_view contents,
                      FileDurability durability = FileDurability::Durable);
-// Makes the creations, renames and removals of entries in the folder durable; false when it
-// cannot.
-bool SyncFolder(const std::string& folder);
 
 // Removes a file; true when it is gone afterwards.
 bool DeleteFileIfExists(const std::string& path);

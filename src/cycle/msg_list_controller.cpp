@@ -245,7 +245,7 @@ void TMsgListController::FileNewMail(const TAccount* source, std::vector<TParsed
     fresh.reserve(batch.size());
     for (const TParsedHeader& parsed : batch) {
         if (account != nullptr && Inbox->HasRowOf(parsed.Key, account->ID)) {
-            if (account != nullptr && !account->UIDL.Contains(parsed.Key)) {
+            if (!account->UIDL.Contains(parsed.Key)) {
                 account->UIDL.Add(parsed.Key);
             }
         } else {
