@@ -55,6 +55,25 @@ class GatedTransport : public TTransport {
     std::shared_ptr<Gate> gate_;
 };
 
+// A session with PIPELINING offered and the messages uid-1..uid-N, whose server stops before
+// the message after `gateAfter` until the gate opens.
+std::string PipelinedSession(int messages, int gateAfter, Gate& gate) {
+    std::string server = "+OK hello\r\n+OK\r\nPIPELINING\r\n.\r\n+OK\r\n+OK in\r\n+OK\r\n";
+    for (int n = 1; n <= messages; ++n) {
+        server += std::to_string(n) + " uid-" + std::to_string(n) + "\r\n";
+    }
+    server += ".\r\n";
+    for (int n = 1; n <= messages; ++n) {
+        const std::string number = std::to_string(n);
+        server += "+OK " + number + " 100\r\n+OK\r\nSubject: message " + number +
+                  "\r\nFrom: ann@example.org\r\n\r\n.\r\n";
+        if (n == gateAfter) {
+            gate.At = server.size();
+        }
+    }
+    return server;
+}
+
 using PipelinedCheckWindowTest = ReaderTest;
 
 TEST_F(PipelinedCheckWindowTest, NewMailFillsTheListedInboxWhileTheCheckRuns) {
@@ -63,21 +82,8 @@ TEST_F(PipelinedCheckWindowTest, NewMailFillsTheListedInboxWhileTheCheckRuns) {
     const int rowsBefore = window->Messages().rowCount();
     constexpr int kMessages = 12;
     constexpr int kBeforeGate = 5;
-    std::string server = "+OK hello\r\n+OK\r\nPIPELINING\r\n.\r\n+OK\r\n+OK in\r\n+OK\r\n";
-    for (int n = 1; n <= kMessages; ++n) {
-        server += std::to_string(n) + " uid-" + std::to_string(n) + "\r\n";
-    }
-    server += ".\r\n";
     auto gate = std::make_shared<Gate>();
-    for (int n = 1; n <= kMessages; ++n) {
-        const std::string number = std::to_string(n);
-        server += "+OK " + number + " 100\r\n+OK\r\nSubject: message " + number +
-                  "\r\nFrom: ann@example.org\r\n\r\n.\r\n";
-        if (n == kBeforeGate) {
-            gate->At = server.size();
-        }
-    }
-    Serve(server);
+    Serve(PipelinedSession(kMessages, kBeforeGate, *gate));
     cycle->Controller().TaskConnector = [peer = Peer, gate](const TConnectRequest&) {
         ++peer->Connects;
         return std::make_unique<GatedTransport>(peer, gate);
@@ -114,6 +120,52 @@ TEST_F(PipelinedCheckWindowTest, NewMailFillsTheListedInboxWhileTheCheckRuns) {
     EXPECT_EQ(Account->UIDL.Count(), static_cast<size_t>(kMessages));
     // Announced once, with every message of the check.
     EXPECT_EQ(announced, std::vector<size_t>{kMessages});
+}
+
+// The Inbox has a table file, so a check's new rows go to its journal after each batch. A new
+// message marked read in the window while its row waits there is saved read: the save writes the
+// table whole instead of keeping the journal's earlier copy of the row.
+TEST_F(PipelinedCheckWindowTest, AMessageMarkedReadWhileItsRowIsJournalledIsSavedRead) {
+    Account->Synchronize = true;
+    for (int n = 0; n < 60; ++n) {
+        AddItem("old-" + std::to_string(n), SimpleMessage("Old", "Body"), false).Changed();
+    }
+    Inbox->SaveTable();
+    ListInbox();
+    auto gate = std::make_shared<Gate>();
+    Serve(PipelinedSession(3, 2, *gate));
+    cycle->Controller().TaskConnector = [peer = Peer, gate](const TConnectRequest&) {
+        ++peer->Connects;
+        return std::make_unique<GatedTransport>(peer, gate);
+    };
+    cycle->Controller().actSynchronize();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window->Messages().rowCount() == 62; }, 20000));
+    const std::string journal = JoinPath(Inbox->Path, TRowJournal::kFileName);
+    EXPECT_TRUE(FileExists(journal));  // the first rows were written ahead of the save
+
+    TMailItem* first = nullptr;
+    for (size_t i = 0; i < Inbox->Items.Count(); ++i) {
+        if (Inbox->Items.Items(i).UIDL == Md5Hex("uid-1")) {
+            first = &Inbox->Items.Items(i);
+        }
+    }
+    ASSERT_NE(first, nullptr);
+    window->FocusRow(RowKeyOf(TMailItems::KeyOf(*first)));
+    window->Command(TCommandId::MarkRead).trigger();
+    ASSERT_TRUE(first->Read);
+    gate->Release();
+    ASSERT_TRUE(RunTasks());
+
+    EXPECT_FALSE(FileExists(journal));
+    TMailBox saved(&context.Accounts);
+    saved.Path = Inbox->Path;
+    saved.EnsureLoaded();
+    ASSERT_EQ(saved.Items.Count(), 63u);
+    for (size_t i = 0; i < saved.Items.Count(); ++i) {
+        const TMailItem& item = saved.Items.Items(i);
+        SCOPED_TRACE(item.CachedData.Subject);
+        EXPECT_EQ(item.Read, item.UIDL == Md5Hex("uid-1"));
+    }
 }
 
 // The server allows a login only every 900 seconds: until then the account is left out of every
